@@ -1,0 +1,119 @@
+// Fakes of the platform services for tests: scripted answers, a settable clock, and a
+// record of everything the program asked of them.
+#pragma once
+
+#include <QDateTime>
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/services.h"
+
+namespace platform {
+
+struct RecordedBox {
+  QString prompt;
+  int flags = 0;
+  QString title;
+};
+
+class FakeMessageBoxService final : public MessageBoxService {
+ public:
+  int msgBox(const QString& prompt, int flags, const QString& title) override {
+    boxes.push_back({prompt, flags, title});
+    if (onShow) onShow();
+    if (answers.empty()) return (flags & 0x0F) == mb::kYesNo ? mb::kNo : mb::kOk;
+    const int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::vector<RecordedBox> boxes;
+  std::deque<int> answers;       // answers to give, in order
+  std::function<void()> onShow;  // runs while the box is "open"
+};
+
+class FakeClockService final : public ClockService {
+ public:
+  QDateTime now() const override { return current; }
+  void set(const QString& iso) { current = QDateTime::fromString(iso, Qt::ISODate); }
+  void addSecs(int s) { current = current.addSecs(s); }
+  QDateTime current = QDateTime(QDate(2026, 12, 8), QTime(7, 0, 0));
+};
+
+class FakeTrayService final : public TrayService {
+ public:
+  bool available() const override { return hasArea; }
+  void add(const QIcon&, const QString& t) override {
+    if (!hasArea) return;
+    isShown = true;
+    tip = t;
+  }
+  void remove() override { isShown = false; }
+  bool shown() const override { return isShown; }
+  bool hasArea = true;
+  bool isShown = false;
+  QString tip;
+};
+
+class FakeShellService final : public ShellService {
+ public:
+  bool open(const QString& target) override {
+    opened << target;
+    return true;
+  }
+  bool openTextFile(const QString& path) override {
+    textFiles << path;
+    return true;
+  }
+  QStringList opened, textFiles;
+};
+
+class FakeProcessService final : public ProcessService {
+ public:
+  void start(const QString& commandLine) override {
+    if (fail) throw RuntimeError(err::kFileNotFound);
+    started << commandLine;
+  }
+  QStringList started;
+  bool fail = false;
+};
+
+class FakeSoundService final : public SoundService {
+ public:
+  void beep(int f, int ms) override { beeps.push_back({f, ms}); }
+  int outputCount() override { return outputs; }
+  void playWaveAsync(const QString& path) override { waves << path; }
+  std::vector<std::pair<int, int>> beeps;
+  QStringList waves;
+  int outputs = 1;
+};
+
+class FakeWindowService final : public WindowService {
+ public:
+  void setTopmost(QWidget* w, bool on) override { topmost.push_back({w, on}); }
+  void startSystemMove(QWidget* w) override { moved.push_back(w); }
+  std::vector<std::pair<QWidget*, bool>> topmost;
+  std::vector<QWidget*> moved;
+};
+
+// All fakes together, installed as the program's services for the life of the object.
+struct FakeServices {
+  FakeMessageBoxService messageBox;
+  FakeClockService clock;
+  FakeTrayService tray;
+  FakeShellService shell;
+  FakeProcessService process;
+  FakeSoundService sound;
+  FakeWindowService window;
+  Services services{&messageBox, &clock, &tray, &shell, &process, &sound, &window};
+  FakeServices() { setServices(&services); }
+  ~FakeServices() { setServices(nullptr); }
+  FakeServices(const FakeServices&) = delete;
+  FakeServices& operator=(const FakeServices&) = delete;
+};
+
+}  // namespace platform

@@ -1,0 +1,111 @@
+// The platform services the program talks to instead of calling the desktop directly.
+// Each has a real implementation (services_qt.cpp) and a fake for tests (fake_services.h).
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+class QWidget;
+class QIcon;
+
+namespace platform {
+
+// Message box flags and answers, with the values the program's callers use.
+namespace mb {
+inline constexpr int kOkOnly = 0;
+inline constexpr int kYesNo = 4;
+inline constexpr int kCritical = 16;
+inline constexpr int kQuestion = 32;
+inline constexpr int kExclamation = 48;
+inline constexpr int kInformation = 64;
+inline constexpr int kDefaultButton2 = 256;
+inline constexpr int kOk = 1;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+}  // namespace mb
+
+class MessageBoxService {
+ public:
+  virtual ~MessageBoxService() = default;
+  // Shows a modal box; returns the answer (mb::kOk, mb::kYes, mb::kNo).
+  virtual int msgBox(const QString& prompt, int flags, const QString& title) = 0;
+};
+
+class ClockService {
+ public:
+  virtual ~ClockService() = default;
+  virtual QDateTime now() const = 0;
+};
+
+// The notification-area icon. Mouse actions arrive as activated(message): 515 for a
+// double-click, 516 for the context (right) button, 514 for a left click.
+class TrayService : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+  static constexpr int kLeftButtonUp = 514;
+  static constexpr int kDoubleClick = 515;
+  static constexpr int kContext = 516;
+  virtual bool available() const = 0;
+  virtual void add(const QIcon& icon, const QString& tip) = 0;
+  virtual void remove() = 0;
+  virtual bool shown() const = 0;
+ signals:
+  void activated(int message);
+};
+
+class ShellService {
+ public:
+  virtual ~ShellService() = default;
+  // Opens a file or address with the desktop's handler; false when nothing could open it.
+  virtual bool open(const QString& target) = 0;
+  // Opens a text file in the desktop's text editor.
+  virtual bool openTextFile(const QString& path) = 0;
+};
+
+class ProcessService {
+ public:
+  virtual ~ProcessService() = default;
+  // Starts a command line (program and arguments split as typed, no shell). Raises
+  // RuntimeError 53 when the program cannot be found. Does not wait.
+  virtual void start(const QString& commandLine) = 0;
+};
+
+class SoundService {
+ public:
+  virtual ~SoundService() = default;
+  // A tone of the given frequency and length; returns when it has ended.
+  virtual void beep(int frequencyHz, int durationMs) = 0;
+  // The number of audio outputs.
+  virtual int outputCount() = 0;
+  // Starts playing a wave file and returns at once; a missing or unplayable file is silent.
+  virtual void playWaveAsync(const QString& path) = 0;
+};
+
+class WindowService {
+ public:
+  virtual ~WindowService() = default;
+  virtual void setTopmost(QWidget* window, bool topmost) = 0;
+  virtual void startSystemMove(QWidget* window) = 0;
+};
+
+// The services one program instance uses. Pointers are never null once set up.
+struct Services {
+  MessageBoxService* messageBox = nullptr;
+  ClockService* clock = nullptr;
+  TrayService* tray = nullptr;
+  ShellService* shell = nullptr;
+  ProcessService* process = nullptr;
+  SoundService* sound = nullptr;
+  WindowService* window = nullptr;
+};
+
+// The real services, created on first use and living until the program ends.
+Services& realServices();
+
+// The services the program is using now (the real ones unless a test installed others).
+Services& services();
+void setServices(Services* s);
+
+}  // namespace platform

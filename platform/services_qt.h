@@ -1,0 +1,55 @@
+// The real platform services on Qt.
+#pragma once
+
+#include <memory>
+
+#include "platform/services.h"
+
+class QSystemTrayIcon;
+
+namespace platform {
+
+class QtMessageBoxService final : public MessageBoxService {
+ public:
+  int msgBox(const QString& prompt, int flags, const QString& title) override;
+};
+
+class SystemClockService final : public ClockService {
+ public:
+  QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+class QtTrayService final : public TrayService {
+ public:
+  using TrayService::TrayService;
+  ~QtTrayService() override;
+  bool available() const override;
+  void add(const QIcon& icon, const QString& tip) override;
+  void remove() override;
+  bool shown() const override;
+
+ private:
+  QSystemTrayIcon* icon_ = nullptr;
+};
+
+class DesktopShellService final : public ShellService {
+ public:
+  bool open(const QString& target) override;
+  bool openTextFile(const QString& path) override;
+};
+
+class QtProcessService final : public ProcessService {
+ public:
+  void start(const QString& commandLine) override;
+};
+
+class QtWindowService final : public WindowService {
+ public:
+  void setTopmost(QWidget* window, bool topmost) override;
+  void startSystemMove(QWidget* window) override;
+};
+
+// Installs the sound service the program uses (the audio code provides the real one).
+void setRealSoundService(SoundService* sound);
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// The single-instance rule: one running copy per user and per program file name.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+class InstanceGuard {
+ public:
+  virtual ~InstanceGuard() = default;
+  // True when this process is now the only running copy; false when another runs.
+  virtual bool acquire() = 0;
+};
+
+// Holds an exclusive lock on a file in the user's runtime folder for the life of the
+// process. The kernel drops the lock when the process ends in any way, so a copy that
+// crashed or was killed never blocks the next start.
+class LockFileInstanceGuard final : public InstanceGuard {
+ public:
+  explicit LockFileInstanceGuard(std::string programName);
+  ~LockFileInstanceGuard() override;
+  bool acquire() override;
+  std::filesystem::path lockPath() const;
+
+ private:
+  std::string programName_;
+  int fd_ = -1;
+};
+
+// The user's runtime folder: $XDG_RUNTIME_DIR, else a private folder under /tmp.
+std::filesystem::path runtimeDir();
+
+}  // namespace platform

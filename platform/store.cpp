@@ -1,0 +1,639 @@
+// The per-user store on INI files and XDG autostart entries.
+#include "platform/store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/log.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+std::vector<std::string> splitKey(std::string_view subKey) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : subKey) {
+    if (c == '\\') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  return parts;
+}
+
+bool iequals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// A component of a key that is safe as a file or folder name.
+bool safeName(const std::string& s) {
+  return !s.empty() && s != "." && s != ".." && s.find('/') == std::string::npos &&
+         s.find('\0') == std::string::npos;
+}
+
+bool validUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    int extra = 0;
+    if (c < 0x80) extra = 0;
+    else if ((c & 0xE0) == 0xC0 && c >= 0xC2) extra = 1;
+    else if ((c & 0xF0) == 0xE0) extra = 2;
+    else if ((c & 0xF8) == 0xF0 && c <= 0xF4) extra = 3;
+    else return false;
+    if (i + static_cast<std::size_t>(extra) >= s.size() + (extra ? 0 : 1)) return false;
+    for (int k = 1; k <= extra; ++k)
+      if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+std::optional<std::string> readFile(const fs::path& p, bool& exists) {
+  std::ifstream in(p, std::ios::binary);
+  exists = in.is_open();
+  if (!in) return std::nullopt;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return ss.str();
+}
+
+// Writes the whole text to a temporary file beside target, flushes it to disk and renames
+// it over the target, so the target is always either the old or the new file.
+bool atomicWrite(const fs::path& target, const std::string& text) {
+  const fs::path dir = target.parent_path();
+  const fs::path tmp = dir / ("." + target.filename().string() + ".tmp." + std::to_string(::getpid()));
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    logEvent("settings: cannot write " + target.string() + ": " + std::strerror(errno));
+    return false;
+  }
+  std::size_t done = 0;
+  bool ok = true;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
+  if (!ok) {
+    logEvent("settings: cannot write " + target.string() + ": " + std::strerror(errno));
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return true;
+}
+
+// An exclusive lock on "<file>.lock" for the time of one read-modify-write.
+class FileLock {
+ public:
+  explicit FileLock(const fs::path& file) {
+    const fs::path lock = file.parent_path() / ("." + file.filename().string() + ".lock");
+    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+// Moves an unreadable file aside as "<file>.damaged-<time>" so that nothing in it is lost.
+void keepAside(const fs::path& file) {
+  char stamp[32];
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &tm);
+  fs::path aside = file;
+  aside += std::string(".damaged-") + stamp;
+  for (int i = 1; fs::exists(aside); ++i) {
+    aside = file;
+    aside += std::string(".damaged-") + stamp + "-" + std::to_string(i);
+  }
+  std::error_code ec;
+  fs::rename(file, aside, ec);
+  logEvent("settings: " + file.string() + " could not be read; kept aside as " + aside.string());
+}
+
+// --- XDG autostart entries -------------------------------------------------------------
+
+std::string desktopExec(std::string_view program) {
+  // One argument, quoted when it holds anything the Exec field treats specially.
+  bool quote = program.empty();
+  for (char c : program)
+    if (std::strchr(" \t\n\"'\\><~|&;$*?#()`=%", c)) quote = true;
+  std::string arg;
+  if (!quote) {
+    arg = program;
+  } else {
+    arg = "\"";
+    for (char c : program) {
+      if (c == '"' || c == '`' || c == '$' || c == '\\') arg += '\\';
+      arg += c;
+    }
+    arg += '"';
+  }
+  // The desktop file format escapes backslashes, and a literal % is doubled.
+  std::string out;
+  for (char c : arg) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '%') out += "%%";
+    else if (c == '\n') out += "\\n";
+    else out += c;
+  }
+  return out;
+}
+
+std::string undesktopExec(std::string_view field) {
+  std::string arg;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 1 < field.size()) {
+      const char n = field[++i];
+      arg += n == 'n' ? '\n' : n == 's' ? ' ' : n == 't' ? '\t' : n;
+    } else if (field[i] == '%' && i + 1 < field.size() && field[i + 1] == '%') {
+      arg += '%';
+      ++i;
+    } else {
+      arg += field[i];
+    }
+  }
+  if (arg.size() >= 2 && arg.front() == '"' && arg.back() == '"') {
+    std::string out;
+    for (std::size_t i = 1; i + 1 < arg.size(); ++i) {
+      if (arg[i] == '\\' && i + 2 < arg.size()) ++i;
+      out += arg[i];
+    }
+    return out;
+  }
+  return arg;
+}
+
+bool safeEntryName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+std::optional<std::string> readAutostart(const fs::path& dir, std::string_view name) {
+  if (!safeEntryName(name)) return std::nullopt;
+  bool exists = false;
+  auto text = readFile(dir / (std::string(name) + ".desktop"), exists);
+  if (!text) return std::nullopt;
+  std::istringstream in(*text);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("Exec=", 0) == 0) return undesktopExec(std::string_view(line).substr(5));
+  return std::nullopt;
+}
+
+bool writeAutostart(const fs::path& dir, std::string_view name, std::string_view value) {
+  if (!safeEntryName(name)) return false;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  std::string text = "[Desktop Entry]\nType=Application\nName=";
+  for (char c : name) text += c == '\n' ? ' ' : c;
+  text += "\nExec=" + desktopExec(value) + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+  return atomicWrite(dir / (std::string(name) + ".desktop"), text);
+}
+
+}  // namespace
+
+// --- INI text --------------------------------------------------------------------------
+
+namespace ini {
+
+std::string escapeKey(std::string_view key) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : key) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (std::isalnum(c) || c == '_' || c == '-' || c == '.') {
+      out += ch;
+    } else {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}
+
+namespace {
+std::string unescapeKey(std::string_view key) {
+  std::string out;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (key[i] == '%' && i + 2 < key.size() + 0 && std::isxdigit(static_cast<unsigned char>(key[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(key[i + 2]))) {
+      out += static_cast<char>(std::stoi(std::string(key.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      out += key[i];
+    }
+  }
+  return out;
+}
+
+std::string trimWs(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+// Reads a value as QSettings writes it: quoted parts, backslash escapes, blanks around
+// unquoted parts dropped. Nothing when a quote is left open.
+std::optional<std::string> unescapeValue(std::string_view raw) {
+  std::string out;
+  std::string pendingBlanks;
+  bool inQuotes = false;
+  bool started = false;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '"') {
+      inQuotes = !inQuotes;
+      out += pendingBlanks;
+      pendingBlanks.clear();
+      started = true;
+      continue;
+    }
+    if (!inQuotes && (c == ' ' || c == '\t')) {
+      if (started) pendingBlanks += c;
+      continue;
+    }
+    out += pendingBlanks;
+    pendingBlanks.clear();
+    started = true;
+    if (c == '\\' && i + 1 < raw.size()) {
+      const char n = raw[++i];
+      switch (n) {
+        case 'a': out += '\a'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'v': out += '\v'; break;
+        case '0': out += '\0'; break;
+        case 'x': {
+          std::string hex;
+          while (i + 1 < raw.size() && hex.size() < 2 && std::isxdigit(static_cast<unsigned char>(raw[i + 1])))
+            hex += raw[++i];
+          if (!hex.empty()) out += static_cast<char>(std::stoi(hex, nullptr, 16));
+          break;
+        }
+        default: out += n;
+      }
+      continue;
+    }
+    out += c;
+  }
+  if (inQuotes) return std::nullopt;
+  // QSettings doubles a leading '@' to keep it a plain text.
+  if (out.rfind("@@", 0) == 0) out.erase(0, 1);
+  return out;
+}
+}  // namespace
+
+std::string escapeValue(std::string_view value) {
+  static const char* hex = "0123456789abcdef";
+  std::string out = "\"";
+  if (!value.empty() && value[0] == '@') out += '@';
+  for (char ch : value) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (ch) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out += "\\x";
+          out += hex[c >> 4];
+          out += hex[c & 15];
+        } else {
+          out += ch;
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+std::optional<Document> parse(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos || !validUtf8(text)) return std::nullopt;
+  if (!text.empty() && text.back() != '\n') return std::nullopt;  // cut off mid-line
+  Document doc;
+  std::string section = "General";
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t nl = text.find('\n', pos);
+    std::string_view line = text.substr(pos, nl - pos);
+    pos = nl + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string t = trimWs(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#') continue;
+    if (t[0] == '[') {
+      if (t.back() != ']' || t.size() < 3) return std::nullopt;
+      section = unescapeKey(t.substr(1, t.size() - 2));
+      doc[section];
+      continue;
+    }
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    const std::string key = trimWs(line.substr(0, eq));
+    if (key.empty()) return std::nullopt;
+    auto value = unescapeValue(line.substr(eq + 1));
+    if (!value) return std::nullopt;
+    doc[section][unescapeKey(key)] = *value;
+  }
+  return doc;
+}
+
+std::string serialize(const Document& doc) {
+  std::string out;
+  auto writeSection = [&](const std::string& name, const Section& s) {
+    if (!out.empty()) out += '\n';
+    out += '[';
+    out += name == "General" ? name : escapeKey(name);
+    out += "]\n";
+    for (const auto& [k, v] : s) out += escapeKey(k) + "=" + escapeValue(v) + "\n";
+  };
+  // [General] first, as QSettings writes it.
+  if (auto it = doc.find("General"); it != doc.end()) writeSection(it->first, it->second);
+  for (const auto& [name, s] : doc)
+    if (name != "General") writeSection(name, s);
+  return out;
+}
+
+}  // namespace ini
+
+// --- FileStore -----------------------------------------------------------------------
+
+fs::path configHome() {
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return fs::path(x);
+  if (const char* h = std::getenv("HOME"); h && *h) return fs::path(h) / ".config";
+  return fs::path("/tmp") / (".config-" + std::to_string(::getuid()));
+}
+
+FileStore::FileStore(fs::path home) : home_(std::move(home)) {}
+
+FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) const {
+  Location loc;
+  if (root != kHkeyCurrentUser) return loc;
+  const auto parts = splitKey(subKey);
+  if (parts.empty()) {
+    loc.kind = Location::Kind::Folder;
+    loc.path = home_;
+    return loc;
+  }
+  if (!iequals(parts[0], "Software")) return loc;
+  for (const auto& p : parts)
+    if (!safeName(p)) return loc;
+  const auto runParts = splitKey(kRunSubKey);
+  if (parts.size() == runParts.size()) {
+    bool same = true;
+    for (std::size_t i = 0; i < parts.size(); ++i) same = same && iequals(parts[i], runParts[i]);
+    if (same) {
+      loc.kind = Location::Kind::Autostart;
+      loc.path = home_ / "autostart";
+      return loc;
+    }
+  }
+  if (parts.size() == 1) {
+    loc.kind = Location::Kind::Folder;
+    loc.path = home_;
+  } else if (parts.size() == 2) {
+    loc.kind = Location::Kind::Folder;
+    loc.path = home_ / parts[1];
+  } else {
+    loc.kind = Location::Kind::IniFile;
+    loc.path = home_ / parts[1] / (parts[2] + ".conf");
+    if (parts.size() == 3) {
+      loc.section = "General";
+    } else {
+      for (std::size_t i = 3; i < parts.size(); ++i) loc.section += (i > 3 ? "/" : "") + parts[i];
+    }
+  }
+  return loc;
+}
+
+namespace {
+
+// Loads an INI file for reading: nothing when absent or unreadable.
+std::optional<ini::Document> loadIni(const fs::path& file, bool& exists) {
+  auto text = readFile(file, exists);
+  if (!text) return std::nullopt;
+  auto doc = ini::parse(*text);
+  if (!doc) logEvent("settings: " + file.string() + " is damaged; its values read as absent");
+  return doc;
+}
+
+// Read-modify-write of one INI file under its lock. `change` returns false to leave it
+// untouched. A damaged file is kept aside and replaced by a fresh one.
+template <typename Change>
+bool updateIni(const fs::path& file, bool mustExist, Change change) {
+  FileLock lock(file);
+  if (!lock.held()) {
+    logEvent("settings: cannot lock " + file.string() + ": " + std::strerror(errno));
+    return false;
+  }
+  bool exists = false;
+  auto text = readFile(file, exists);
+  if (!exists && mustExist) return false;
+  ini::Document doc;
+  if (text) {
+    if (auto parsed = ini::parse(*text)) doc = std::move(*parsed);
+    else keepAside(file);
+  } else if (exists) {
+    logEvent("settings: cannot read " + file.string());
+    return false;
+  }
+  if (!change(doc)) return false;
+  return atomicWrite(file, ini::serialize(doc));
+}
+
+}  // namespace
+
+bool FileStore::createKey(uint32_t root, std::string_view subKey) {
+  const Location loc = locate(root, subKey);
+  std::error_code ec;
+  switch (loc.kind) {
+    case Location::Kind::None: return false;
+    case Location::Kind::Folder:
+    case Location::Kind::Autostart:
+      fs::create_directories(loc.path, ec);
+      return fs::is_directory(loc.path, ec);
+    case Location::Kind::IniFile: {
+      fs::create_directories(loc.path.parent_path(), ec);
+      if (ec) {
+        logEvent("settings: cannot create " + loc.path.parent_path().string() + ": " + ec.message());
+        return false;
+      }
+      bool exists = false;
+      auto doc = loadIni(loc.path, exists);
+      if (doc && (loc.section == "General" || doc->count(loc.section))) return true;
+      return updateIni(loc.path, false, [&](ini::Document& d) {
+        if (loc.section != "General" && !d.count(loc.section)) {
+          d[loc.section];
+          return true;
+        }
+        return !fs::exists(loc.path);  // create the empty file once
+      }) || fs::exists(loc.path);
+    }
+  }
+  return false;
+}
+
+bool FileStore::keyExists(uint32_t root, std::string_view subKey) {
+  const Location loc = locate(root, subKey);
+  std::error_code ec;
+  switch (loc.kind) {
+    case Location::Kind::None: return false;
+    case Location::Kind::Folder: return fs::is_directory(loc.path, ec);
+    case Location::Kind::Autostart: return true;  // the desktop always looks there
+    case Location::Kind::IniFile: {
+      if (!fs::exists(loc.path, ec)) return false;
+      if (loc.section == "General") return true;
+      bool exists = false;
+      auto doc = loadIni(loc.path, exists);
+      return doc && doc->count(loc.section);
+    }
+  }
+  return false;
+}
+
+std::optional<std::string> FileStore::readValue(uint32_t root, std::string_view subKey, std::string_view name) {
+  const Location loc = locate(root, subKey);
+  if (loc.kind == Location::Kind::Autostart) return readAutostart(loc.path, name);
+  if (loc.kind != Location::Kind::IniFile) return std::nullopt;
+  bool exists = false;
+  auto doc = loadIni(loc.path, exists);
+  if (!doc) return std::nullopt;
+  auto s = doc->find(loc.section);
+  if (s == doc->end()) return std::nullopt;
+  auto v = s->second.find(std::string(name));
+  if (v == s->second.end()) return std::nullopt;
+  return v->second;
+}
+
+bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) {
+  const Location loc = locate(root, subKey);
+  if (loc.kind == Location::Kind::Autostart) return writeAutostart(loc.path, name, value);
+  if (loc.kind != Location::Kind::IniFile) return false;
+  const bool ok = updateIni(loc.path, true, [&](ini::Document& d) {
+    if (loc.section != "General" && !d.count(loc.section)) return false;  // no such key
+    d[loc.section][std::string(name)] = std::string(value);
+    return true;
+  });
+  return ok;
+}
+
+bool FileStore::deleteValue(uint32_t root, std::string_view subKey, std::string_view name) {
+  const Location loc = locate(root, subKey);
+  if (loc.kind == Location::Kind::Autostart) {
+    if (!safeEntryName(name)) return false;
+    std::error_code ec;
+    return fs::remove(loc.path / (std::string(name) + ".desktop"), ec);
+  }
+  if (loc.kind != Location::Kind::IniFile) return false;
+  return updateIni(loc.path, true, [&](ini::Document& d) {
+    auto s = d.find(loc.section);
+    return s != d.end() && s->second.erase(std::string(name)) > 0;
+  });
+}
+
+// --- MemoryStore ---------------------------------------------------------------------
+
+std::string MemoryStore::id(uint32_t root, std::string_view subKey) {
+  std::string s = std::to_string(root) + "\\";
+  for (const auto& p : splitKey(subKey)) {
+    for (char c : p) s += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    s += '\\';
+  }
+  return s;
+}
+
+bool MemoryStore::createKey(uint32_t root, std::string_view subKey) {
+  if (failWrites) return false;
+  keys[id(root, subKey)];
+  return true;
+}
+
+bool MemoryStore::keyExists(uint32_t root, std::string_view subKey) { return keys.count(id(root, subKey)) > 0; }
+
+std::optional<std::string> MemoryStore::readValue(uint32_t root, std::string_view subKey, std::string_view name) {
+  auto k = keys.find(id(root, subKey));
+  if (k == keys.end()) return std::nullopt;
+  auto v = k->second.find(std::string(name));
+  if (v == k->second.end()) return std::nullopt;
+  return v->second;
+}
+
+bool MemoryStore::writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) {
+  auto k = keys.find(id(root, subKey));
+  if (failWrites || k == keys.end()) return false;
+  k->second[std::string(name)] = std::string(value);
+  return true;
+}
+
+bool MemoryStore::deleteValue(uint32_t root, std::string_view subKey, std::string_view name) {
+  auto k = keys.find(id(root, subKey));
+  if (failWrites || k == keys.end()) return false;
+  return k->second.erase(std::string(name)) > 0;
+}
+
+// --- the program's store --------------------------------------------------------------
+
+namespace {
+Store* g_override = nullptr;
+}
+
+Store& defaultStore() {
+  if (g_override) return *g_override;
+  static FileStore store;  // configHome() is read once, at first use
+  return store;
+}
+
+void setDefaultStore(Store* store) { g_override = store; }
+
+}  // namespace platform

@@ -1,0 +1,11 @@
+// The name of the operating system, as the volume dialog asks for it.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Looks up "platform.major.minor" in the table of known systems; "Unknown" otherwise.
+std::string windowsVersionName(long platformId, long major, long minor);
+
+}  // namespace platform
