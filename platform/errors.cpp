@@ -22,7 +22,7 @@ std::string errorDescription(int number) {
     case 76: return "Path not found";
     case 91: return "Object variable or With block variable not set";
     case 94: return "Invalid use of Null";
-    case 339: return "Component 'Lumicell' or one of its dependencies not correctly registered: a file is missing or invalid";
+    case 339: return "Component 'liblumicell.so' or one of its dependencies not correctly registered: a file is missing or invalid";
     case 380: return "Invalid property value";
     case 429: return "ActiveX component can't create object";
     case 438: return "Object doesn't support this property or method";

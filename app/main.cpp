@@ -1,0 +1,35 @@
+// Alarm's entry point.
+#include <QApplication>
+#include <cstring>
+
+#include "app/frmMain.h"
+#include "app/registry.h"
+#include "app/startup.h"
+#include "platform/log.h"
+#include "platform/services.h"
+#include "platform/single_instance.h"
+#include "version.h"
+
+int main(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--log") == 0) platform::setLogFile(argv[i + 1]);
+  Registry::setProgramPath(QString::fromLocal8Bit(argv[0]));
+  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+      !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    std::fputs("Alarm needs a graphical desktop, and none was found (DISPLAY is not set).\n"
+               "To run it without one: xvfb-run -a build/bin/Alarm\n",
+               stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromUtf8(version::kProductName));
+  QApplication::setApplicationVersion(QString::fromUtf8(version::kVersionText));
+  // The program lives on while its window is hidden in the notification area; it ends
+  // when the main window unloads.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  platform::LockFileInstanceGuard instance(Registry::programFileName().toStdString());
+  auto window = startup::Main(instance);
+  if (!window) return 0;
+  return QApplication::exec();
+}

@@ -1,0 +1,127 @@
+// The Registry module over the per-user store.
+#include "app/registry.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "platform/services.h"
+#include "platform/store.h"
+#include "version.h"
+
+namespace {
+
+QString g_programPath;
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+namespace Registry {
+
+uint32_t GetRootKey(const QString& rootName) {
+  static const struct {
+    const char* name;
+    uint32_t handle;
+  } kRoots[] = {
+      {"HKEY_CLASSES_ROOT", platform::kHkeyClassesRoot},     {"HKEY_CURRENT_USER", platform::kHkeyCurrentUser},
+      {"HKEY_LOCAL_MACHINE", platform::kHkeyLocalMachine},   {"HKEY_USERS", platform::kHkeyUsers},
+      {"HKEY_PERFORMANCE_DATA", platform::kHkeyPerformanceData}, {"HKEY_CURRENT_CONFIG", platform::kHkeyCurrentConfig},
+      {"HKEY_DYN_DATA", platform::kHkeyDynData},
+  };
+  for (const auto& r : kRoots)
+    if (rootName == QLatin1String(r.name)) return r.handle;
+  return 0;
+}
+
+bool SplitKeyPath(QString& path, uint32_t& root) {
+  root = 0;
+  if (!path.startsWith(QLatin1String("HKEY_"), Qt::CaseSensitive) || path.endsWith('\\')) {
+    platform::services().messageBox->msgBox("Incorrect Format:" + QString(QChar(10)) + QChar(10) + path,
+                                            platform::mb::kOkOnly, QString::fromUtf8(version::kProductName));
+    return false;
+  }
+  const qsizetype slash = path.indexOf('\\');
+  const QString rootName = slash < 0 ? path : path.left(slash);
+  path = slash < 0 ? QString() : path.mid(slash + 1);
+  root = GetRootKey(rootName);
+  return true;
+}
+
+void CreateRegistryKey(const QString& path) {
+  QString sub = path;
+  uint32_t root = 0;
+  if (!SplitKeyPath(sub, root) || root == 0) return;
+  platform::defaultStore().createKey(root, utf8(sub));
+}
+
+QString readThroughBuffer(const QString& stored) {
+  constexpr qsizetype kBuffer = 255;
+  const QList<uint> chars = stored.toUcs4();
+  if (chars.size() > kBuffer) return QStringLiteral("Error");  // more data than the buffer holds
+  // The buffer: the text, its NUL when there is room, then the untouched blanks.
+  QList<uint> buf = chars;
+  if (buf.size() < kBuffer) buf.append(0);
+  while (buf.size() < kBuffer) buf.append(' ');
+  qsizetype b = 0, e = buf.size();
+  while (b < e && buf[b] == ' ') ++b;
+  while (e > b && buf[e - 1] == ' ') --e;
+  if (e > b) --e;  // drop the last character (normally the NUL)
+  return QString::fromUcs4(reinterpret_cast<const char32_t*>(buf.constData() + b), e - b);
+}
+
+QString ReadRegistryValue(const QString& path, const QString& valueName) {
+  QString sub = path;
+  uint32_t root = 0;
+  if (!SplitKeyPath(sub, root) || root == 0) return QString();
+  auto& store = platform::defaultStore();
+  if (!store.keyExists(root, utf8(sub))) return QStringLiteral("Error");
+  const auto value = store.readValue(root, utf8(sub), utf8(valueName));
+  if (!value) return QStringLiteral("Error");
+  return readThroughBuffer(QString::fromStdString(*value));
+}
+
+void WriteRegistryValue(const QString& path, const QString& valueName, const QString& text) {
+  QString sub = path;
+  uint32_t root = 0;
+  if (!SplitKeyPath(sub, root) || root == 0) return;
+  platform::defaultStore().writeValue(root, utf8(sub), utf8(valueName), utf8(text));
+}
+
+void setProgramPath(const QString& path) { g_programPath = path; }
+
+QString programPath() {
+  if (!g_programPath.isEmpty()) return QFileInfo(g_programPath).absoluteFilePath();
+  return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+}
+
+QString programFolder() { return QFileInfo(programPath()).absolutePath(); }
+
+QString programFileName() {
+  QString name = QFileInfo(programPath()).fileName();
+  if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) name.chop(4);
+  return name.isEmpty() ? QString::fromUtf8(version::kProductName) : name;
+}
+
+QString settingsKey() { return QStringLiteral("HKEY_CURRENT_USER\\Software\\Orvanta\\") + programFileName(); }
+
+}  // namespace Registry
+
+bool SetRegistryValue(uint32_t root, const QString& subKey, const QString& valueName, const QString& value) {
+  auto& store = platform::defaultStore();
+  if (!store.keyExists(root, utf8(subKey))) return false;
+  return store.writeValue(root, utf8(subKey), utf8(valueName), utf8(value));
+}
+
+bool DeleteRegistryValue(uint32_t root, const QString& subKey, const QString& valueName) {
+  auto& store = platform::defaultStore();
+  if (!store.keyExists(root, utf8(subKey))) return false;
+  return store.deleteValue(root, utf8(subKey), utf8(valueName));
+}
+
+void SetRunEntry(bool add) {
+  // The entry starts this very program file at log-on.
+  const QString name = QString::fromUtf8(version::kProductName);
+  const QString data = Registry::programPath();
+  if (add) SetRegistryValue(platform::kHkeyCurrentUser, QString::fromUtf8(platform::kRunSubKey), name, data);
+  else DeleteRegistryValue(platform::kHkeyCurrentUser, QString::fromUtf8(platform::kRunSubKey), name);
+}

@@ -1,0 +1,51 @@
+// The Registry module: create keys and read and write text values addressed by full key
+// paths ("HKEY_CURRENT_USER\Software\Orvanta\Alarm"), with the main window's helpers for
+// single values and the log-on auto-start entry.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace Registry {
+
+// The root handle of a root name (0 for a name that is not a root key).
+uint32_t GetRootKey(const QString& rootName);
+
+// Splits a full path into its root handle and sub key; the sub key replaces the path.
+// A path not beginning with "HKEY_" or ending in "\" shows the "Incorrect Format:" box and
+// returns false (nothing is to be read, created or written then).
+bool SplitKeyPath(QString& path, uint32_t& root);
+
+void CreateRegistryKey(const QString& path);
+
+// The stored text, "Error" when the key or value is missing (or too long for the 255
+// character buffer), or "" for an unknown root or malformed path. Leading blanks of the
+// stored text are lost, trailing ones kept; a text of 255 characters loses its last one.
+QString ReadRegistryValue(const QString& path, const QString& valueName);
+
+// Writes into an existing key only; failures are silent.
+void WriteRegistryValue(const QString& path, const QString& valueName, const QString& text);
+
+// What a read of the stored text gives back through the 255-character buffer.
+QString readThroughBuffer(const QString& stored);
+
+// The program's file name without extension ("Alarm"; "Clock" for a copy named Clock),
+// and its settings key "HKEY_CURRENT_USER\Software\Orvanta\<name>".
+QString programFileName();
+QString settingsKey();
+// Sets where the program file is (argv[0]); the running executable when never set.
+void setProgramPath(const QString& path);
+QString programPath();
+QString programFolder();
+
+// Read and write one value of the settings key.
+inline QString readSetting(const QString& name) { return ReadRegistryValue(settingsKey(), name); }
+inline void writeSetting(const QString& name, const QString& text) { WriteRegistryValue(settingsKey(), name, text); }
+
+}  // namespace Registry
+
+// The main window's registry routines.
+bool SetRegistryValue(uint32_t root, const QString& subKey, const QString& valueName, const QString& value);
+bool DeleteRegistryValue(uint32_t root, const QString& subKey, const QString& valueName);
+// Adds (true) or removes (false) the entry that starts the program at log-on.
+void SetRunEntry(bool add);

@@ -1,0 +1,42 @@
+// The program's start.
+#include "app/startup.h"
+
+#include "app/frmMain.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/services.h"
+#include "platform/single_instance.h"
+#include "platform/winversion.h"
+#include "version.h"
+
+namespace startup {
+
+std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance) {
+  // The desktop's common controls need no preparation here; a failure would be ignored.
+  auto& msg = *platform::services().messageBox;
+  try {
+    if (!instance.acquire()) {
+      platform::logEvent("another copy is running");
+      msg.msgBox(QStringLiteral("Alarm is already running."), platform::mb::kInformation,
+                 QString::fromUtf8(version::kProductName));
+      return nullptr;
+    }
+    platform::logEvent("start");
+    auto main = std::make_unique<frmMain>();
+    main->Form_Load();
+    main->show();
+    return main;
+  } catch (const platform::RuntimeError& e) {
+    platform::logEvent("start-up failed: error " + std::to_string(e.number()) + " - " + e.description());
+    msg.msgBox(QString::fromStdString(platform::startupErrorText(e.number(), e.description(), "Sub Main")),
+               platform::mb::kOkOnly, QStringLiteral("Error"));
+    return nullptr;
+  }
+}
+
+}  // namespace startup
+
+QString GetWindowsVersion() {
+  // No Windows platform id exists here, so the table never matches.
+  return QString::fromStdString(platform::windowsVersionName(0, 0, 0));
+}

@@ -1,0 +1,22 @@
+// The program's start: the single-instance rule, then the main window.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class frmMain;
+
+namespace platform {
+class InstanceGuard;
+}
+
+namespace startup {
+
+// Runs the start order. Returns the main window, or nothing when the program is to end
+// at once (another copy runs, or the main window could not be created).
+std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance);
+
+}  // namespace startup
+
+// The name of the running operating system ("Unknown" off Windows).
+QString GetWindowsVersion();
