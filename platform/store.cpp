@@ -155,6 +155,16 @@ void keepAside(const fs::path& file) {
   logEvent("settings: " + file.string() + " could not be read; kept aside as " + aside.string());
 }
 
+// Removes temporary files that a writer killed mid-write left behind. Only called with the
+// file's lock held, so no live writer owns one.
+void removeStaleTemporaries(const fs::path& file) {
+  const std::string prefix = "." + file.filename().string() + ".tmp.";
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(file.parent_path(), ec)) {
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) fs::remove(entry.path(), ec);
+  }
+}
+
 // --- XDG autostart entries -------------------------------------------------------------
 
 std::string desktopExec(std::string_view program) {
@@ -477,6 +487,7 @@ bool updateIni(const fs::path& file, bool mustExist, Change change) {
     logEvent("settings: cannot lock " + file.string() + ": " + std::strerror(errno));
     return false;
   }
+  removeStaleTemporaries(file);
   bool exists = false;
   auto text = readFile(file, exists);
   if (!exists && mustExist) return false;

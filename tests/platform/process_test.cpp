@@ -1,0 +1,155 @@
+// The store and the single-instance rule with real processes: two writers at once, a
+// writer killed mid-write, a folder the user may not write, and a copy that was killed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/single_instance.h"
+#include "platform/store.h"
+
+namespace fs = std::filesystem;
+using platform::FileStore;
+using platform::kHkeyCurrentUser;
+
+namespace {
+
+constexpr const char* kKey = "Software\\Orvanta\\Alarm";
+
+fs::path freshHome(const std::string& tag) {
+  fs::path home = fs::temp_directory_path() / ("alarm-proc-" + std::to_string(::getpid()) + "-" + tag);
+  fs::remove_all(home);
+  fs::create_directories(home);
+  return home;
+}
+
+int waitExit(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(StoreProcesses, TwoWritersAtOnceLoseNothing) {
+  const fs::path home = freshHome("writers");
+  FileStore(home).createKey(kHkeyCurrentUser, kKey);
+  constexpr int kEach = 60;
+  std::vector<pid_t> children;
+  for (int w = 0; w < 2; ++w) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      FileStore store(home);
+      bool ok = true;
+      for (int i = 0; i < kEach; ++i)
+        ok = store.writeValue(kHkeyCurrentUser, kKey, "W" + std::to_string(w) + "_" + std::to_string(i), std::to_string(i)) && ok;
+      ::_exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) EXPECT_EQ(waitExit(pid), 0);
+  FileStore store(home);
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < kEach; ++i)
+      EXPECT_EQ(store.readValue(kHkeyCurrentUser, kKey, "W" + std::to_string(w) + "_" + std::to_string(i)), std::to_string(i));
+  fs::remove_all(home);
+}
+
+TEST(StoreProcesses, AWriterKilledMidWriteNeverLeavesATornFile) {
+  const fs::path home = freshHome("killed");
+  {
+    FileStore store(home);
+    store.createKey(kHkeyCurrentUser, kKey);
+    store.writeValue(kHkeyCurrentUser, kKey, "Keep", "me");
+  }
+  const fs::path file = home / "Orvanta" / "Alarm.conf";
+  for (int round = 0; round < 25; ++round) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      FileStore store(home);
+      for (int i = 0;; ++i)
+        store.writeValue(kHkeyCurrentUser, kKey, "Big", std::string(20000 + (i % 7) * 1000, static_cast<char>('a' + i % 26)));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 + round % 11));
+    ::kill(pid, SIGKILL);
+    waitExit(pid);
+    FileStore store(home);
+    ASSERT_EQ(store.readValue(kHkeyCurrentUser, kKey, "Keep"), "me") << "round " << round;
+    const auto big = store.readValue(kHkeyCurrentUser, kKey, "Big");
+    if (big) {
+      ASSERT_FALSE(big->empty());
+      EXPECT_EQ(big->find_first_not_of(big->front()), std::string::npos);  // never a mixture
+    }
+    ASSERT_GT(fs::file_size(file), 0u);
+  }
+  // Leftover temporaries of killed writers are cleaned up by the next write.
+  FileStore(home).writeValue(kHkeyCurrentUser, kKey, "After", "1");
+  for (const auto& e : fs::directory_iterator(file.parent_path()))
+    EXPECT_EQ(e.path().filename().string().find(".tmp."), std::string::npos) << e.path();
+  fs::remove_all(home);
+}
+
+TEST(StoreProcesses, AFolderWithoutWritePermissionFailsSilently) {
+  const fs::path home = freshHome("readonly");
+  FileStore(home).createKey(kHkeyCurrentUser, kKey);
+  FileStore(home).writeValue(kHkeyCurrentUser, kKey, "HH", "07");
+  fs::permissions(home / "Orvanta", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(home / "Orvanta" / "Alarm.conf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(home, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // root may write anywhere: run the writer as an ordinary user.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    FileStore store(home);
+    const bool wrote = store.writeValue(kHkeyCurrentUser, kKey, "HH", "08");
+    const auto read = store.readValue(kHkeyCurrentUser, kKey, "HH");
+    ::_exit(!wrote && read == "07" ? 0 : 1);
+  }
+  EXPECT_EQ(waitExit(pid), 0);
+  EXPECT_EQ(FileStore(home).readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  fs::permissions(home / "Orvanta", fs::perms::owner_all);
+  fs::remove_all(home);
+}
+
+TEST(SingleInstance, OneCopyPerUserAndProgramNameAndKilledCopiesDoNotBlock) {
+  const fs::path runtime = freshHome("runtime");
+  ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    platform::LockFileInstanceGuard first("Alarm");
+    const char c = first.acquire() ? 'y' : 'n';
+    (void)!::write(ready[1], &c, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  EXPECT_EQ(c, 'y');
+  {
+    platform::LockFileInstanceGuard second("Alarm");
+    EXPECT_FALSE(second.acquire());
+    platform::LockFileInstanceGuard clock("Clock");
+    EXPECT_TRUE(clock.acquire());  // another program file name is another program
+  }
+  ::kill(pid, SIGKILL);
+  waitExit(pid);
+  platform::LockFileInstanceGuard after("Alarm");
+  EXPECT_TRUE(after.acquire());
+  ::close(ready[0]);
+  ::close(ready[1]);
+  ::unsetenv("XDG_RUNTIME_DIR");
+  fs::remove_all(runtime);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The settings store on real files: layout, round trips of awkward values, damaged files,
+// and the QSettings-readable format.
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QString>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/store.h"
+
+namespace fs = std::filesystem;
+using platform::FileStore;
+using platform::kHkeyCurrentUser;
+
+namespace {
+
+constexpr const char* kKey = "Software\\Orvanta\\Alarm";
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home = fs::temp_directory_path() / ("alarm-store-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(home);
+    fs::create_directories(home);
+    store = std::make_unique<FileStore>(home);
+  }
+  void TearDown() override { fs::remove_all(home); }
+  fs::path file() const { return home / "Orvanta" / "Alarm.conf"; }
+  std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void spit(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << text;
+  }
+
+  fs::path home;
+  std::unique_ptr<FileStore> store;
+};
+
+TEST_F(StoreTest, KeysMapToFilesAndWritesNeedAnExistingKey) {
+  EXPECT_FALSE(store->keyExists(kHkeyCurrentUser, kKey));
+  EXPECT_FALSE(store->writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  EXPECT_FALSE(fs::exists(file()));
+  EXPECT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  EXPECT_TRUE(fs::exists(file()));
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "NN"), std::nullopt);
+  // Creating the key again keeps its values.
+  EXPECT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  // Sub keys are sections of the same file.
+  EXPECT_FALSE(store->writeValue(kHkeyCurrentUser, "Software\\Orvanta\\Alarm\\Sub", "A", "1"));
+  EXPECT_TRUE(store->createKey(kHkeyCurrentUser, "Software\\Orvanta\\Alarm\\Sub"));
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, "Software\\Orvanta\\Alarm\\Sub", "A", "1"));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  // Only the current user's keys exist here, and no key may climb out of the folder.
+  EXPECT_FALSE(store->createKey(platform::kHkeyLocalMachine, kKey));
+  EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\..\\..\\etc"));
+  EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\a/b\\c"));
+}
+
+TEST_F(StoreTest, AwkwardValuesRoundTripExactly) {
+  ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  const std::vector<std::string> values = {
+      "a=b",  "x;y",  "#hash", "\"quoted\"", "back\\slash", "C:\\Music\\wake up.mp3", "Grüße, ça va? 日本",
+      "  lead and trail  ", "", "@at", "@@two", "tab\there", "line\nfeed", "ends with \\", std::string(254, 'k'),
+      "comma, separated, list"};
+  for (std::size_t i = 0; i < values.size(); ++i)
+    ASSERT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "V" + std::to_string(i), values[i]));
+  FileStore fresh(home);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(fresh.readValue(kHkeyCurrentUser, kKey, "V" + std::to_string(i)), values[i]) << i;
+
+  // QSettings reads the same texts.
+  QSettings qs(QString::fromStdString(file().string()), QSettings::IniFormat);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (values[i].find(',') != std::string::npos || values[i].empty()) continue;  // lists and empties differ in type
+    EXPECT_EQ(qs.value(QString::fromStdString("V" + std::to_string(i))).toString().toStdString(), values[i]) << i;
+  }
+}
+
+TEST_F(StoreTest, ReadsWhatQSettingsWrites) {
+  ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  {
+    QSettings qs(QString::fromStdString(file().string()), QSettings::IniFormat);
+    qs.setValue("Message", "Wake up; it's = 7 \"now\"");
+    qs.setValue("Font", "MS Sans Serif");
+    qs.setValue("Top", "1234.5");
+  }
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "Message"), "Wake up; it's = 7 \"now\"");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "Font"), "MS Sans Serif");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "Top"), "1234.5");
+}
+
+TEST_F(StoreTest, DamagedFilesReadAsAbsentAndAreKeptAside) {
+  const std::vector<std::string> damaged = {
+      std::string("[General]\nHH=\"07\"\n\0\0\0\x01\x02", 23),  // binary
+      "[General]\nHH=\"07\"\nNN=\"3",                           // cut off mid-line
+      "\xff\xfe garbage \x80\n",                                // not UTF-8
+      "just some words\n",                                      // no key=value
+      "[General]\nHH=\"07\n",                                   // unclosed quote
+  };
+  for (const auto& text : damaged) {
+    spit(file(), text);
+    EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), std::nullopt);
+    EXPECT_TRUE(store->keyExists(kHkeyCurrentUser, kKey));
+    EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "SS", "09"));
+    EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), "09");
+    EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), std::nullopt);
+    // The damaged text survives beside the new file.
+    bool kept = false;
+    for (const auto& e : fs::directory_iterator(file().parent_path()))
+      if (e.path().filename().string().rfind("Alarm.conf.damaged-", 0) == 0 && slurp(e.path()) == text) kept = true;
+    EXPECT_TRUE(kept);
+  }
+  // Random bytes never crash the reader.
+  std::mt19937 rng(7);
+  for (int i = 0; i < 200; ++i) {
+    std::string junk(static_cast<std::size_t>(rng() % 300), '\0');
+    for (auto& c : junk) c = static_cast<char>(rng());
+    spit(file(), junk);
+    (void)store->readValue(kHkeyCurrentUser, kKey, "HH");
+  }
+}
+
+TEST_F(StoreTest, EmptyFileIsAKeyWithoutValues) {
+  spit(file(), "");
+  EXPECT_TRUE(store->keyExists(kHkeyCurrentUser, kKey));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), std::nullopt);
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+}
+
+TEST_F(StoreTest, DeleteValue) {
+  ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  ASSERT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "A", "1"));
+  ASSERT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "B", "2"));
+  EXPECT_TRUE(store->deleteValue(kHkeyCurrentUser, kKey, "A"));
+  EXPECT_FALSE(store->deleteValue(kHkeyCurrentUser, kKey, "A"));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "A"), std::nullopt);
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "B"), "2");
+}
+
+TEST_F(StoreTest, AutostartEntries) {
+  const std::string path = "/home/me/My Apps/Alarm";
+  EXPECT_TRUE(store->keyExists(kHkeyCurrentUser, platform::kRunSubKey));
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm", path));
+  const std::string desktop = slurp(home / "autostart" / "Alarm.desktop");
+  EXPECT_NE(desktop.find("[Desktop Entry]\n"), std::string::npos);
+  EXPECT_NE(desktop.find("Exec=\"/home/me/My Apps/Alarm\"\n"), std::string::npos) << desktop;
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm"), path);
+  // Characters the Exec field treats specially survive the round trip.
+  const std::string odd = "/tmp/a$b\"c\\d%e/Alarm";
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm", odd));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm"), odd);
+  EXPECT_TRUE(store->deleteValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm"));
+  EXPECT_FALSE(fs::exists(home / "autostart" / "Alarm.desktop"));
+  EXPECT_FALSE(store->writeValue(kHkeyCurrentUser, platform::kRunSubKey, "../evil", path));
+}
+
+}  // namespace
