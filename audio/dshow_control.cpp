@@ -1,0 +1,195 @@
+// clsDShowControl: the media player wrapper over a media graph.
+#include "audio/dshow_control.h"
+
+#include <algorithm>
+
+#include "audio/qt_media_graph.h"
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/services.h"
+
+namespace audio {
+
+using platform::ignoreErrors;
+using platform::RuntimeError;
+
+namespace {
+
+// Calling through a part the wrapper does not hold is the runtime's "object not set".
+void need(bool part) {
+  if (!part) throw RuntimeError(91);
+}
+
+constexpr int32_t kVisibleWindowStyle = 0x10000000;
+
+}  // namespace
+
+clsDShowControl::clsDShowControl()
+    : clsDShowControl([] { return std::unique_ptr<MediaGraph>(std::make_unique<QtMediaGraph>()); }) {}
+
+clsDShowControl::clsDShowControl(MediaGraphFactory factory) : factory_(std::move(factory)) {}
+
+clsDShowControl::~clsDShowControl() { DS_Remove(); }
+
+void clsDShowControl::DS_Remove() {
+  // Stop and detach; a failure ends those steps, but the references are always released,
+  // so no graph outlives its tear-down.
+  try {
+    if (mediaControl) graph_->stop();
+    if (videoWindow) graph_->setOwner(0);
+  } catch (const std::exception&) {
+  }
+  basicAudio = mediaEvent = videoWindow = mediaControl = mediaPosition = false;
+  graph_.reset();
+}
+
+void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int16_t rectLeft,
+                                  int16_t rectWidth, int16_t rectHeight, quintptr hWndTarget) {
+  // Every step may fail and is skipped: an audio file has no video window, an unreadable
+  // file leaves a graph that plays nothing.
+  DS_Remove();
+  lastFile_ = Filename;
+  platform::logEvent(("music: open " + Filename).toStdString());
+  ignoreErrors([&] {
+    graph_ = factory_();
+    need(graph_ != nullptr);
+    graph_->query(MediaGraph::Part::MediaControl);
+    mediaControl = true;
+  });
+  ignoreErrors([&] {
+    need(mediaControl);
+    graph_->renderFile(Filename);
+  });
+  ignoreErrors([&] {
+    need(graph_ != nullptr);
+    graph_->query(MediaGraph::Part::BasicAudio);
+    basicAudio = true;
+  });
+  ignoreErrors([&] { need(basicAudio); graph_->setVolume(0); });
+  ignoreErrors([&] { need(basicAudio); graph_->setBalance(0); });
+  ignoreErrors([&] {
+    need(graph_ != nullptr);
+    graph_->query(MediaGraph::Part::VideoWindow);
+    videoWindow = true;
+  });
+  ignoreErrors([&] { need(videoWindow); graph_->setWindowStyle(kVisibleWindowStyle); });
+  ignoreErrors([&] { need(videoWindow); graph_->setTop(rectTop); });
+  ignoreErrors([&] { need(videoWindow); graph_->setLeft(rectLeft); });
+  ignoreErrors([&] { need(videoWindow); graph_->setWidth(rectWidth); });
+  ignoreErrors([&] { need(videoWindow); graph_->setHeight(rectHeight); });
+  ignoreErrors([&] { need(videoWindow); graph_->setOwner(hWndTarget); });
+  ignoreErrors([&] {
+    need(graph_ != nullptr);
+    graph_->query(MediaGraph::Part::MediaEvent);
+    mediaEvent = true;
+  });
+  ignoreErrors([&] {
+    need(graph_ != nullptr);
+    graph_->query(MediaGraph::Part::MediaPosition);
+    mediaPosition = true;
+  });
+  ignoreErrors([&] { need(mediaPosition); graph_->setRate(1.0); });
+}
+
+void clsDShowControl::DS_Play() {
+  try {
+    if (!mediaPosition) return;
+    // A piece that stands at its end starts again from the beginning.
+    const double position = graph_->currentPosition();
+    const double duration = graph_->duration();
+    if (platform::roundHalfEven(position) == platform::roundHalfEven(duration)) graph_->setCurrentPosition(0);
+    need(mediaControl);
+    graph_->run();
+  } catch (const RuntimeError& e) {
+    auto& boxes = *platform::services().messageBox;
+    if (e.number() == platform::err::kObjectDoesNotSupport) {
+      const QString path = musicPath_ ? musicPath_() : lastFile_;
+      boxes.msgBox(QStringLiteral("Alarm is unable to play this file.\r\n") + path, platform::mb::kExclamation,
+                   QStringLiteral("DS_Play - Oops"));
+    } else {
+      boxes.msgBox(QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "Public Sub DS_Play")),
+                   platform::mb::kCritical, QStringLiteral("Error"));
+    }
+  }
+}
+
+void clsDShowControl::DS_Pause() {
+  if (mediaControl) graph_->pause();
+}
+
+void clsDShowControl::DS_Stop() {
+  // "Not supported" skips to the next step; any other failure ends the stop silently.
+  if (!mediaControl || !mediaPosition) return;
+  try {
+    try {
+      graph_->stop();
+    } catch (const RuntimeError& e) {
+      if (e.number() != platform::err::kObjectDoesNotSupport) throw;
+    }
+    try {
+      graph_->setCurrentPosition(0);
+    } catch (const RuntimeError& e) {
+      if (e.number() != platform::err::kObjectDoesNotSupport) throw;
+    }
+  } catch (const std::exception& e) {
+    platform::logEvent(std::string("music: stop failed: ") + e.what());
+  }
+}
+
+void clsDShowControl::DS_Seek(double Amount) {
+  if (!mediaPosition) return;
+  if (graph_->currentPosition() + Amount < 0) {
+    graph_->setCurrentPosition(0);
+    return;
+  }
+  const double duration = graph_->duration();
+  const double position = graph_->currentPosition();
+  graph_->setCurrentPosition(position + Amount > duration ? duration : position + Amount);
+}
+
+bool clsDShowControl::DS_StillPlaying(int32_t msTimeout) {
+  if (!mediaEvent) return false;
+  int32_t code = 0;
+  try {
+    code = graph_->waitForCompletion(msTimeout);
+  } catch (const std::exception&) {
+    code = 0;
+  }
+  return code == 0;
+}
+
+double clsDShowControl::DS_GetRate() { return mediaPosition ? graph_->rate() : 0; }
+
+void clsDShowControl::DS_SetRate(double newRate) {
+  if (newRate <= 0) newRate = 0.1;
+  if (mediaPosition) graph_->setRate(newRate);
+}
+
+double clsDShowControl::DS_GetDuration() { return mediaPosition ? graph_->duration() : 0; }
+
+double clsDShowControl::DS_GetPosition() { return mediaPosition ? graph_->currentPosition() : 0; }
+
+void clsDShowControl::DS_SetPosition(double newPosition) {
+  if (!mediaPosition) return;
+  if (newPosition < 0) newPosition = 0;
+  const double duration = graph_->duration();
+  if (newPosition > duration) newPosition = duration;
+  graph_->setCurrentPosition(newPosition);
+}
+
+int32_t clsDShowControl::DS_GetVolume() { return basicAudio ? graph_->volume() : 0; }
+
+void clsDShowControl::DS_SetVolume(int32_t NewVolume) {
+  NewVolume = std::clamp<int32_t>(NewVolume, -10000, 0);
+  if (basicAudio) graph_->setVolume(NewVolume);
+}
+
+int32_t clsDShowControl::DS_GetBalance() { return basicAudio ? graph_->balance() : 0; }
+
+void clsDShowControl::DS_SetBalance(int32_t newBalance) {
+  newBalance = std::clamp<int32_t>(newBalance, -10000, 10000);
+  if (basicAudio) graph_->setBalance(newBalance);
+}
+
+}  // namespace audio

@@ -1,0 +1,62 @@
+// clsDShowControl: plays one media file (the alarm music) through a media graph, with
+// open, play, pause, stop, seek, rate, volume, balance and a completion wait.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "audio/media_graph.h"
+
+namespace audio {
+
+class clsDShowControl {
+ public:
+  // Builds its graphs with the Qt Multimedia graph.
+  clsDShowControl();
+  // Builds its graphs with the given factory (tests pass a fake).
+  explicit clsDShowControl(MediaGraphFactory factory);
+  ~clsDShowControl();
+  clsDShowControl(const clsDShowControl&) = delete;
+  clsDShowControl& operator=(const clsDShowControl&) = delete;
+
+  void DS_Remove();
+  void DS_OpenFile(const QString& Filename, int16_t rectTop, int16_t rectLeft, int16_t rectWidth,
+                   int16_t rectHeight, quintptr hWndTarget);
+  void DS_Play();
+  void DS_Pause();
+  void DS_Stop();
+  void DS_Seek(double Amount);
+  bool DS_StillPlaying(int32_t msTimeout);
+  double DS_GetRate();
+  void DS_SetRate(double newRate);
+  double DS_GetDuration();
+  double DS_GetPosition();
+  void DS_SetPosition(double newPosition);
+  int32_t DS_GetVolume();
+  void DS_SetVolume(int32_t NewVolume);
+  int32_t DS_GetBalance();
+  void DS_SetBalance(int32_t newBalance);
+
+  // Where the "unable to play" box finds the music path: the preferences dialog's
+  // lblHDDNfilename once the program wires it; the file last opened until then.
+  void setMusicPathSource(std::function<QString()> source) { musicPath_ = std::move(source); }
+
+  // True while a graph is held (between DS_OpenFile and DS_Remove).
+  bool hasGraph() const { return graph_ != nullptr; }
+
+ private:
+  MediaGraphFactory factory_;
+  std::function<QString()> musicPath_;
+  QString lastFile_;
+  // The graph and which of its parts this wrapper holds.
+  std::unique_ptr<MediaGraph> graph_;
+  bool basicAudio = false;
+  bool mediaEvent = false;
+  bool videoWindow = false;
+  bool mediaControl = false;
+  bool mediaPosition = false;
+};
+
+}  // namespace audio

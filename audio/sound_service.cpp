@@ -1,0 +1,101 @@
+// The real sound service on Qt Multimedia.
+#include "audio/sound_service.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMediaDevices>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+#include <numbers>
+
+#include "platform/log.h"
+
+namespace audio {
+
+QByteArray toneSamples(int frequencyHz, int durationMs, int sampleRate) {
+  const int count = durationMs > 0 ? static_cast<int>(static_cast<qint64>(sampleRate) * durationMs / 1000) : 0;
+  const int fade = std::min(count / 2, sampleRate / 200);  // 5 ms
+  QByteArray out(count * 2, '\0');
+  auto* samples = reinterpret_cast<qint16*>(out.data());
+  const double step = 2.0 * std::numbers::pi * frequencyHz / sampleRate;
+  for (int i = 0; i < count; ++i) {
+    double gain = 0.6;
+    if (i < fade) gain *= static_cast<double>(i) / fade;
+    if (count - 1 - i < fade) gain *= static_cast<double>(count - 1 - i) / fade;
+    samples[i] = static_cast<qint16>(std::lround(gain * 32767.0 * std::sin(step * i)));
+  }
+  return out;
+}
+
+AudioSoundService::AudioSoundService(QObject* parent) : QObject(parent) {}
+
+AudioSoundService::~AudioSoundService() = default;
+
+void AudioSoundService::beep(int frequencyHz, int durationMs) {
+  if (durationMs < 0) durationMs = 0;
+  if (toneSink_) toneSink_->stop();
+  toneSink_.reset();
+  toneBuffer_.reset();
+
+  QEventLoop loop;
+  bool lengthPassed = false;
+  bool drained = true;
+  QTimer length;
+  length.setSingleShot(true);
+  QTimer limit;  // never wait much longer than the tone, whatever the output does
+  limit.setSingleShot(true);
+  connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+  connect(&length, &QTimer::timeout, &loop, [&] {
+    lengthPassed = true;
+    if (drained) loop.quit();
+  });
+
+  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  QAudioFormat format;
+  format.setSampleRate(kSampleRate);
+  format.setChannelCount(1);
+  format.setSampleFormat(QAudioFormat::Int16);
+  if (!device.isNull() && device.isFormatSupported(format) && frequencyHz > 0) {
+    toneData_ = toneSamples(frequencyHz, durationMs, kSampleRate);
+    toneBuffer_ = std::make_unique<QBuffer>(&toneData_);
+    toneBuffer_->open(QIODevice::ReadOnly);
+    toneSink_ = std::make_unique<QAudioSink>(device, format);
+    drained = false;
+    connect(toneSink_.get(), &QAudioSink::stateChanged, &loop, [&](QAudio::State s) {
+      if (s == QAudio::IdleState || s == QAudio::StoppedState) {
+        drained = true;
+        if (lengthPassed) loop.quit();
+      }
+    });
+    toneSink_->start(toneBuffer_.get());
+  } else {
+    platform::logEvent("beep: no audio output, waiting the tone's length in silence");
+  }
+  length.start(durationMs);
+  limit.start(durationMs + 1500);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+int AudioSoundService::outputCount() { return static_cast<int>(QMediaDevices::audioOutputs().size()); }
+
+void AudioSoundService::playWaveAsync(const QString& path) {
+  if (wave_) wave_->stop();
+  const QFileInfo info(path);
+  if (!info.isFile() || !info.isReadable()) {
+    platform::logEvent(("sound: no such wave file: " + path).toStdString());
+    return;
+  }
+  wave_ = std::make_unique<QSoundEffect>();
+  wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+  wave_->play();  // starts once the file has loaded
+  platform::logEvent(("sound: playing " + path).toStdString());
+}
+
+}  // namespace audio

@@ -1,0 +1,44 @@
+// The real sound service: a generated tone for the beep, wave files played in the
+// background, and the count of audio outputs.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <memory>
+
+#include "platform/services.h"
+
+class QAudioSink;
+class QBuffer;
+class QSoundEffect;
+
+namespace audio {
+
+// 16-bit signed mono samples of a sine tone, with short fades so it starts and ends
+// without a click.
+QByteArray toneSamples(int frequencyHz, int durationMs, int sampleRate);
+
+class AudioSoundService final : public QObject, public platform::SoundService {
+  Q_OBJECT
+ public:
+  explicit AudioSoundService(QObject* parent = nullptr);
+  ~AudioSoundService() override;
+
+  // Plays the tone and returns when it has ended. The window keeps painting and its
+  // timers run meanwhile; with no audio output it simply waits the tone's length.
+  void beep(int frequencyHz, int durationMs) override;
+  int outputCount() override;
+  // Replaces whatever wave is playing; a missing file only stops it.
+  void playWaveAsync(const QString& path) override;
+
+  static constexpr int kSampleRate = 44100;
+
+ private:
+  // The last tone stays alive after beep() returns, so the output can play out what it holds.
+  std::unique_ptr<QAudioSink> toneSink_;
+  std::unique_ptr<QBuffer> toneBuffer_;
+  QByteArray toneData_;
+  std::unique_ptr<QSoundEffect> wave_;
+};
+
+}  // namespace audio

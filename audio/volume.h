@@ -1,0 +1,64 @@
+// The Volume module: the alarm's own mixer volumes (speakers, wave out) and the speakers'
+// mute, read and written in whole percent through the mixer service.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "audio/mixer.h"
+
+namespace audio {
+
+class Volume {
+ public:
+  static constexpr int kTableSize = 21;
+  // The table entries the program uses.
+  static constexpr int kSpeakersVolume = 0;
+  static constexpr int kWaveOutVolume = 5;
+  static constexpr int kSpeakersMute = 7;
+
+  explicit Volume(MixerBackend& backend) : backend_(backend) {}
+  ~Volume() { CloseMixer(); }
+  Volume(const Volume&) = delete;
+  Volume& operator=(const Volume&) = delete;
+
+  // Opens a mixer device and fills the table from its lines; false when the device
+  // does not exist or cannot be opened.
+  bool OpenMixer(int device);
+  void CloseMixer();
+
+  bool GetMixerControl(MixerHandle hmixer, uint32_t componentType, uint32_t controlType, MixerControlRecord& record);
+  // Writes a percentage, scaled to the control's range and clamped to it.
+  bool SetControlValue(MixerHandle hmixer, const MixerControlRecord& record, int32_t value);
+  // Reads the value as a percentage (halves to even); a failed read gives 0.
+  int32_t GetControlValue(MixerHandle hmixer, const MixerControlRecord& record);
+
+  // Table entries 0..20; any other index raises error 9.
+  bool SetVolume(int index, int32_t percent);
+  int32_t GetVolume(int index);
+  bool SetSwitch(int index, int16_t value);
+  void SetSpeakerMute(int16_t value);
+
+  const MixerControlRecord& entry(int index) const;
+  // True when the open device has the entry's line and control.
+  bool found(int index) const;
+  MixerHandle handle() const { return hmixer_; }
+
+ private:
+  static void checkIndex(int index);
+
+  MixerBackend& backend_;
+  MixerHandle hmixer_ = 0;
+  std::array<MixerControlRecord, kTableSize> mixerControls{};
+  std::array<bool, kTableSize> found_{};
+};
+
+// The alarm-volume sequence: open device 0, switch the speakers' mute off when asked, set
+// the speakers and wave-out volumes, close.
+void applyAlarmVolume(Volume& volume, bool unmute, int32_t speakerPercent, int32_t wavePercent);
+
+// The program's Volume module on the system mixer (ALSA). Tests install their own.
+Volume& volumeModule();
+void setVolumeModule(Volume* volume);  // nullptr goes back to the system mixer
+
+}  // namespace audio

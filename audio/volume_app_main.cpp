@@ -1,0 +1,12 @@
+// alarm-volume: sets the alarm's speakers and wave volumes where the desktop has no mixer program.
+#include <QApplication>
+
+#include "audio/volume.h"
+#include "audio/volume_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  audio::VolumeWindow window(audio::volumeModule());
+  window.show();
+  return app.exec();
+}
