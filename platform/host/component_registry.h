@@ -1,0 +1,50 @@
+// Creating components by programmatic identifier: the per-user store maps the identifier
+// to a class id and the class id to the library that serves it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/host/com.h"
+
+namespace platform {
+
+class Store;
+
+// Keys of a registered class in the per-user store (under HKEY_CURRENT_USER):
+//   Software\Classes\<ProgId>                       value "CLSID" = the class id
+//   Software\Classes\CLSID\<class id>               value "ProgID" = the identifier
+//   Software\Classes\CLSID\<class id>\InprocServer32 value "Path" = the library's absolute path
+std::string progIdKey(std::string_view progId);
+std::string classKey(const com::Guid& clsid);
+std::string inprocServerKey(const com::Guid& clsid);
+
+// Creates an instance of the class registered under progId and asks it for iid.
+// A class that is not registered, a library that does not load or lacks the entry point,
+// and a factory that refuses all raise RuntimeError(339). The library stays loaded.
+// The returned pointer holds one reference.
+void* createObject(std::string_view progId, const com::Guid& iid, Store& store);
+void* createObject(std::string_view progId, const com::Guid& iid);  // the default store
+
+// The control interface of a new instance of progId; raises as createObject.
+com::IControl* createControl(std::string_view progId);
+
+// Holds one reference to a component interface.
+template <class T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  explicit ComPtr(T* adopted) : p_(adopted) {}
+  ComPtr(const ComPtr& o) : p_(o.p_) { if (p_) p_->AddRef(); }
+  ComPtr(ComPtr&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
+  ComPtr& operator=(ComPtr o) noexcept { std::swap(p_, o.p_); return *this; }
+  ~ComPtr() { if (p_) p_->Release(); }
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+}  // namespace platform
