@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/mixer.h"
@@ -67,6 +68,7 @@ class FakeMixerBackend final : public MixerBackend {
   }
   int lineControlByType(MixerHandle handle, uint32_t lineId, uint32_t controlType, MixerControlRecord* r) override {
     if (!valid(handle)) return mmr::kInvalidHandle;
+    lookups.push_back({lineId, controlType});
     for (const auto& [id, c] : controls)
       if (c.componentType == lineId && c.controlType == controlType) {
         r->controlId = id;
@@ -101,6 +103,7 @@ class FakeMixerBackend final : public MixerBackend {
   int opens = 0;
   std::map<uint32_t, Control> controls;  // by control id
   std::vector<Write> writes;
+  std::vector<std::pair<uint32_t, uint32_t>> lookups;  // (component type, control type) of each control lookup
 
  private:
   bool valid(MixerHandle h) const { return h == kHandle && isOpen; }

@@ -49,6 +49,7 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
   bool drained = true;
   QTimer length;
   length.setSingleShot(true);
+  length.setTimerType(Qt::PreciseTimer);  // a coarse timer may end the tone early
   QTimer limit;  // never wait much longer than the tone, whatever the output does
   limit.setSingleShot(true);
   connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
