@@ -1,0 +1,79 @@
+// The built program in a real X server: one copy per user and program file name, and the
+// settings file it creates.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "xsession.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace testx;
+
+namespace {
+
+std::string windowsOf(XSession& x, pid_t pid) {
+  return x.run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name Alarm");
+}
+
+class StartUpInAnXServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const auto missing = missingTools(); !missing.empty()) GTEST_SKIP() << "needs " << missing;
+    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
+    x = std::make_unique<XSession>();
+    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
+    x->registerDisplayControl();
+  }
+  std::unique_ptr<XSession> x;
+};
+
+TEST_F(StartUpInAnXServer, ASecondCopyShowsTheMessageAndEndsWhenItIsAnswered) {
+  const std::string alarm = (binDir() / "Alarm").string();
+  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  const pid_t first = x->spawn({alarm, "--log", (x->root() / "first.log").string()}, "first.out");
+  ASSERT_TRUE(waitFor([&] { return fs::exists(conf); }, 15s)) << slurp(x->root() / "first.out");
+  ASSERT_TRUE(waitFor([&] { return !windowsOf(*x, first).empty(); }, 15s)) << slurp(x->root() / "first.out");
+  struct stat before {};
+  ::stat(conf.c_str(), &before);
+  const std::string confBefore = slurp(conf);
+
+  const fs::path secondLog = x->root() / "second.log";
+  const pid_t second = x->spawn({alarm, "--log", secondLog.string()}, "second.out");
+  ASSERT_TRUE(waitFor([&] { return slurp(secondLog).find("message box \"Alarm\": Alarm is already running.") != std::string::npos; }, 15s))
+      << slurp(x->root() / "second.out");
+  std::string box;
+  ASSERT_TRUE(waitFor([&] { return !(box = windowsOf(*x, second)).empty(); }, 10s));
+  box = box.substr(0, box.find('\n'));
+  EXPECT_EQ(waitExit(second, 500ms), -1) << "the copy must wait until the message is answered";
+
+  x->run("xdotool windowfocus --sync " + box + " key Return");
+  EXPECT_EQ(waitExit(second, 5s), 0);
+  EXPECT_TRUE(processAlive(first));
+  EXPECT_EQ(slurp(conf), confBefore) << "the second copy must not touch the settings";
+  EXPECT_EQ(slurp(secondLog).find("start\n"), std::string::npos);
+
+  ::kill(first, SIGKILL);
+  waitExit(first, 5s);
+  // A killed copy never blocks the next start.
+  const pid_t third = x->spawn({alarm}, "third.out");
+  EXPECT_TRUE(waitFor([&] { return !windowsOf(*x, third).empty(); }, 15s)) << slurp(x->root() / "third.out");
+  EXPECT_TRUE(processAlive(third));
+}
+
+TEST_F(StartUpInAnXServer, ACopyNamedClockKeepsItsOwnSettingsAndRunsBesideAlarm) {
+  const fs::path clock = x->root() / "Clock";
+  fs::copy_file(binDir() / "Alarm", clock);
+  const pid_t alarm = x->spawn({(binDir() / "Alarm").string()}, "alarm.out");
+  const pid_t copy = x->spawn({clock.string()}, "clock.out");
+  EXPECT_TRUE(waitFor([&] { return fs::exists(x->configHome() / "Orvanta" / "Clock.conf"); }, 15s))
+      << slurp(x->root() / "clock.out");
+  EXPECT_TRUE(waitFor([&] { return fs::exists(x->configHome() / "Orvanta" / "Alarm.conf"); }, 15s));
+  EXPECT_TRUE(waitFor([&] { return !windowsOf(*x, copy).empty() && !windowsOf(*x, alarm).empty(); }, 15s));
+  EXPECT_TRUE(processAlive(alarm));
+  EXPECT_TRUE(processAlive(copy));
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+// The entry point of every test program: the offscreen platform for window tests and the
+// folder of the built program, unless the caller set them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ::setenv("ALARM_BIN_DIR", ALARM_BIN_DIR, 0);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
