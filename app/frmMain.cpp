@@ -1,15 +1,70 @@
-// The main window.
+// The main window: its controls and menus, loading and unloading, and the window options.
+// The alarm engine's handlers (time entry, arming, the clock tick, quick alarms) are in
+// alarm/frmMain_alarm.cpp.
 #include "app/frmMain.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QTimer>
+#include <QPointer>
+#include <QWindow>
+#include <QFile>
+#include <cmath>
 
+#include "alarm/timetext.h"
+#include "app/clock_display.h"
+#include "app/frmAbout.h"
+#include "app/frmQuickAlarm.h"
+#include "app/main_parts.h"
 #include "app/registry.h"
+#include "app/session_end.h"
+#include "app/updown.h"
+#include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/log.h"
+#include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/vbtime.h"
 #include "version.h"
+
+static void initResources() { Q_INIT_RESOURCE(alarm); }
+
+namespace {
+
+QString setting(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
+void writeSetting(const char* name, const QString& text) { Registry::writeSetting(QString::fromLatin1(name), text); }
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+// A stored Boolean: True/False or a number; anything else (also "Error") raises error 13.
+bool settingBool(const char* name) { return platform::vbCBool(utf8(setting(name))); }
+
+// A stored whole number; a text that is not a number raises error 13, one out of range 6.
+int settingInt(const char* name) { return platform::vbCInt(utf8(setting(name))); }
+
+// The geometry of a control given in twips.
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+QString colourSheet(int bgr) {
+  return QStringLiteral("color: rgb(%1,%2,%3);").arg(bgr & 0xFF).arg((bgr >> 8) & 0xFF).arg((bgr >> 16) & 0xFF);
+}
+
+}  // namespace
 
 std::array<char, 64> makeTipField(const QString& text) {
   std::array<char, 64> field;
@@ -25,29 +80,270 @@ QString NotifyIconData::tip() const {
   return QString::fromLocal8Bit(szTip.data(), static_cast<qsizetype>(end - szTip.begin()));
 }
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique<MainWindowParts>()) {
+  initResources();
+  setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Alarm"));
   setWindowIcon(QIcon(QStringLiteral(":/alarm/icon.png")));
-  pichook_ = new QWidget(this);
-  pichook_->setObjectName(QStringLiteral("pichook"));
-  pichook_->hide();
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  buildControls();
+  buildMenus();
+
+  Clock = new platform::SecondTimer(this);
+  Music = new QTimer(this);
+  Music->setInterval(100);
+  connect(Clock, &platform::SecondTimer::timeout, this, &frmMain::onSecond);
+  Clock->start();
+  setAlarmEnabled(true);  // enabled as designed; the load disables it unless an alarm is armed
+
+  sessionEnd_ = new SessionEndWatcher(this);
+  connect(sessionEnd_, &SessionEndWatcher::sessionEnding, this, [this] {
+    platform::logEvent("the session is ending");
+    requestUnload(vbAppWindows);
+  });
+  qApp->installEventFilter(this);
   Form_Initialize();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+  if (qApp) qApp->removeEventFilter(this);
+}
+
+void frmMain::setParts(std::unique_ptr<MainWindowParts> parts) { parts_ = std::move(parts); }
+
+void frmMain::buildControls() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  setCentralWidget(client);
+  QFont small = font();
+  small.setPixelSize(11);
+  client->setFont(small);
+
+  Picture1 = new QFrame(client);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
+  Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Picture1->setLineWidth(2);
+  Picture1->setAutoFillBackground(true);
+  QPalette black = Picture1->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  Picture1->setPalette(black);
+  placeTwips(Picture1, 96, 45, 2835, 510);
+  Lumicell1 = ClockDisplay::create(Picture1);
+
+  Picture2 = new QFrame(client);
+  Picture2->setObjectName(QStringLiteral("Picture2"));
+  placeTwips(Picture2, 96, 600, 2160, 312);
+  auto makeBox = [this](const char* name, int left) {
+    auto* box = new QLineEdit(QStringLiteral("00"), Picture2);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setMaxLength(2);
+    box->setAlignment(Qt::AlignCenter);
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,2}")), box));
+    box->setTextMargins(0, 0, 0, 0);
+    box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    placeTwips(box, left, 30, 390, 225);
+    box->installEventFilter(this);
+    return box;
+  };
+  txtHRS = makeBox("txtHRS", 45);
+  txtMIN = makeBox("txtMIN", 750);
+  txtSEC = makeBox("txtSEC", 1440);
+  auto makeSpinner = [this](QLineEdit* buddy, int max, int left) {
+    auto* s = new UpDown(buddy, 0, max, Picture2);
+    placeTwips(s, left, -15, 255, 285);
+    return s;
+  };
+  UpDownHRS = makeSpinner(txtHRS, 23, 450);
+  UpDownMIN = makeSpinner(txtMIN, 59, 1155);
+  UpDownSEC = makeSpinner(txtSEC, 59, 1845);
+  UpDownHRS->setObjectName(QStringLiteral("UpDownHRS"));
+  UpDownMIN->setObjectName(QStringLiteral("UpDownMIN"));
+  UpDownSEC->setObjectName(QStringLiteral("UpDownSEC"));
+  connect(UpDownHRS, &UpDown::aboutToStep, this, &frmMain::applyClockModeRange);
+  connect(UpDownHRS, &UpDown::Change, this, &frmMain::UpDownHRS_Change);
+  for (QLabel* colon : {new QLabel(QStringLiteral(":"), Picture2), new QLabel(QStringLiteral(":"), Picture2)}) {
+    colon->setAlignment(Qt::AlignCenter);
+    colon->resize(twipsToPx(45), twipsToPx(225));
+  }
+  Picture2->findChildren<QLabel*>()[0]->move(twipsToPx(705), twipsToPx(30));
+  Picture2->findChildren<QLabel*>()[1]->move(twipsToPx(1395), twipsToPx(30));
+
+  cboAMPM = new QComboBox(client);
+  cboAMPM->setObjectName(QStringLiteral("cboAMPM"));
+  cboAMPM->addItems({QStringLiteral("AM"), QStringLiteral("PM")});
+  cboAMPM->setCurrentIndex(1);
+  cboAMPM->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 3px; }"));
+  placeTwips(cboAMPM, 2310, 600, 615, 315);
+  connect(cboAMPM, &QComboBox::activated, this, &frmMain::cboAMPM_Click);
+
+  cmdSet = new QPushButton(QStringLiteral("Set Alarm"), client);
+  cmdSet->setObjectName(QStringLiteral("cmdSet"));
+  cmdSet->setToolTip(QStringLiteral(" Activate an alarm "));
+  cmdSet->setDefault(true);
+  placeTwips(cmdSet, 96, 990, 2115, 405);
+  connect(cmdSet, &QPushButton::clicked, this, &frmMain::cmdSet_Click);
+
+  cmdReset = new QPushButton(QStringLiteral("Reset"), client);
+  cmdReset->setObjectName(QStringLiteral("cmdReset"));
+  cmdReset->setToolTip(QStringLiteral(" Reset alarm time indicator to actual time "));
+  cmdReset->setAutoDefault(false);
+  placeTwips(cmdReset, 2310, 990, 615, 315);
+  connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
+
+  cmdPrefs = new QPushButton(QStringLiteral("Prefs"), client);
+  cmdPrefs->setObjectName(QStringLiteral("cmdPrefs"));
+  cmdPrefs->setToolTip(QStringLiteral(" Open the preferences dialog "));
+  cmdPrefs->setAutoDefault(false);
+  placeTwips(cmdPrefs, 2310, 1350, 615, 330);
+  connect(cmdPrefs, &QPushButton::clicked, this, &frmMain::cmdPrefs_Click);
+
+  Check1 = new QCheckBox(QStringLiteral("Auto Set && Minimize"), client);
+  Check1->setObjectName(QStringLiteral("Check1"));
+  Check1->setToolTip(QStringLiteral(" Automatically minimize this window after you set the alarm "));
+  placeTwips(Check1, 96, 1470, 2160, 195);
+
+  Image1 = new QLabel(client);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  placeTwips(Image1, 90, 1770, 2835, 285);
+  lblAlarm = new QLabel(engine::kNotActivated, client);
+  lblAlarm->setObjectName(QStringLiteral("lblAlarm"));
+  lblAlarm->setMouseTracking(true);
+  lblAlarm->installEventFilter(this);
+  placeTwips(lblAlarm, 150, 1815, 2505, 195);
+  setStatus(engine::kNotActivated, kColourNotArmed);
+
+  // The hidden controls sit below the client area.
+  pichook = new QWidget(client);
+  pichook->setObjectName(QStringLiteral("pichook"));
+  pichook->hide();
+  cmdHDDNplaysound = new QPushButton(client);
+  cmdHDDNplaysound->setObjectName(QStringLiteral("cmdHDDNplaysound"));
+  cmdHDDNplaysound->hide();
+  connect(cmdHDDNplaysound, &QPushButton::clicked, this, &frmMain::cmdHDDNplaysound_Click);
+
+  // Tab order: the three fields first, so typing a time and Enter arms it.
+  setTabOrder(txtHRS, txtMIN);
+  setTabOrder(txtMIN, txtSEC);
+  setTabOrder(txtSEC, cboAMPM);
+  setTabOrder(cboAMPM, cmdSet);
+  setTabOrder(cmdSet, cmdReset);
+  setTabOrder(cmdReset, cmdPrefs);
+  setTabOrder(cmdPrefs, Check1);
+  txtHRS->setFocus();
+
+  client->setFixedSize(twipsToPx(3015), twipsToPx(2265));
+}
+
+void frmMain::buildMenus() {
+  QMenuBar* bar = menuBar();
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty()) a->setShortcut(key);
+    addAction(a);  // the shortcut works while the menu is closed
+    return a;
+  };
+  auto checkable = [](QAction* a) {
+    a->setCheckable(true);
+    return a;
+  };
+
+  menuProject = bar->addMenu(QStringLiteral("&Project"));
+  menuProject->setObjectName(QStringLiteral("menuProject"));
+  menuAlwaysOnTop = checkable(add(menuProject, "menuAlwaysOnTop", QStringLiteral("Always On Top"), Qt::CTRL | Qt::Key_T));
+  menuProject->addSeparator()->setObjectName(QStringLiteral("menuSeparator00"));
+  menuHelp = add(menuProject, "menuHelp", QStringLiteral("Help"), Qt::Key_F1);
+  menuAbout = add(menuProject, "menuAbout", QStringLiteral("About"), Qt::CTRL | Qt::Key_A);
+  menuExit = add(menuProject, "menuExit", QStringLiteral("Exit"), Qt::CTRL | Qt::Key_X);
+
+  menuEdit = bar->addMenu(QStringLiteral("&Edit"));
+  menuEdit->setObjectName(QStringLiteral("menuEdit"));
+  const char* colours[] = {"Led colour: blue", "Led colour: green", "Led colour: red"};
+  for (int i = 0; i < 3; ++i) menuLedcolour[i] = checkable(add(menuEdit, "menuLedcolour", QString::fromLatin1(colours[i])));
+  menuEdit->addSeparator()->setObjectName(QStringLiteral("menuSeparator01"));
+  menuLedsize[0] = checkable(add(menuEdit, "menuLedsize", QStringLiteral("Led size: small")));
+  menuLedsize[1] = checkable(add(menuEdit, "menuLedsize", QStringLiteral("Led size: large")));
+  menuEdit->addSeparator()->setObjectName(QStringLiteral("menuSeparator02"));
+  menuAMPM[0] = checkable(add(menuEdit, "menuAMPM", QStringLiteral("AM/PM time display")));
+  menuAMPM[1] = checkable(add(menuEdit, "menuAMPM", QStringLiteral("24 Hour (military) time display")));
+  menuEdit->addSeparator()->setObjectName(QStringLiteral("menuSeparator03"));
+  menuAutoStart = checkable(add(menuEdit, "menuAutoStart", QStringLiteral("Set Alarm on Startup")));
+  menuAutoQuit = checkable(add(menuEdit, "menuAutoQuit", QStringLiteral("Exit Program after Alarm")));
+  menuEdit->addSeparator()->setObjectName(QStringLiteral("menuSeparator04"));
+  menuResetAlarm = add(menuEdit, "menuResetAlarm", QStringLiteral("Reset Alarm"), Qt::CTRL | Qt::Key_R);
+  MenuDeactivateAlarm = add(menuEdit, "MenuDeactivateAlarm", QStringLiteral("Deactive Alarm"), Qt::CTRL | Qt::Key_D);
+  menuPrefs = add(menuEdit, "menuPrefs", QStringLiteral("Preferences"), Qt::CTRL | Qt::Key_P);
+  menuLedcolour[0]->setChecked(true);
+  menuLedsize[0]->setChecked(true);
+
+  menuQuick = bar->addMenu(QStringLiteral("&Quick"));
+  menuQuick->setObjectName(QStringLiteral("menuQuick"));
+  menuSet5Mins = add(menuQuick, "menuSet5Mins", QStringLiteral("Wake me in   5 minutes"));
+  menuSet10Mins = add(menuQuick, "menuSet10Mins", QStringLiteral("Wake me in 10 minutes"));
+  menuSet15Mins = add(menuQuick, "menuSet15Mins", QStringLiteral("Wake me in 15 minutes"));
+  menuSet20Mins = add(menuQuick, "menuSet20Mins", QStringLiteral("Wake me in 20 minutes"));
+  menuQuick->addSeparator()->setObjectName(QStringLiteral("menuSeparator05"));
+  menuSetManualMins = add(menuQuick, "menuSetManualMins", QStringLiteral("Wake me in .. minutes"));
+
+  // The tray icon's menu: never in the menu bar.
+  menuDummy = new QMenu(QStringLiteral("&Dummy"), this);
+  menuDummy->setObjectName(QStringLiteral("menuDummy"));
+  menuTrayLaunch = menuDummy->addAction(QStringLiteral("Launch"));
+  menuTrayAlarmTime = menuDummy->addAction(QStringLiteral("Alarm Time"));
+  menuTrayAlarmTime->setVisible(false);
+  menuDummy->addSeparator()->setObjectName(QStringLiteral("menuSeparator06"));
+  menuTrayHelp = menuDummy->addAction(QStringLiteral("Help"));
+  menuTrayAbout = menuDummy->addAction(QStringLiteral("About"));
+  menuTrayExit = menuDummy->addAction(QStringLiteral("Exit"));
+
+  connect(menuAlwaysOnTop, &QAction::triggered, this, &frmMain::menuAlwaysOnTop_Click);
+  connect(menuHelp, &QAction::triggered, this, &frmMain::menuHelp_Click);
+  connect(menuAbout, &QAction::triggered, this, &frmMain::menuAbout_Click);
+  connect(menuExit, &QAction::triggered, this, &frmMain::menuExit_Click);
+  connect(menuEdit, &QMenu::aboutToShow, this, &frmMain::menuEdit_Click);
+  for (int i = 0; i < 3; ++i) connect(menuLedcolour[i], &QAction::triggered, this, [this, i] { menuLedcolour_Click(i); });
+  for (int i = 0; i < 2; ++i) {
+    connect(menuLedsize[i], &QAction::triggered, this, [this, i] { menuLedsize_Click(i); });
+    connect(menuAMPM[i], &QAction::triggered, this, [this, i] { menuAMPM_Click(i); });
+  }
+  connect(menuAutoStart, &QAction::triggered, this, &frmMain::menuAutoStart_Click);
+  connect(menuAutoQuit, &QAction::triggered, this, &frmMain::menuAutoQuit_Click);
+  connect(menuResetAlarm, &QAction::triggered, this, &frmMain::menuResetAlarm_Click);
+  connect(MenuDeactivateAlarm, &QAction::triggered, this, &frmMain::MenuDeactivateAlarm_Click);
+  connect(menuPrefs, &QAction::triggered, this, &frmMain::menuPrefs_Click);
+  connect(menuSet5Mins, &QAction::triggered, this, [this] { startTimer(QStringLiteral("5")); });
+  connect(menuSet10Mins, &QAction::triggered, this, [this] { startTimer(QStringLiteral("10")); });
+  connect(menuSet15Mins, &QAction::triggered, this, [this] { startTimer(QStringLiteral("15")); });
+  connect(menuSet20Mins, &QAction::triggered, this, [this] { startTimer(QStringLiteral("20")); });
+  connect(menuSetManualMins, &QAction::triggered, this, &frmMain::menuSetManualMins_Click);
+  connect(menuTrayLaunch, &QAction::triggered, this, &frmMain::menuTrayLaunch_Click);
+  connect(menuTrayHelp, &QAction::triggered, this, &frmMain::menuHelp_Click);
+  connect(menuTrayAbout, &QAction::triggered, this, &frmMain::menuAbout_Click);
+  connect(menuTrayExit, &QAction::triggered, this, &frmMain::menuExit_Click);
+
+  // Until the tray menu has its own handling, a double-click on the icon brings the window back.
+  connect(platform::services().tray, &platform::TrayService::activated, this, [this](int message) {
+    if (message == platform::TrayService::kDoubleClick) menuTrayLaunch_Click();
+  });
+
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  layout()->activate();
+}
 
 void frmMain::Form_Initialize() {
   try {
     const QString title = QString::fromUtf8(version::kProductName);
-    const QString versionText = QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision);
+    const QString versionText =
+        QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision);
     nid_.cbSize = 88;
-    nid_.hWnd = pichook_;
+    nid_.hWnd = pichook;
     nid_.uID = 1;
     nid_.uFlags = 7;
     nid_.uCallbackMessage = 0x200;
     nid_.szTip = makeTipField(title + " " + versionText);
-    auto& tray = *platform::services().tray;
-    tray.add(windowIcon(), nid_.tip());
+    platform::services().tray->add(windowIcon(), nid_.tip());
   } catch (const platform::RuntimeError& e) {
     platform::services().messageBox->msgBox(
         QString::fromStdString(platform::startupErrorText(e.number(), e.description(), "frmMain, Form_Initialize")),
@@ -55,23 +351,474 @@ void frmMain::Form_Initialize() {
   }
 }
 
+// ---------------------------------------------------------------------------------------
+// Loading
+
 void frmMain::Form_Load() {
-  platform::ignoreErrors([] { Registry::CreateRegistryKey(Registry::settingsKey()); });
+  using platform::ignoreErrors;
+  // 1. The settings key.
+  ignoreErrors([] { Registry::CreateRegistryKey(Registry::settingsKey()); });
+
+  // 2. Window position (twips of the window's outer edge).
+  bool startup = false;
+  ignoreErrors([&] { startup = settingBool("Startup"); });
+  if (startup) {
+    ignoreErrors([&] {
+      const float top = platform::vbCSng(utf8(setting("Top")));
+      if (!std::isfinite(top) || std::fabs(top) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
+      move(x(), twipsToPx(top));
+    });
+    ignoreErrors([&] {
+      const float left = platform::vbCSng(utf8(setting("Left")));
+      if (!std::isfinite(left) || std::fabs(left) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
+      move(twipsToPx(left), y());
+    });
+    // A negative edge centres the window, and so does a place off every screen.
+    bool onScreen = false;
+    const QRect frame(pos(), frameGeometry().size());
+    for (QScreen* s : QGuiApplication::screens())
+      if (s->geometry().intersects(frame)) onScreen = true;
+    if (y() < 0 || x() < 0 || !onScreen) centreWindow();
+  } else {
+    centreWindow();
+  }
+
+  // 3. LED colour.
+  ignoreErrors([&] {
+    int index = 0;
+    const QString stored = setting("LedColourMenuIndex");
+    if (stored != QLatin1String("Error")) index = platform::vbCInt(utf8(stored));
+    if (index < 0) index = 1;
+    Lumicell1->putColor(index);
+    switch (index) {
+      case 0: menuLedcolour[1]->setChecked(false), menuLedcolour[2]->setChecked(false); break;
+      case 1: menuLedcolour[0]->setChecked(false), menuLedcolour[2]->setChecked(false); break;
+      case 2: menuLedcolour[0]->setChecked(false), menuLedcolour[1]->setChecked(false); break;
+      default: break;
+    }
+    if (index >= 0 && index < 3) menuLedcolour[static_cast<std::size_t>(index)]->setChecked(true);
+    lblHDDNTempInteger = QString::number(index);
+  });
+
+  // 4. LED size.
+  ignoreErrors([&] {
+    int index = 0;
+    const QString stored = setting("LedSizeMenuIndex");
+    if (stored != QLatin1String("Error")) index = platform::vbCInt(utf8(stored));
+    if (index < 0) index = 1;
+    Lumicell1->putSize(index);
+    if (index == 0 || index == 1) {
+      menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
+      Lumicell1->putSize(index);
+      centreDisplay();
+      menuLedsize[static_cast<std::size_t>(index)]->setChecked(true);
+    }
+  });
+  centreDisplay();
+
+  // 5. Clock mode.
+  ignoreErrors([&] {
+    QString mode = setting("AMPMMenuIndex");
+    if (mode == QLatin1String("Error")) mode = QStringLiteral("1");
+    if (mode == QLatin1String("0")) menuAMPM[1]->setChecked(false);
+    if (mode == QLatin1String("1")) menuAMPM[0]->setChecked(false);
+    const int index = platform::vbCInt(utf8(mode));
+    if (index < 0 || index > 1) throw platform::RuntimeError(platform::err::kSubscriptOutOfRange);
+    menuAMPM[static_cast<std::size_t>(index)]->setChecked(true);
+  });
+  // A damaged value leaves no mode at all: 24-hour mode is what a first start shows.
+  if (!menuAMPM[0]->isChecked() && !menuAMPM[1]->isChecked()) menuAMPM[1]->setChecked(true);
+
+  // 6. The AM/PM list.
+  ignoreErrors([&] {
+    QString enabled = setting("AMPMcboEnabled");
+    if (enabled == QLatin1String("Error")) enabled = QStringLiteral("False");
+    cboAMPM->setEnabled(platform::vbCBool(utf8(enabled)));
+  });
+
+  // 7. The entry fields; a field that is not a number shows the current time in all three.
+  ignoreErrors([&] { txtHRS->setText(setting("HH").left(2)); });
+  ignoreErrors([&] { txtMIN->setText(setting("NN").left(2)); });
+  ignoreErrors([&] { txtSEC->setText(setting("SS").left(2)); });
+  ignoreErrors([&] {
+    const auto notDigits = [](const QLineEdit* box) {
+      for (QChar c : box->text())
+        if (!c.isDigit() || c.unicode() > 127) return true;
+      return false;
+    };
+    if (notDigits(txtHRS) || notDigits(txtMIN) || notDigits(txtSEC)) {
+      const QTime now = platform::services().clock->now().time();
+      txtHRS->setText(platform::formatTime(now, QStringLiteral("hh")));
+      txtMIN->setText(platform::formatTime(now, QStringLiteral("nn")));
+      txtSEC->setText(platform::formatTime(now, QStringLiteral("ss")));
+    }
+  });
+
+  // 8. AM or PM.
+  ignoreErrors([&] {
+    QString half = setting("AMPMcombo");
+    if (half == QLatin1String("Error") || half.isEmpty()) half = QStringLiteral("1");
+    const int index = platform::vbCInt(utf8(half));
+    if (index < 0 || index >= cboAMPM->count()) throw platform::RuntimeError(platform::err::kInvalidPropertyValue);
+    cboAMPM->setCurrentIndex(index);
+  });
+
+  // 9. Auto Set & Minimize.
+  ignoreErrors([&] {
+    const int value = settingInt("AutoMinimize");
+    if (value > 1) throw platform::RuntimeError(platform::err::kInvalidPropertyValue);
+    Check1->setChecked(value > 0);
+  });
+
+  // 10. Set Alarm on Startup: arm from the restored fields.
+  ignoreErrors([&] { menuAutoStart->setChecked(settingBool("AutoStartMenu")); });
+  if (menuAutoStart->isChecked()) {
+    ignoreErrors([&] { cmdSet_Click(); });
+  } else {
+    setAlarmEnabled(false);
+  }
+
+  // 11. Always on top.
+  ignoreErrors([&] {
+    menuAlwaysOnTop->setChecked(settingBool("AlwaysOnTopMenu"));
+    if (menuAlwaysOnTop->isChecked()) setTopmost(true);
+  });
+
+  // 12. Exit after alarm.
+  ignoreErrors([&] { menuAutoQuit->setChecked(settingBool("AutoQuitMenu")); });
+
+  // 13. The previous alarm.
+  ignoreErrors([&] {
+    lblHDDNpreviousAlarm = setting("PreviousAlarm");
+    if (lblHDDNpreviousAlarm == QLatin1String("Error")) lblHDDNpreviousAlarm = QStringLiteral("lblHDDNpreviousAlarm");
+  });
+
+  // 14. The media player.
+  ignoreErrors([&] { parts_->createPlayer(); });
+
+  // 15. The "Enlarge" switch: a window of 3620 x 3395 twips.
+  ignoreErrors([&] {
+    if (commandLineText() == QLatin1String("Enlarge")) {
+      enlargeTo_ = QSize(twipsToPx(3620), twipsToPx(3395));
+      const QSize frameExtra = frameGeometry().size() - geometry().size();
+      centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+    }
+  });
+
+  Clock_Timer();
+  platform::logEvent("window loaded");
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+QString frmMain::commandLineText() {
+  QStringList args = QCoreApplication::arguments().mid(1);
+  for (qsizetype i = 0; i < args.size();) {
+    if (args[i] == QLatin1String("--log") && i + 1 < args.size())
+      args.remove(i, 2);
+    else
+      ++i;
+  }
+  return args.join(QLatin1Char(' '));
+}
+
+void frmMain::centreWindow() {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QSize outer = frameGeometry().size();
+  const QRect area = screen->geometry();
+  const auto half = [](double twips) { return static_cast<int>(platform::roundHalfEven(twips)) / 2; };
+  const int left = half(pxToTwips(area.width()) - pxToTwips(outer.width()));
+  const int top = half(pxToTwips(area.height()) - pxToTwips(outer.height()));
+  move(area.x() + twipsToPx(left), area.y() + twipsToPx(top));
+}
+
+void frmMain::centreDisplay() {
+  const int innerW = pxToTwips(Picture1->contentsRect().width());
+  const int innerH = pxToTwips(Picture1->contentsRect().height());
+  const int border = pxToTwips(Picture1->contentsRect().left());
+  const auto round = [](double v) { return static_cast<int>(platform::roundHalfEven(v)); };
+  Lumicell1->setLeftTwips(border + round((innerW - Lumicell1->widthTwips()) / 2.0));
+  Lumicell1->setTopTwips(border + round((innerH - Lumicell1->heightTwips()) / 2.0));
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (minimiseOnShow_) {
+    minimiseOnShow_ = false;
+    QTimer::singleShot(0, this, [this] { setWindowState(windowState() | Qt::WindowMinimized); });
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Unloading
+
+bool frmMain::requestUnload(int unloadMode) {
+  if (unloading_ || unloaded_) return unloaded_;
+  unloading_ = true;
+  bool cancel = false;
+  Form_QueryUnload(cancel, unloadMode);
+  unloading_ = false;
+  if (cancel) {
+    platform::logEvent("quit cancelled");
+    return false;
+  }
   Form_Unload();
-  event->accept();
+  return true;
+}
+
+void frmMain::Form_QueryUnload(bool& cancel, int unloadMode) {
+  if (lblHDDNtime == QLatin1String("lblHDDNtime") || menuAutoQuit->isChecked() || unloadMode == vbAppWindows) return;
+  const int answer = platform::services().messageBox->msgBox(
+      QStringLiteral("Are you sure you want to quit? (You have activated an alarm)."),
+      platform::mb::kYesNo + platform::mb::kQuestion + platform::mb::kDefaultButton2, QStringLiteral("Alarm - Quit"));
+  if (answer != platform::mb::kYes) cancel = true;
 }
 
 void frmMain::Form_Unload() {
-  platform::ignoreErrors([] { Registry::writeSetting(QStringLiteral("Startup"), QStringLiteral("True")); });
-  platform::ignoreErrors([this] {
+  using platform::ignoreErrors;
+  unloaded_ = true;
+  ignoreErrors([&] { setAlarmEnabled(false); });
+  ignoreErrors([&] { Clock->stop(); });
+  ignoreErrors([&] { Music->stop(); });
+  ignoreErrors([&] { parts_->stopPlayer(); });
+  ignoreErrors([&] { parts_->removePlayer(); });
+  lblHDDNquiting = QStringLiteral("QUITING");
+
+  // The position, unless minimised (hidden in the tray counts as minimised).
+  if (!isMinimized()) {
+    if (parts_->ledWindowVisible()) {
+      const QPoint led = parts_->ledWindowTopLeft();
+      ignoreErrors([&] { writeSetting("Top", QString::fromStdString(platform::vbCStrSingle(float(led.y() - 650)))); });
+      ignoreErrors([&] { writeSetting("Left", QString::fromStdString(platform::vbCStrSingle(float(led.x() - 130)))); });
+    } else {
+      ignoreErrors([&] { writeSetting("Top", QString::number(pxToTwips(y()))); });
+      ignoreErrors([&] { writeSetting("Left", QString::number(pxToTwips(x()))); });
+    }
+  }
+  ignoreErrors([&] { writeSetting("Startup", QStringLiteral("True")); });
+  ignoreErrors([&] { writeSetting("AutoMinimize", Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0")); });
+  ignoreErrors([&] { writeSetting("HH", txtHRS->text()); });
+  ignoreErrors([&] { writeSetting("NN", txtMIN->text()); });
+  ignoreErrors([&] { writeSetting("SS", txtSEC->text()); });
+  ignoreErrors([&] { writeSetting("AMPMcombo", QString::number(cboAMPM->currentIndex())); });
+  ignoreErrors([&] { writeSetting("PreviousAlarm", lblHDDNpreviousAlarm); });
+
+  ignoreErrors([&] {
     nid_.cbSize = 88;
-    nid_.hWnd = pichook_;
+    nid_.hWnd = pichook;
     nid_.uID = 1;
     platform::services().tray->remove();
   });
+
+  // Every other window of the program, then this one.
+  ignoreErrors([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w != this && w->isVisible()) w->close();
+  });
+  hide();
   platform::logEvent("quit");
-  QApplication::quit();
+  QCoreApplication::quit();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (!unloaded_) requestUnload(vbFormControlMenu);
+}
+
+// ---------------------------------------------------------------------------------------
+// Window handlers
+
+void frmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+  if (!isMinimized() || unloaded_) return;
+  // Without an icon in a notification area a hidden window could not be found again, so it
+  // then stays an ordinary minimised window.
+  if (!platform::services().tray->shown()) return;
+  platform::ignoreErrors([&] { QTimer::singleShot(0, this, [this] { if (isMinimized()) hide(); }); });
+  platform::ignoreErrors([&] { parts_->setTrayLaunchEnabled(true); });
+  platform::ignoreErrors([&] { menuTrayLaunch->setEnabled(true); });
+}
+
+void frmMain::menuTrayLaunch_Click() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+  menuTrayLaunch->setEnabled(false);
+  parts_->setTrayLaunchEnabled(false);
+}
+
+void frmMain::setStatus(const QString& caption, int colour) {
+  statusColour_ = colour;
+  lblAlarm->setText(caption);
+  lblAlarm->setStyleSheet(colourSheet(colour));
+}
+
+void frmMain::lblAlarm_MouseMove() {
+  const auto record = platform::dateTimeValue(lblHDDNpreviousAlarm);
+  if (!record) {
+    lblAlarm->setToolTip(QStringLiteral(" There is no record of any recent alarms "));
+    return;
+  }
+  lblAlarm->setToolTip(" A previous alarm was shown at: " + platform::shortDate(record->date()) + " " +
+                       engine::alarmText(record->time(), is24()) + " ");
+}
+
+void frmMain::cmdPrefs_Click() {
+  parts_->showPrefs(*this);
+  platform::ignoreErrors([&] { cmdSet->setFocus(); });
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  const auto type = event->type();
+  if (watched == lblAlarm && type == QEvent::MouseMove) lblAlarm_MouseMove();
+  if (watched == txtHRS || watched == txtMIN || watched == txtSEC) {
+    auto* box = static_cast<QLineEdit*>(watched);
+    if (type == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const QString text = key->text();
+      if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        if (!validateBeforeLeaving(nullptr)) return true;
+      } else if (!text.isEmpty() && text[0].isPrint() && !engine::isEntryKey(text[0].unicode())) {
+        return true;  // only digits and Backspace reach the box
+      }
+    } else if (type == QEvent::FocusIn) {
+      QTimer::singleShot(0, box, [this, box] {
+        if (box->hasFocus()) SetSelected();
+      });
+    }
+  }
+  // A click that would take the focus out of an entry field checks the field first.
+  if (type == QEvent::MouseButtonPress && watched->isWidgetType()) {
+    auto* target = static_cast<QWidget*>(watched);
+    if (target->window() == this && (target->focusPolicy() & Qt::ClickFocus) && !validateBeforeLeaving(target))
+      return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::setTopmost(bool on) { platform::services().window->setTopmost(this, on); }
+
+// ---------------------------------------------------------------------------------------
+// Menus
+
+void frmMain::menuAlwaysOnTop_Click() {
+  // The action has toggled its own mark already.
+  const bool on = menuAlwaysOnTop->isChecked();
+  setTopmost(on);
+  platform::ignoreErrors([&] { writeSetting("AlwaysOnTopMenu", QString::fromLatin1(platform::vbBoolText(on))); });
+}
+
+void frmMain::menuAutoQuit_Click() {
+  platform::ignoreErrors(
+      [&] { writeSetting("AutoQuitMenu", QString::fromLatin1(platform::vbBoolText(menuAutoQuit->isChecked()))); });
+}
+
+void frmMain::menuAutoStart_Click() {
+  const bool on = menuAutoStart->isChecked();
+  platform::ignoreErrors([&] { writeSetting("AutoStartMenu", QString::fromLatin1(platform::vbBoolText(on))); });
+  platform::ignoreErrors([&] { SetRunEntry(on); });
+}
+
+bool frmMain::fileexists(const QString& path) {
+  QFile f(path);
+  const bool ok = f.open(QIODevice::ReadOnly);
+  f.close();
+  return ok;
+}
+
+void frmMain::menuHelp_Click() {
+  const QString file = Registry::programFolder() + QStringLiteral("/readme.txt");
+  if (!fileexists(file)) {
+    platform::services().messageBox->msgBox(QStringLiteral("The Alarm readme.txt seems to be missing..."),
+                                            platform::mb::kExclamation, QStringLiteral("Info"));
+    return;
+  }
+  platform::services().shell->openTextFile(file);
+}
+
+void frmMain::menuAbout_Click() {
+  if (about_ && about_->isVisible()) return;
+  about_ = new frmAbout(this);
+  QPointer<frmAbout> box = about_;
+  box->exec();
+  if (!box) about_ = nullptr;
+}
+
+void frmMain::menuExit_Click() { requestUnload(vbFormCode); }
+
+void frmMain::menuPrefs_Click() { parts_->showPrefs(*this); }
+
+void frmMain::menuEdit_Click() {
+  if (cboAMPM->isEnabled())
+    lblHDDNfromboxes =
+        txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text() + " " + cboAMPM->currentText();
+  else
+    lblHDDNfromboxes = txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text();
+}
+
+void frmMain::menuAMPM_Click(int index) {
+  // 1. The marks and the list.
+  if (index == 0) {
+    menuAMPM[1]->setChecked(false);
+    cboAMPM->setEnabled(true);
+  } else {
+    menuAMPM[0]->setChecked(false);
+    cboAMPM->setEnabled(false);
+  }
+  menuAMPM[static_cast<std::size_t>(index)]->setChecked(true);
+
+  // 2. The fields follow the mode; fields that do not form a time of day stay as they are.
+  applyClockModeRange();
+  if (const auto t = platform::timeValue(lblHDDNfromboxes)) {
+    if (is24()) {
+      lblHDDNfromboxes = platform::formatTime(*t, platform::kFmt24);
+      txtHRS->setText(platform::formatTime(*t, QStringLiteral("hh")));
+      txtMIN->setText(platform::formatTime(*t, QStringLiteral("nn")));
+      txtSEC->setText(platform::formatTime(*t, QStringLiteral("ss")));
+    } else {
+      lblHDDNfromboxes = platform::formatTime(*t, platform::kFmtAmPm);
+      fillFieldsFromAmPm(lblHDDNfromboxes);
+    }
+  }
+
+  // 3. An armed alarm's text follows the mode; the moment stays.
+  if (lblHDDNtime != QLatin1String("lblHDDNtime")) {
+    if (const auto t = platform::timeValue(lblHDDNtime)) {
+      lblHDDNtime = engine::alarmText(*t, is24());
+      setStatus(engine::activatedText(lblHDDNtime), statusColour_);
+    }
+  }
+
+  // 4. Remember the mode.
+  platform::ignoreErrors([&] { writeSetting("AMPMMenuIndex", QString::number(index)); });
+  platform::ignoreErrors(
+      [&] { writeSetting("AMPMcboEnabled", QString::fromLatin1(platform::vbBoolText(cboAMPM->isEnabled()))); });
+}
+
+void frmMain::fillFieldsFromAmPm(const QString& s) {
+  const engine::AmPmFields f = engine::cutAmPmText(s);
+  txtHRS->setText(f.hours);
+  txtMIN->setText(f.minutes);
+  txtSEC->setText(f.seconds);
+  cboAMPM->setCurrentIndex(f.half == QLatin1String("AM") ? 0 : 1);
+}
+
+void frmMain::menuLedcolour_Click(int index) {
+  Lumicell1->putColor(index);
+  for (int i = 0; i < 3; ++i) menuLedcolour[static_cast<std::size_t>(i)]->setChecked(i == index);
+  platform::ignoreErrors([&] { writeSetting("LedColourMenuIndex", QString::number(index)); });
+  lblHDDNTempInteger = QString::number(index);
+}
+
+void frmMain::menuLedsize_Click(int index) {
+  Lumicell1->putSize(index);
+  menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
+  Lumicell1->putSize(index);
+  centreDisplay();
+  menuLedsize[static_cast<std::size_t>(index)]->setChecked(true);
+  platform::ignoreErrors([&] { writeSetting("LedSizeMenuIndex", QString::number(index)); });
 }

@@ -1,11 +1,35 @@
-// The main window: the clock, the alarm-time editor and the owner of all run-time state.
+// The main window: the clock, the alarm-time editor and the owner of all run-time state
+// (the alarm's hidden state, the timers, the media player and the tray icon record).
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
+#include <QTime>
 #include <array>
+#include <memory>
 
-class QWidget;
+#include "alarm/tick_timer.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+class ClockDisplay;
+class MainWindowParts;
+class UpDown;
+class frmAbout;
+class frmQuickAlarm;
+class SessionEndWatcher;
+
+namespace platform {
+class SecondTimer;
+}
 
 // The notification-icon record the main window fills when it is created and reuses to
 // remove the icon when it unloads.
@@ -23,25 +47,192 @@ struct NotifyIconData {
 // The 64-character tip field: the text, one NUL, then blanks; cut to 64 characters.
 std::array<char, 64> makeTipField(const QString& text);
 
+// Twips to pixels at 15 twips per pixel, and back.
+inline int twipsToPx(double twips) { return static_cast<int>(twips >= 0 ? twips / 15.0 + 0.5 : twips / 15.0 - 0.5); }
+inline int pxToTwips(int px) { return px * 15; }
+
 class frmMain : public QMainWindow {
   Q_OBJECT
  public:
+  // Why the window is being unloaded.
+  enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2 };
+  // Status line colours (0x00BBGGRR).
+  static constexpr int kColourArmed = 0xC00000;
+  static constexpr int kColourNotArmed = 0x404040;
+
+  // Creating the window creates its display control: RuntimeError 339 when that fails.
   explicit frmMain(QWidget* parent = nullptr);
   ~frmMain() override;
 
   // Runs once when the window object is created: adds the notification-area icon.
   void Form_Initialize();
-  // Runs once when the window is first shown: restores the settings.
+  // Runs once before the window is first shown: restores the settings.
   void Form_Load();
+  // Asks whether the window may unload; sets cancel to keep it.
+  void Form_QueryUnload(bool& cancel, int unloadMode);
+  // Saves the settings, tears down and ends the program.
+  void Form_Unload();
+  // Runs the unload the way the platform does: the question first, then the unload.
+  // Returns true when the window unloaded.
+  bool requestUnload(int unloadMode);
+  bool isUnloaded() const { return unloaded_; }
+  void Form_Resize();
 
   const NotifyIconData& trayRecord() const { return nid_; }
+  // The parts other windows provide (the defaults stand in until they are built).
+  void setParts(std::unique_ptr<MainWindowParts> parts);
+  MainWindowParts& parts() { return *parts_; }
+
+  // --- Alarm time entry
+  bool is24() const;
+  void SetSelected();
+  void useTwoNumbers(QLineEdit* box);
+  void cboAMPM_Click();
+  void UpDownHRS_Change();
+  // The checks on leaving a box; false when the focus must stay.
+  bool txtHRS_Validate();
+  bool txtMinSec_Validate(QLineEdit* box);
+
+  // --- Arming and the clock
+  void cmdSet_Click();
+  void startTimer(const QString& minutes);
+  void startCountDown(const QString& minutes);
+  void Clock_Timer();
+  void Alarm_Timer();
+  bool alarmEnabled() const;
+  void setAlarmEnabled(bool on);
+  void PlaySound(const QString& file);
+  void cmdHDDNplaysound_Click();
+  static bool fileexists(const QString& path);
+
+  // --- Window
+  void lblAlarm_MouseMove();
+  void cmdPrefs_Click();
+
+  // --- Reset, deactivate, quick alarms
+  void menuResetAlarm_Click();
+  void cmdReset_Click();
+  void MenuDeactivateAlarm_Click();
+  void menuSetManualMins_Click();
+  frmQuickAlarm* quickAlarm() const { return quickAlarm_; }
+
+  // --- Menus
+  void menuAlwaysOnTop_Click();
+  void menuHelp_Click();
+  void menuAbout_Click();
+  void menuExit_Click();
+  void menuEdit_Click();
+  void menuAMPM_Click(int index);
+  void menuAutoStart_Click();
+  void menuAutoQuit_Click();
+  void menuPrefs_Click();
+  void menuLedcolour_Click(int index);
+  void menuLedsize_Click(int index);
+  void menuTrayLaunch_Click();
+  frmAbout* aboutBox() const { return about_; }
+
+  // The status line and its colour.
+  void setStatus(const QString& caption, int colour);
+  int statusColour() const { return statusColour_; }
+
+  // Controls.
+  QFrame* Picture1 = nullptr;
+  std::unique_ptr<ClockDisplay> Lumicell1;
+  QFrame* Picture2 = nullptr;
+  QLineEdit* txtHRS = nullptr;
+  QLineEdit* txtMIN = nullptr;
+  QLineEdit* txtSEC = nullptr;
+  UpDown* UpDownHRS = nullptr;
+  UpDown* UpDownMIN = nullptr;
+  UpDown* UpDownSEC = nullptr;
+  QComboBox* cboAMPM = nullptr;
+  QPushButton* cmdSet = nullptr;
+  QPushButton* cmdReset = nullptr;
+  QPushButton* cmdPrefs = nullptr;
+  QCheckBox* Check1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* lblAlarm = nullptr;
+  QPushButton* cmdHDDNplaysound = nullptr;
+  QWidget* pichook = nullptr;
+
+  // Menus.
+  QMenu* menuProject = nullptr;
+  QMenu* menuEdit = nullptr;
+  QMenu* menuQuick = nullptr;
+  QMenu* menuDummy = nullptr;
+  QAction* menuAlwaysOnTop = nullptr;
+  QAction* menuHelp = nullptr;
+  QAction* menuAbout = nullptr;
+  QAction* menuExit = nullptr;
+  std::array<QAction*, 3> menuLedcolour{};
+  std::array<QAction*, 2> menuLedsize{};
+  std::array<QAction*, 2> menuAMPM{};
+  QAction* menuAutoStart = nullptr;
+  QAction* menuAutoQuit = nullptr;
+  QAction* menuResetAlarm = nullptr;
+  QAction* MenuDeactivateAlarm = nullptr;
+  QAction* menuPrefs = nullptr;
+  QAction* menuSet5Mins = nullptr;
+  QAction* menuSet10Mins = nullptr;
+  QAction* menuSet15Mins = nullptr;
+  QAction* menuSet20Mins = nullptr;
+  QAction* menuSetManualMins = nullptr;
+  QAction* menuTrayLaunch = nullptr;
+  QAction* menuTrayAlarmTime = nullptr;
+  QAction* menuTrayHelp = nullptr;
+  QAction* menuTrayAbout = nullptr;
+  QAction* menuTrayExit = nullptr;
+
+  // Timers.
+  platform::SecondTimer* Clock = nullptr;
+  engine::TickTimer Alarm;  // runs on the clock's tick
+  QTimer* Music = nullptr;
+
+  // The alarm's hidden state; each starts as its own name, which means "empty".
+  QString lblHDDNtime = QStringLiteral("lblHDDNtime");
+  QString lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
+  QString lblHDDNform = QStringLiteral("lblHDDNform");
+  QString lblHDDNhideAlert = QStringLiteral("lblHDDNhideAlert");
+  QString lblHDDNpreviousAlarm = QStringLiteral("lblHDDNpreviousAlarm");
+  QString lblHDDNduration = QStringLiteral("lblHDDNduration");
+  QString lblHDDNposition = QStringLiteral("lblHDDNposition");
+  QString lblHDDNTempInteger = QStringLiteral("lblHDDNTempInteger");
+  QString lblHDDNquiting = QStringLiteral("lblHDDNquiting");
+  QString lblHDDNfromboxes = QStringLiteral("lblHDDNfromboxes");
+  QTime previousTick = QTime(0, 0);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Form_Unload();
+  void onSecond();
+  void fireAlarm();
+  void minimiseAfterArming();
+  void buildControls();
+  void buildMenus();
+  void centreWindow();
+  void centreDisplay();
+  void applyClockModeRange();
+  void fillFieldsFromAmPm(const QString& s);
+  void setTopmost(bool on);
+  bool validateBeforeLeaving(QWidget* target);
+  // The command-line text after the program's own options.
+  static QString commandLineText();
 
   NotifyIconData nid_;
-  QWidget* pichook_ = nullptr;
+  std::unique_ptr<MainWindowParts> parts_;
+  SessionEndWatcher* sessionEnd_ = nullptr;
+  frmQuickAlarm* quickAlarm_ = nullptr;
+  frmAbout* about_ = nullptr;
+  int statusColour_ = kColourNotArmed;
+  QDateTime alarmCheckedUpTo_;
+  QDateTime lastTickAt_;
+  bool firing_ = false;
+  bool unloading_ = false;
+  bool unloaded_ = false;
+  bool minimiseOnShow_ = false;
+  QSize enlargeTo_;
 };

@@ -1,0 +1,312 @@
+// The alarm engine on the main window: the alarm-time fields, arming, the clock tick with
+// its daily re-arm, the alarm check, and reset, deactivate and the quick alarms.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+#include "alarm/timetext.h"
+#include "app/clock_display.h"
+#include "app/frmMain.h"
+#include "app/frmQuickAlarm.h"
+#include "app/main_parts.h"
+#include "app/registry.h"
+#include "app/updown.h"
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/services.h"
+#include "platform/vbtime.h"
+
+namespace {
+
+const QString kTobrin = QStringLiteral("I'm afraid I can't do that Tobrin...");
+const QString kRange23 = QStringLiteral("Please enter a value in the range of 0 - 23.");
+const QString kRange12 = QStringLiteral("Please enter a value in the range of 0 - 12.");
+const QString kRange59 = QStringLiteral("Please enter a value in the range of 0 - 59.");
+
+void rangeWarning(const QString& text) {
+  platform::services().messageBox->msgBox(text, platform::mb::kExclamation, kTobrin);
+}
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+// The numeric value of a field as an unsigned byte (the fields hold at most two digits).
+int byteValue(const QString& text) {
+  const double v = platform::vbVal(utf8(text));
+  return platform::vbCByte(std::isfinite(v) ? v : 256.0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Alarm time entry
+
+bool frmMain::is24() const { return menuAMPM[1]->isChecked(); }
+
+void frmMain::SetSelected() {
+  platform::ignoreErrors([] {
+    if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget())) box->selectAll();
+  });
+}
+
+void frmMain::useTwoNumbers(QLineEdit* box) {
+  try {
+    box->setText(engine::useTwoNumbersText(box->text()));
+  } catch (const platform::RuntimeError& e) {
+    platform::services().messageBox->msgBox(
+        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmMain, Sub useTwoNumbers")),
+        platform::mb::kOkOnly, QStringLiteral("Error"));
+  }
+}
+
+void frmMain::cboAMPM_Click() {
+  platform::ignoreErrors([&] { cmdSet->setFocus(); });
+}
+
+void frmMain::applyClockModeRange() {
+  UpDownHRS->Min = is24() ? 0 : 1;
+  UpDownHRS->Max = is24() ? 23 : 12;
+}
+
+void frmMain::UpDownHRS_Change() { applyClockModeRange(); }
+
+bool frmMain::txtHRS_Validate() {
+  const int value = byteValue(txtHRS->text());
+  const int upper = is24() ? 23 : 12;
+  const QString& message = is24() ? kRange23 : kRange12;
+  UpDownHRS->Min = 0;
+  UpDownHRS->Max = upper;
+  if (txtHRS->text().isEmpty() || value > upper) {
+    rangeWarning(message);
+    txtHRS->setFocus();
+    SetSelected();
+    return false;
+  }
+  return true;
+}
+
+bool frmMain::txtMinSec_Validate(QLineEdit* box) {
+  if (box->text().isEmpty() || byteValue(box->text()) > 59) {
+    rangeWarning(kRange59);
+    box->setFocus();
+    SetSelected();
+    return false;
+  }
+  return true;
+}
+
+bool frmMain::validateBeforeLeaving(QWidget* target) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == target) return true;
+  if (focus == txtHRS) return txtHRS_Validate();
+  if (focus == txtMIN || focus == txtSEC) return txtMinSec_Validate(static_cast<QLineEdit*>(focus));
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Arming
+
+void frmMain::minimiseAfterArming() {
+  if (!isVisible() && !isMinimized()) {
+    minimiseOnShow_ = true;  // still loading: minimise once shown
+    return;
+  }
+  setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void frmMain::cmdSet_Click() {
+  int line = 0;
+  try {
+    line = 1;
+    if (txtHRS->text().isEmpty() || platform::vbCInt(utf8(txtHRS->text())) > 23) {
+      rangeWarning(kRange23);
+      txtHRS->setFocus();
+      return;
+    }
+    line = 2;
+    if (txtMIN->text().isEmpty() || platform::vbCInt(utf8(txtMIN->text())) > 59) {
+      rangeWarning(kRange59);
+      txtMIN->setFocus();
+      return;
+    }
+    line = 3;
+    if (txtSEC->text().isEmpty() || platform::vbCInt(utf8(txtSEC->text())) > 59) {
+      rangeWarning(kRange59);
+      txtSEC->setFocus();
+      return;
+    }
+    line = 4;
+    if (is24()) useTwoNumbers(txtHRS);
+    useTwoNumbers(txtMIN);
+    useTwoNumbers(txtSEC);
+    line = 5;
+    const QString text = txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text();
+    lblHDDNtime = is24() ? text : text + " " + cboAMPM->currentText();
+    line = 6;
+    setStatus(engine::activatedText(lblHDDNtime), kColourArmed);
+    line = 7;
+    setAlarmEnabled(true);
+    platform::logEvent(("alarm set for " + lblHDDNtime).toStdString());
+    line = 8;
+    if (Check1->isChecked()) minimiseAfterArming();
+  } catch (const platform::RuntimeError& e) {
+    const std::string location = "frmMain, cmdSet_Click" + std::string(platform::kCrLf) + "Error on line: " +
+                                 std::to_string(line);
+    platform::services().messageBox->msgBox(
+        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
+        platform::mb::kOkOnly, QStringLiteral("Error"));
+  }
+}
+
+void frmMain::startTimer(const QString& minutes) {
+  try {
+    platform::ignoreErrors([&] { parts_->stopPlayer(); });
+    const double n = platform::vbCDbl(utf8(minutes));
+    if (!std::isfinite(n) || std::fabs(n) > 1e9) throw platform::RuntimeError(platform::err::kOverflow);
+    lblHDDNtime = platform::nowPlusMinutes(platform::services().clock->now(), n,
+                                           is24() ? platform::kFmt24 : platform::kFmtAmPm);
+    setAlarmEnabled(true);
+    setStatus(engine::activatedText(lblHDDNtime), kColourArmed);
+    platform::logEvent(("alarm set for " + lblHDDNtime).toStdString());
+    if (Check1->isChecked()) platform::ignoreErrors([&] { minimiseAfterArming(); });
+  } catch (const platform::RuntimeError& e) {
+    platform::services().messageBox->msgBox(
+        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmMain, Function startTimer")),
+        platform::mb::kOkOnly, QStringLiteral("Error"));
+  }
+}
+
+void frmMain::startCountDown(const QString& minutes) {
+  const double n = platform::vbCDbl(utf8(minutes));
+  if (!std::isfinite(n) || std::fabs(n) > 1e9) throw platform::RuntimeError(platform::err::kOverflow);
+  lblHDDNhideAlert = platform::nowPlusMinutes(platform::services().clock->now(), n, platform::kFmt24);
+  parts_->startAlertCountDown(*this, minutes);
+}
+
+// ---------------------------------------------------------------------------------------
+// The clock and the alarm check
+
+bool frmMain::alarmEnabled() const { return Alarm.isActive(); }
+
+void frmMain::setAlarmEnabled(bool on) {
+  if (on && !Alarm.isActive()) alarmCheckedUpTo_ = platform::services().clock->now();
+  Alarm.setEnabled(on);
+}
+
+void frmMain::onSecond() {
+  Clock_Timer();
+  if (Alarm.isActive()) Alarm_Timer();
+}
+
+void frmMain::Clock_Timer() {
+  const QDateTime now = platform::services().clock->now();
+  const QString t = engine::clockText(now.time(), is24());
+  Lumicell1->putDisplay(t);
+  parts_->putLedDisplay(t);
+  const auto value = platform::timeValue(t);
+  // Daily re-arm: the time of day went backwards (midnight, or the clock set back).
+  if (value && lblAlarm->text() != engine::kNotActivated && *value < previousTick && !Alarm.isActive()) {
+    Alarm.start();
+    // The check that follows looks at this very second too, so an alarm at midnight rings.
+    alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < now ? lastTickAt_ : now.addSecs(-1);
+    platform::logEvent(("alarm re-armed for " + lblHDDNtime).toStdString());
+  }
+  if (value) previousTick = *value;
+  lastTickAt_ = now;
+}
+
+void frmMain::Alarm_Timer() {
+  const QDateTime now = platform::services().clock->now();
+  const auto seconds = engine::secondsToCheck(alarmCheckedUpTo_, now);
+  alarmCheckedUpTo_ = now;
+  if (firing_) return;  // an alert is open; the time has moved on anyway
+  for (const QTime& s : seconds) {
+    if (engine::alarmText(s, is24()) == lblHDDNtime) {
+      fireAlarm();
+      return;
+    }
+  }
+}
+
+void frmMain::fireAlarm() {
+  platform::logEvent(("fire: alarm " + lblHDDNtime).toStdString());
+  firing_ = true;
+  try {
+    parts_->raiseAlarm(*this);
+    firing_ = false;
+    if (lblHDDNsnooze != QLatin1String("Snooze!")) {
+      setAlarmEnabled(false);
+      Music->stop();
+      lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
+      if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);
+    } else {
+      setAlarmEnabled(true);
+    }
+  } catch (const platform::RuntimeError& e) {
+    firing_ = false;
+    platform::services().messageBox->msgBox(
+        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmMain, Alarm_Timer")),
+        platform::mb::kOkOnly, QStringLiteral("Error"));
+  }
+}
+
+void frmMain::PlaySound(const QString& file) {
+  auto& sound = *platform::services().sound;
+  if (sound.outputCount() < 1)
+    sound.beep(1500, 500);
+  else
+    sound.playWaveAsync(file);
+}
+
+void frmMain::cmdHDDNplaysound_Click() { PlaySound(Registry::programFolder() + QStringLiteral("/alarm.wav")); }
+
+// ---------------------------------------------------------------------------------------
+// Reset, deactivate and the quick alarms
+
+void frmMain::menuResetAlarm_Click() {
+  auto& clock = *platform::services().clock;
+  if (is24()) {
+    UpDownHRS->Min = 0;
+    UpDownHRS->Max = 23;
+    txtHRS->setText(platform::formatTime(clock.now().time(), QStringLiteral("hh")));
+    txtMIN->setText(platform::formatTime(clock.now().time(), QStringLiteral("nn")));
+    txtSEC->setText(platform::formatTime(clock.now().time(), QStringLiteral("ss")));
+    return;
+  }
+  UpDownHRS->Min = 1;
+  UpDownHRS->Max = 12;
+  const auto fresh = [&] { return engine::cutAmPmText(platform::formatTime(clock.now().time(), platform::kFmtAmPm)); };
+  txtHRS->setText(fresh().hours);
+  txtMIN->setText(fresh().minutes);
+  txtSEC->setText(fresh().seconds);
+  cboAMPM->setCurrentIndex(fresh().half == QLatin1String("AM") ? 0 : 1);
+}
+
+void frmMain::cmdReset_Click() {
+  menuResetAlarm_Click();
+  platform::ignoreErrors([&] { cmdSet->setFocus(); });
+}
+
+void frmMain::MenuDeactivateAlarm_Click() {
+  lblHDDNtime = QStringLiteral("lblHDDNtime");
+  setStatus(engine::kNotActivated, kColourNotArmed);
+  setAlarmEnabled(false);
+  platform::logEvent("alarm deactivated");
+  if (menuAutoStart->isChecked()) {
+    platform::services().messageBox->msgBox(
+        QStringLiteral("Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you "
+                       "don't want Alarm to start next time with an activated alarm, then please un-check this option "
+                       "(see menu Edit, \"Set Alarm on Startup\")."),
+        platform::mb::kInformation, QStringLiteral("Tip!"));
+  }
+}
+
+void frmMain::menuSetManualMins_Click() {
+  if (!quickAlarm_) quickAlarm_ = new frmQuickAlarm(*this);
+  quickAlarm_->showModal();
+}

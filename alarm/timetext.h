@@ -1,0 +1,49 @@
+// The alarm engine's small text rules: the entry fields' key filter and digit widening,
+// cutting an AM/PM time text into its fields, the clock's display text, and the seconds a
+// late alarm check still has to look at.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <vector>
+
+namespace engine {
+
+// The entry fields take only the digits and Backspace.
+inline bool isEntryKey(int code) { return (code >= 48 && code <= 57) || code == 8; }
+
+// "7" becomes "07"; any other text (empty, two digits, anything else) stays as it is.
+QString useTwoNumbersText(const QString& text);
+
+// The parts of a time text written "h:nn:ss AM/PM": a one-digit hour stays one digit.
+// A text that is neither 10 nor 11 characters long goes whole into the hours.
+struct AmPmFields {
+  QString hours, minutes, seconds, half;
+};
+AmPmFields cutAmPmText(const QString& text);
+
+// The text the clock shows: "hh:nn:ss" in 24-hour mode; in AM/PM mode "h:nn:ss AM/PM" with
+// the designator cut off a one-digit hour's text (7:05:09 PM shows as "7:05:09 ") and kept
+// on a two-digit hour's (12:05:09 PM).
+QString clockText(const QTime& t, bool mode24);
+
+// The alarm time text of the clock mode for a moment: "hh:nn:ss" or "h:nn:ss AM/PM".
+QString alarmText(const QTime& t, bool mode24);
+
+// The status line of an armed alarm.
+inline QString activatedText(const QString& alarmTime) { return "Activated  [ " + alarmTime + " ]"; }
+inline const QString kNotActivated = QStringLiteral("Alarm not activated ...");
+
+// The tooltip an alert window's text gets when it is to hide itself after some minutes.
+QString hideAlertTooltip(const QString& minutes);
+
+// The wall-clock seconds an alarm check at `now` compares, when the previous check ran at
+// `last`: every second after `last` up to `now`, so a late tick still sees a second it
+// skipped. A gap of more than a minute (a suspend, the clock set forward), a first check,
+// or a clock that went backwards looks at `now` alone; a second check within the same
+// second looks at nothing.
+std::vector<QTime> secondsToCheck(const QDateTime& last, const QDateTime& now);
+inline constexpr int kMaxCatchUpSeconds = 60;
+
+}  // namespace engine

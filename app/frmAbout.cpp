@@ -1,0 +1,76 @@
+// The About box.
+#include "app/frmAbout.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "platform/errors.h"
+#include "platform/services.h"
+#include "version.h"
+
+const QString frmAbout::kUrl = QStringLiteral("https://orvanta.example/alarm");
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("About"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setAttribute(Qt::WA_DeleteOnClose);
+  imgicon = new QLabel(this);
+  imgicon->setPixmap(QIcon(QStringLiteral(":/alarm/icon.png")).pixmap(32, 32));
+  lblprogtitle = new QLabel(this);
+  QFont big = lblprogtitle->font();
+  big.setBold(true);
+  big.setPointSizeF(big.pointSizeF() * 1.4);
+  lblprogtitle->setFont(big);
+  lblversion = new QLabel(this);
+  lblcopyright = new QLabel(this);
+  lblcopyright2 = new QLabel(QStringLiteral("A desktop alarm clock with an LED display."), this);
+  lblurl = new QLabel(kUrl, this);
+  lblurl->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+  lblurl->setCursor(Qt::PointingHandCursor);  // the pointing hand over the link
+  lblurl->installEventFilter(this);
+  cmdok = new QPushButton(QStringLiteral("&Ok"), this);
+  cmdok->setDefault(true);
+  connect(cmdok, &QPushButton::clicked, this, &frmAbout::cmdok_Click);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(imgicon, 0, 0, 3, 1, Qt::AlignTop);
+  grid->addWidget(lblprogtitle, 0, 1);
+  grid->addWidget(lblversion, 1, 1);
+  grid->addWidget(lblcopyright, 2, 1);
+  grid->addWidget(lblcopyright2, 3, 1);
+  grid->addWidget(lblurl, 4, 1);
+  grid->addWidget(cmdok, 5, 1, Qt::AlignRight);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  Form_Load();
+}
+
+void frmAbout::Form_Load() {
+  platform::ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
+  platform::ignoreErrors([this] { lblprogtitle->setText(QString::fromUtf8(version::kProductName)); });
+  platform::ignoreErrors([this] {
+    lblversion->setText(
+        QStringLiteral("Version %1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
+  });
+  platform::ignoreErrors([this] {
+    const int year = platform::services().clock->now().date().year();
+    lblcopyright->setText(QStringLiteral("Copyright \u00A9 Orvanta 2004-%1").arg(year, 4, 10, QLatin1Char('0')));
+  });
+}
+
+void frmAbout::cmdok_Click() { close(); }
+
+void frmAbout::lblurl_Click() {
+  platform::services().shell->open(kUrl);
+  close();
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lblurl && event->type() == QEvent::MouseButtonRelease) {
+    lblurl_Click();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,29 @@
+// The About box: the program's title, version and copyright, and a link to its maker.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+class frmAbout : public QDialog {
+  Q_OBJECT
+ public:
+  explicit frmAbout(QWidget* parent = nullptr);
+  static const QString kUrl;
+
+  void Form_Load();
+  void cmdok_Click();
+  void lblurl_Click();
+
+  QLabel* imgicon = nullptr;
+  QLabel* lblprogtitle = nullptr;
+  QLabel* lblversion = nullptr;
+  QLabel* lblcopyright = nullptr;
+  QLabel* lblcopyright2 = nullptr;
+  QLabel* lblurl = nullptr;
+  QPushButton* cmdok = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+};

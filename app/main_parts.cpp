@@ -1,0 +1,26 @@
+// The stand-ins for the parts of the program that other windows provide.
+#include "app/main_parts.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/frmMain.h"
+#include "platform/log.h"
+#include "platform/services.h"
+
+void MainWindowParts::showPrefs(frmMain& main) {
+  QDialog box(&main);
+  box.setWindowTitle(QStringLiteral("Preferences"));
+  auto* layout = new QVBoxLayout(&box);
+  layout->addWidget(new QLabel(QStringLiteral("There are no preferences to set yet."), &box));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  layout->addWidget(buttons);
+  box.exec();
+}
+
+void MainWindowParts::raiseAlarm(frmMain&) {
+  if (auto* sound = platform::services().sound) sound->beep(1500, 500);
+}

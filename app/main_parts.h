@@ -1,0 +1,38 @@
+// What the main window asks of the parts of the program that live in other windows: the
+// media player, the preferences dialog, the alert windows, the detached LED window and the
+// tray menu. The main window holds one of these; the defaults stand in until each part is
+// built, and a part replaces them by overriding.
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+class frmMain;
+
+class MainWindowParts {
+ public:
+  virtual ~MainWindowParts() = default;
+
+  // The one media player (clDShow): created at load, stopped and released at unload.
+  virtual void createPlayer() {}
+  virtual void stopPlayer() {}
+  virtual void removePlayer() {}
+
+  // The preferences dialog, shown modally; returns when it closes.
+  virtual void showPrefs(frmMain& main);
+
+  // The alarm itself once its second has come: volumes, sound, command, and the alert window
+  // shown modally (returns when it closes; a snooze leaves "Snooze!" in lblHDDNsnooze).
+  virtual void raiseAlarm(frmMain& main);
+
+  // Starts the open alert window's own hide timer and sets its text's tooltip.
+  virtual void startAlertCountDown(frmMain&, const QString& /*minutes*/) {}
+
+  // The detached LED window: whether it shows, its top-left corner in twips, and its display.
+  virtual bool ledWindowVisible() { return false; }
+  virtual QPoint ledWindowTopLeft() { return {}; }
+  virtual void putLedDisplay(const QString& /*text*/) {}
+
+  // The tray menu's "Launch" entry, enabled while the main window is hidden in the tray.
+  virtual void setTrayLaunchEnabled(bool /*enabled*/) {}
+};
