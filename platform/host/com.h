@@ -47,6 +47,9 @@ class Variant {
   Variant() = default;
   Variant(int16_t v) : type_(Type::Integer), number_(v) {}
   Variant(int32_t v) : type_(Type::Long), number_(v) {}
+  // Wider whole numbers travel as Double, as the runtime passes numbers beyond a Long.
+  Variant(long v) : type_(Type::Double), number_(static_cast<double>(v)) {}
+  Variant(long long v) : type_(Type::Double), number_(static_cast<double>(v)) {}
   Variant(float v) : type_(Type::Single), number_(v) {}
   Variant(double v) : type_(Type::Double), number_(v) {}
   Variant(bool v) : type_(Type::Boolean), number_(v ? -1 : 0) {}

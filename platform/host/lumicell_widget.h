@@ -57,6 +57,7 @@ class LumicellWidget : public QWidget {
   com::Variant get(int32_t dispId);
   void put(int32_t dispId, const com::Variant& value);
   void put(int32_t dispId, const QString& value) { put(dispId, com::Variant(value.toStdString())); }
+  void put(int32_t dispId, const char* value) { put(dispId, com::Variant(value)); }
 
   // Shorthands for the common gets.
   int32_t getLong(int32_t dispId) { return get(dispId).toLong(); }

@@ -97,7 +97,8 @@ PropertyBag PropertyBag::fromFormText(std::string_view text) {
       if (num.empty() || !isNumeric(num)) badLine(lineNo);
       const double d = vbVal(num);
       skipBlanks();
-      const std::string comment = i < line.size() && line[i] == '\'' ? line.substr(i + 1) : std::string{};
+      if (i < line.size() && line[i] != '\'') badLine(lineNo);
+      const std::string comment = i < line.size() ? line.substr(i + 1) : std::string{};
       if ((comment == "True" || comment == "False") && (d == 0 || d == -1)) {
         value = com::Variant(d != 0);
       } else if (d == std::floor(d) && d >= -2147483648.0 && d <= 2147483647.0) {

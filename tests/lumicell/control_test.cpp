@@ -6,6 +6,7 @@
 
 #include "lumicell/control.h"
 #include "lumicell/glyph_sheet.h"
+#include "platform/errors.h"
 #include "platform/host/property_bag.h"
 
 namespace lumicell {
@@ -246,3 +247,33 @@ TEST_F(ControlTest, AmbientChangeRedrawsAndRefreshes) {
 
 }  // namespace
 }  // namespace lumicell
+
+namespace platform {
+namespace {
+
+TEST(PropertyBagText, ReadsTheDesignersFormAndRejectsWhatItCannotRead) {
+  auto bag = PropertyBag::fromFormText(
+      "   DigitDisplay    =   \"say \"\"hi\"\"\"\r\n\n   DigitOutLine    =   -1  'True\n   DigitColor = 1 ' green\n");
+  com::Variant v;
+  ASSERT_TRUE(bag.Read("DigitDisplay", &v));
+  EXPECT_EQ(v, com::Variant("say \"hi\""));
+  ASSERT_TRUE(bag.Read("DigitOutLine", &v));
+  EXPECT_EQ(v, com::Variant(true));
+  ASSERT_TRUE(bag.Read("DigitColor", &v));
+  EXPECT_EQ(v, com::Variant(1));
+  EXPECT_FALSE(bag.Read("DigitSize", &v));
+  EXPECT_EQ(PropertyBag::fromFormText(bag.toFormText()).toFormText(), bag.toFormText());
+
+  for (const char* bad : {"DigitDisplay = \"open", "= 5", "DigitSize 1", "DigitSize = big", "DigitSize = 1 2"}) {
+    try {
+      PropertyBag::fromFormText(std::string("DigitColor = 1\n") + bad + "\n");
+      ADD_FAILURE() << bad;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.number(), 380) << bad;
+      EXPECT_NE(e.description().find("line 2"), std::string::npos) << e.description();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace platform
