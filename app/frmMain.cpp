@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QPointer>
 #include <QWindow>
@@ -363,32 +364,35 @@ void frmMain::Form_Load() {
   bool startup = false;
   ignoreErrors([&] { startup = settingBool("Startup"); });
   if (startup) {
-    ignoreErrors([&] {
-      const float top = platform::vbCSng(utf8(setting("Top")));
-      if (!std::isfinite(top) || std::fabs(top) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
-      move(x(), twipsToPx(top));
-    });
-    ignoreErrors([&] {
-      const float left = platform::vbCSng(utf8(setting("Left")));
-      if (!std::isfinite(left) || std::fabs(left) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
-      move(twipsToPx(left), y());
-    });
+    // A stored edge that is no usable number (1e30, letters) counts as a place off every screen.
+    bool unusable = false;
+    const auto edge = [&](const char* name, auto apply) {
+      const QString stored = setting(name);
+      const bool ok = ignoreErrors([&] {
+        const float v = platform::vbCSng(utf8(stored));
+        if (!std::isfinite(v) || std::fabs(v) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
+        apply(twipsToPx(v));
+      });
+      if (!ok && stored != QLatin1String("Error")) unusable = true;
+    };
+    edge("Top", [this](int top) { move(x(), top); });
+    edge("Left", [this](int left) { move(left, y()); });
     // A negative edge centres the window, and so does a place off every screen.
     bool onScreen = false;
     const QRect frame(pos(), frameGeometry().size());
     for (QScreen* s : QGuiApplication::screens())
       if (s->geometry().intersects(frame)) onScreen = true;
-    if (y() < 0 || x() < 0 || !onScreen) centreWindow();
+    if (unusable || y() < 0 || x() < 0 || !onScreen) centreWindow();
   } else {
     centreWindow();
   }
 
   // 3. LED colour.
   ignoreErrors([&] {
-    int index = 0;
-    const QString stored = setting("LedColourMenuIndex");
-    if (stored != QLatin1String("Error")) index = platform::vbCInt(utf8(stored));
+    int index = 0;  // absent, unreadable or beyond the menu: blue, as a first start shows
+    ignoreErrors([&] { index = platform::vbCInt(utf8(setting("LedColourMenuIndex"))); });
     if (index < 0) index = 1;
+    if (index > 2) index = 0;
     Lumicell1->putColor(index);
     switch (index) {
       case 0: menuLedcolour[1]->setChecked(false), menuLedcolour[2]->setChecked(false); break;
@@ -402,10 +406,10 @@ void frmMain::Form_Load() {
 
   // 4. LED size.
   ignoreErrors([&] {
-    int index = 0;
-    const QString stored = setting("LedSizeMenuIndex");
-    if (stored != QLatin1String("Error")) index = platform::vbCInt(utf8(stored));
+    int index = 0;  // absent, unreadable or beyond the menu: small
+    ignoreErrors([&] { index = platform::vbCInt(utf8(setting("LedSizeMenuIndex"))); });
     if (index < 0) index = 1;
+    if (index > 1) index = 0;
     Lumicell1->putSize(index);
     if (index == 0 || index == 1) {
       menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
@@ -434,7 +438,7 @@ void frmMain::Form_Load() {
     QString enabled = setting("AMPMcboEnabled");
     if (enabled == QLatin1String("Error")) enabled = QStringLiteral("False");
     cboAMPM->setEnabled(platform::vbCBool(utf8(enabled)));
-  });
+  }) || (cboAMPM->setEnabled(!is24()), true);  // unreadable: the list follows the clock mode
 
   // 7. The entry fields; a field that is not a number shows the current time in all three.
   ignoreErrors([&] { txtHRS->setText(setting("HH").left(2)); });
@@ -616,7 +620,9 @@ void frmMain::Form_Unload() {
   });
   hide();
   platform::logEvent("quit");
-  QCoreApplication::quit();
+  // The program ends with its event loop (a window unloaded before the loop runs, as in
+  // tests, has nothing to end).
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -637,7 +643,7 @@ void frmMain::Form_Resize() {
   // Without an icon in a notification area a hidden window could not be found again, so it
   // then stays an ordinary minimised window.
   if (!platform::services().tray->shown()) return;
-  platform::ignoreErrors([&] { QTimer::singleShot(0, this, [this] { if (isMinimized()) hide(); }); });
+  platform::ignoreErrors([&] { QTimer::singleShot(0, this, [this] { hide(); }); });
   platform::ignoreErrors([&] { parts_->setTrayLaunchEnabled(true); });
   platform::ignoreErrors([&] { menuTrayLaunch->setEnabled(true); });
 }

@@ -13,6 +13,7 @@
 namespace {
 
 int g_pipe[2] = {-1, -1};
+int g_watchers = 0;  // the handlers are installed while at least one watcher lives
 
 extern "C" void onTerminationSignal(int) {
   const int saved = errno;
@@ -32,11 +33,13 @@ SessionEndWatcher::SessionEndWatcher(QObject* parent) : QObject(parent) {
   if (g_pipe[0] >= 0) {
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &SessionEndWatcher::readPipe);
-    struct sigaction sa {};
-    sa.sa_handler = onTerminationSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGHUP, SIGINT}) sigaction(sig, &sa, nullptr);
+    if (g_watchers++ == 0) {
+      struct sigaction sa {};
+      sa.sa_handler = onTerminationSignal;
+      sigemptyset(&sa.sa_mask);
+      sa.sa_flags = SA_RESTART;
+      for (int sig : {SIGTERM, SIGHUP, SIGINT}) sigaction(sig, &sa, nullptr);
+    }
   }
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { emit sessionEnding(); });
@@ -44,6 +47,7 @@ SessionEndWatcher::SessionEndWatcher(QObject* parent) : QObject(parent) {
 }
 
 SessionEndWatcher::~SessionEndWatcher() {
+  if (!notifier_ || --g_watchers > 0) return;
   struct sigaction sa {};
   sa.sa_handler = SIG_DFL;
   sigemptyset(&sa.sa_mask);

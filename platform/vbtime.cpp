@@ -70,15 +70,16 @@ QString nowPlusMinutes(const QDateTime& now, double minutes, const QString& form
 QString shortDate(const QDate& d) { return QLocale::system().toString(d, QLocale::ShortFormat); }
 
 std::optional<QDateTime> dateTimeValue(const QString& text) {
+  // The short date may hold blanks itself ("7 Dec 2026"): try each blank as the divider,
+  // the time being the part after it.
   const QString t = text.trimmed();
-  const qsizetype blank = t.indexOf(' ');
-  if (blank <= 0) return std::nullopt;
-  QDate d = QLocale::system().toDate(t.left(blank), QLocale::ShortFormat);
-  if (!d.isValid()) d = QDate::fromString(t.left(blank), Qt::ISODate);
-  if (!d.isValid()) return std::nullopt;
-  const auto time = timeValue(t.mid(blank + 1));
-  if (!time) return std::nullopt;
-  return QDateTime(d, *time);
+  for (qsizetype blank = t.indexOf(' '); blank > 0; blank = t.indexOf(' ', blank + 1)) {
+    QDate d = QLocale::system().toDate(t.left(blank), QLocale::ShortFormat);
+    if (!d.isValid()) d = QDate::fromString(t.left(blank), Qt::ISODate);
+    if (!d.isValid()) continue;
+    if (const auto time = timeValue(t.mid(blank + 1))) return QDateTime(d, *time);
+  }
+  return std::nullopt;
 }
 
 }  // namespace platform

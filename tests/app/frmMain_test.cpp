@@ -1,0 +1,751 @@
+// The main window on the offscreen platform with the fake clock and services: arming, the
+// clock tick, the alarm check, quitting, the settings round trip, damaged settings, the
+// menus, reset, deactivate and the quick alarms.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
+
+#include "app/clock_display.h"
+#include "app/frmAbout.h"
+#include "app/frmMain.h"
+#include "app/frmQuickAlarm.h"
+#include "app/registry.h"
+#include "app/updown.h"
+#include "platform/fake_services.h"
+#include "platform/log.h"
+#include "platform/store.h"
+#include "platform/vbtime.h"
+
+namespace {
+
+QDateTime at(int h, int m, int s, int day = 8) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s)); }
+
+void typeInto(QWidget* w, const QString& keys) {
+  for (QChar c : keys) {
+    const int key = c == QChar(8) ? int(Qt::Key_Backspace) : int(c.toUpper().unicode());
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, c == QChar(8) ? QString(QChar(8)) : QString(c));
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &release);
+  }
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char arg0[] = "frmMain_test";
+    static char* argv[] = {arg0, nullptr};
+    if (!qApp) new QApplication(argc, argv);
+    platform::setLogToStderr(false);
+  }
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    platform::setDefaultStore(&store);
+    Registry::setProgramPath(dir.path() + "/Alarm");
+    Registry::CreateRegistryKey(Registry::settingsKey());
+    fakes.clock.current = at(7, 0, 0);
+  }
+  void TearDown() override {
+    win.reset();
+    platform::setDefaultStore(nullptr);
+  }
+  frmMain& load() {
+    win.reset();
+    win = std::make_unique<frmMain>();
+    win->Form_Load();
+    return *win;
+  }
+  // Unloads the window the way a user quitting does, and loads a new one from the settings.
+  frmMain& reload() {
+    if (!win->isUnloaded()) {
+      EXPECT_TRUE(win->requestUnload(frmMain::vbFormCode));
+    }
+    win.reset();
+    return load();
+  }
+  static QString stored(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
+  static void put(const char* name, const QString& value) { Registry::writeSetting(QString::fromLatin1(name), value); }
+  void setFields(const QString& h, const QString& m, const QString& s) {
+    win->txtHRS->setText(h);
+    win->txtMIN->setText(m);
+    win->txtSEC->setText(s);
+  }
+  void switchMode(int index) {
+    win->menuEdit_Click();
+    win->menuAMPM[static_cast<std::size_t>(index)]->setChecked(!win->menuAMPM[static_cast<std::size_t>(index)]->isChecked());
+    win->menuAMPM_Click(index);
+  }
+  // One second-aligned tick at the given time.
+  void tickAt(const QDateTime& t) {
+    fakes.clock.current = t;
+    win->Clock_Timer();
+    if (win->alarmEnabled()) win->Alarm_Timer();
+  }
+  std::size_t fires() const { return fakes.sound.beeps.size(); }
+
+  QTemporaryDir dir;
+  platform::MemoryStore store;
+  platform::FakeServices fakes;
+  std::unique_ptr<frmMain> win;
+};
+
+const QString kTobrin = QStringLiteral("I'm afraid I can't do that Tobrin...");
+
+// --- First start and arming --------------------------------------------------------------
+
+TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
+  fakes.clock.current = at(7, 5, 9);
+  frmMain& w = load();
+  EXPECT_EQ(w.windowTitle(), "Alarm");
+  EXPECT_TRUE(w.is24());
+  EXPECT_FALSE(w.menuAMPM[0]->isChecked());
+  EXPECT_FALSE(w.cboAMPM->isEnabled());
+  EXPECT_EQ(w.cboAMPM->currentText(), "PM");
+  EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070509");
+  EXPECT_TRUE(w.menuLedcolour[0]->isChecked());
+  EXPECT_TRUE(w.menuLedsize[0]->isChecked());
+  EXPECT_EQ(w.lblHDDNTempInteger, "0");
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
+  EXPECT_EQ(w.statusColour(), 0x404040);
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_TRUE(fakes.window.topmost.empty());
+  EXPECT_TRUE(w.cmdSet->isDefault());
+  EXPECT_EQ(w.cmdSet->toolTip(), " Activate an alarm ");
+  EXPECT_EQ(w.Check1->text(), "Auto Set && Minimize");
+  EXPECT_EQ(w.trayRecord().tip(), "Alarm 2.0.7");
+}
+
+TEST_F(MainWindow, ArmingIn24HourModeWidensTheFieldsAndFiresAtItsSecondOnly) {
+  frmMain& w = load();
+  setFields("7", "5", "0");
+  w.cmdSet_Click();
+  EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070500");
+  EXPECT_EQ(w.lblHDDNtime, "07:05:00");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:05:00 ]");
+  EXPECT_EQ(w.statusColour(), 0xC00000);
+  EXPECT_TRUE(w.alarmEnabled());
+
+  tickAt(at(7, 4, 59));
+  EXPECT_EQ(fires(), 0u);
+  tickAt(at(7, 5, 0));
+  ASSERT_EQ(fires(), 1u);
+  EXPECT_EQ(fakes.sound.beeps[0], std::make_pair(1500, 500));
+  // Stopped: the timer is off, the status stays, so the alarm is a daily one.
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:05:00 ]");
+  tickAt(at(7, 5, 1));
+  EXPECT_EQ(fires(), 1u);
+}
+
+TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
+  frmMain& w = load();
+  switchMode(0);
+  EXPECT_FALSE(w.is24());
+  EXPECT_TRUE(w.cboAMPM->isEnabled());
+  EXPECT_EQ(stored("AMPMMenuIndex"), "0");
+  EXPECT_EQ(stored("AMPMcboEnabled"), "True");
+  setFields("7", "5", "0");
+  w.cboAMPM->setCurrentIndex(1);
+  w.cmdSet_Click();
+  EXPECT_EQ(w.lblHDDNtime, "7:05:00 PM");
+  EXPECT_EQ(w.txtHRS->text(), "7");
+  tickAt(at(19, 5, 0));
+  EXPECT_EQ(fires(), 1u);
+
+  // "07" never equals the clock's "7:05:00 PM".
+  setFields("07", "05", "00");
+  w.cmdSet_Click();
+  EXPECT_EQ(w.lblHDDNtime, "07:05:00 PM");
+  tickAt(at(19, 4, 59));
+  tickAt(at(19, 5, 0));
+  EXPECT_EQ(fires(), 1u);
+  // The hours check of arming uses 23 in both modes.
+  setFields("13", "00", "00");
+  w.cmdSet_Click();
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  EXPECT_EQ(w.lblHDDNtime, "13:00:00 PM");
+}
+
+TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
+  frmMain& w = load();
+  struct Case {
+    QString h, m, s, message;
+  } cases[] = {
+      {"", "00", "00", "Please enter a value in the range of 0 - 23."},
+      {"24", "60", "00", "Please enter a value in the range of 0 - 23."},
+      {"23", "60", "00", "Please enter a value in the range of 0 - 59."},
+      {"23", "", "00", "Please enter a value in the range of 0 - 59."},
+      {"23", "59", "60", "Please enter a value in the range of 0 - 59."},
+  };
+  for (const auto& c : cases) {
+    fakes.messageBox.boxes.clear();
+    setFields(c.h, c.m, c.s);
+    w.cmdSet_Click();
+    ASSERT_EQ(fakes.messageBox.boxes.size(), 1u) << c.h.toStdString() << c.m.toStdString() << c.s.toStdString();
+    EXPECT_EQ(fakes.messageBox.boxes[0].prompt, c.message);
+    EXPECT_EQ(fakes.messageBox.boxes[0].title, kTobrin);
+    EXPECT_EQ(fakes.messageBox.boxes[0].flags, 48);
+    EXPECT_FALSE(w.alarmEnabled());
+    EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  }
+}
+
+TEST_F(MainWindow, AnUnexpectedErrorInArmingShowsTheLineItFailedOn) {
+  frmMain& w = load();
+  setFields("ab", "00", "00");  // only a damaged state can put letters there
+  w.cmdSet_Click();
+  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+  const auto& box = fakes.messageBox.boxes[0];
+  EXPECT_EQ(box.title, "Error");
+  EXPECT_EQ(box.flags, 0);
+  EXPECT_EQ(box.prompt,
+            "An Error was generated:\r\n\r\nDescription:\r\nError 13 - Type mismatch\r\nfrmMain, cmdSet_Click\r\n"
+            "Error on line: 1\r\n\r\nPlease inform the author with the error description above.");
+}
+
+// --- The clock tick ----------------------------------------------------------------------
+
+TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedButALongGapDoesNot) {
+  frmMain& w = load();
+  setFields("07", "00", "00");
+  fakes.clock.current = at(6, 59, 58);
+  w.cmdSet_Click();
+  tickAt(at(6, 59, 59));
+  tickAt(at(7, 0, 1));  // the tick of 07:00:00 never came
+  EXPECT_EQ(fires(), 1u);
+
+  // Armed again; the machine sleeps from 06:59 until after seven: no catch-up that far back.
+  w.setAlarmEnabled(false);
+  fakes.clock.current = at(6, 58, 0);
+  w.cmdSet_Click();
+  tickAt(at(7, 0, 30));
+  EXPECT_EQ(fires(), 1u);
+}
+
+TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
+  frmMain& w = load();
+  setFields("07", "00", "00");
+  fakes.clock.current = at(6, 0, 0);
+  w.cmdSet_Click();
+  tickAt(at(7, 0, 0));
+  ASSERT_EQ(fires(), 1u);
+  EXPECT_FALSE(w.alarmEnabled());
+  tickAt(at(23, 59, 59));
+  EXPECT_FALSE(w.alarmEnabled());
+  tickAt(at(0, 0, 0, 9));
+  EXPECT_TRUE(w.alarmEnabled());
+  tickAt(at(6, 59, 59, 9));
+  EXPECT_EQ(fires(), 1u);
+  tickAt(at(7, 0, 0, 9));
+  EXPECT_EQ(fires(), 2u);
+
+  // Deactivated: no re-arm after the next midnight.
+  w.MenuDeactivateAlarm_Click();
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  tickAt(at(23, 59, 59, 9));
+  tickAt(at(0, 0, 0, 10));
+  EXPECT_FALSE(w.alarmEnabled());
+}
+
+TEST_F(MainWindow, AnAlarmAtMidnightRingsOnTheSecondItIsArmedAgain) {
+  frmMain& w = load();
+  setFields("00", "00", "00");
+  fakes.clock.current = at(23, 0, 0);
+  w.cmdSet_Click();
+  tickAt(at(23, 59, 59));
+  tickAt(at(0, 0, 0, 9));
+  ASSERT_EQ(fires(), 1u);
+  tickAt(at(23, 59, 59, 9));
+  tickAt(at(0, 0, 0, 10));
+  EXPECT_EQ(fires(), 2u);
+}
+
+TEST_F(MainWindow, TheDisplayShowsTheTrimmedAmPmTime) {
+  frmMain& w = load();
+  struct Spy : ClockDisplay {
+    explicit Spy(std::unique_ptr<ClockDisplay> real) : real_(std::move(real)) {}
+    QWidget* widget() override { return real_->widget(); }
+    void putDisplay(const QString& t) override { shown = t; }
+    int color() override { return real_->color(); }
+    void putColor(int c) override { real_->putColor(c); }
+    int size() override { return real_->size(); }
+    void putSize(int s) override { real_->putSize(s); }
+    int widthTwips() override { return real_->widthTwips(); }
+    int heightTwips() override { return real_->heightTwips(); }
+    void setLeftTwips(int l) override { real_->setLeftTwips(l); }
+    void setTopTwips(int t) override { real_->setTopTwips(t); }
+    std::unique_ptr<ClockDisplay> real_;
+    QString shown;
+  };
+  auto spy = std::make_unique<Spy>(std::move(w.Lumicell1));
+  Spy* s = spy.get();
+  w.Lumicell1 = std::move(spy);
+  tickAt(at(19, 5, 9));
+  EXPECT_EQ(s->shown, "19:05:09");
+  switchMode(0);
+  tickAt(at(19, 5, 10));
+  EXPECT_EQ(s->shown, "7:05:10 ");
+  tickAt(at(12, 5, 9));
+  EXPECT_EQ(s->shown, "12:05:09 PM");
+}
+
+// --- Quick alarms, reset, deactivate -----------------------------------------------------
+
+TEST_F(MainWindow, QuickAlarmsWrapRoundMidnightInBothModes) {
+  frmMain& w = load();
+  fakes.clock.current = at(23, 58, 0);
+  w.menuSet5Mins->trigger();
+  EXPECT_EQ(w.lblHDDNtime, "00:03:00");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 00:03:00 ]");
+  EXPECT_TRUE(w.alarmEnabled());
+  tickAt(at(0, 3, 0, 9));
+  EXPECT_EQ(fires(), 1u);
+
+  switchMode(0);
+  fakes.clock.current = at(23, 55, 30);
+  w.menuSet10Mins->trigger();
+  EXPECT_EQ(w.lblHDDNtime, "12:05:30 AM");
+  // The entry fields are not touched by a quick alarm.
+  EXPECT_EQ(fakes.messageBox.boxes.size(), 0u);
+}
+
+TEST_F(MainWindow, ResetFillsTheFieldsWithTheTimeAndLeavesTheAlarmAlone) {
+  frmMain& w = load();
+  setFields("08", "00", "00");
+  w.cmdSet_Click();
+  fakes.clock.current = at(19, 5, 9);
+  w.menuResetAlarm_Click();
+  EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "190509");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 08:00:00 ]");
+  EXPECT_TRUE(w.alarmEnabled());
+
+  switchMode(0);
+  w.menuResetAlarm_Click();
+  EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "7|05|09");
+  EXPECT_EQ(w.cboAMPM->currentText(), "PM");
+  EXPECT_EQ(w.UpDownHRS->Min, 1);
+  EXPECT_EQ(w.UpDownHRS->Max, 12);
+  fakes.clock.current = at(11, 5, 9);
+  w.menuResetAlarm_Click();
+  EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "11|05|09");
+  EXPECT_EQ(w.cboAMPM->currentText(), "AM");
+}
+
+TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
+  frmMain& w = load();
+  w.menuAutoStart->trigger();
+  setFields("08", "00", "00");
+  w.cmdSet_Click();
+  w.MenuDeactivateAlarm_Click();
+  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
+  EXPECT_EQ(w.statusColour(), 0x404040);
+  EXPECT_FALSE(w.alarmEnabled());
+  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Tip!");
+  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 64);
+  EXPECT_EQ(fakes.messageBox.boxes[0].prompt,
+            "Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you don't want "
+            "Alarm to start next time with an activated alarm, then please un-check this option (see menu Edit, "
+            "\"Set Alarm on Startup\").");
+}
+
+TEST_F(MainWindow, TheQuickAlarmDialogChecksItsRangeAndRemembersTheMinutesAsTyped) {
+  frmMain& w = load();
+  auto* dlg = new frmQuickAlarm(w);
+  dlg->Form_Load();
+  EXPECT_EQ(dlg->windowTitle(), "Quick Alarm");
+  EXPECT_EQ(dlg->txtMinutes->text(), "25");
+  for (const char* bad : {"0", "", "121", "999"}) {
+    fakes.messageBox.boxes.clear();
+    dlg->txtMinutes->setText(QString::fromLatin1(bad));
+    dlg->cmdSetMinutes_Click();
+    ASSERT_EQ(fakes.messageBox.boxes.size(), 1u) << bad;
+    EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Please enter a value in the range of 1 - 120.");
+    EXPECT_EQ(fakes.messageBox.boxes[0].title, kTobrin);
+    EXPECT_EQ(stored("QuickAlarm"), "Error");
+  }
+  fakes.messageBox.boxes.clear();
+  fakes.clock.current = at(7, 0, 0);
+  dlg->txtMinutes->setText("007");
+  dlg->cmdSetMinutes_Click();
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  EXPECT_EQ(stored("QuickAlarm"), "007");
+  EXPECT_EQ(w.lblHDDNtime, "07:07:00");
+  dlg->txtMinutes->setText("120");
+  dlg->cmdSetMinutes_Click();
+  EXPECT_EQ(w.lblHDDNtime, "09:00:00");
+
+  // Cancel with an empty box puts 25 back without storing it; letters never get in.
+  dlg->txtMinutes->clear();
+  typeInto(dlg->txtMinutes, "a-");
+  EXPECT_EQ(dlg->txtMinutes->text(), "");
+  dlg->cmdCancel_Click();
+  EXPECT_EQ(dlg->txtMinutes->text(), "25");
+  EXPECT_EQ(stored("QuickAlarm"), "120");
+}
+
+// --- Time entry --------------------------------------------------------------------------
+
+TEST_F(MainWindow, TheFieldsTakeDigitsAndBackspaceOnly) {
+  frmMain& w = load();
+  w.txtHRS->clear();
+  typeInto(w.txtHRS, "a 1.-");
+  EXPECT_EQ(w.txtHRS->text(), "1");
+  typeInto(w.txtHRS, "2");
+  EXPECT_EQ(w.txtHRS->text(), "12");
+  typeInto(w.txtHRS, QString(QChar(8)));
+  EXPECT_EQ(w.txtHRS->text(), "1");
+}
+
+TEST_F(MainWindow, LeavingAFieldChecksItsRangeByClockMode) {
+  frmMain& w = load();
+  w.show();
+  struct Case {
+    QLineEdit* box;
+    bool mode24;
+    QString text;
+    QString message;  // empty: accepted
+  } cases[] = {
+      {w.txtHRS, true, "", "Please enter a value in the range of 0 - 23."},
+      {w.txtHRS, true, "24", "Please enter a value in the range of 0 - 23."},
+      {w.txtHRS, true, "0", ""},
+      {w.txtHRS, false, "13", "Please enter a value in the range of 0 - 12."},
+      {w.txtHRS, false, "0", ""},
+      {w.txtMIN, true, "60", "Please enter a value in the range of 0 - 59."},
+      {w.txtSEC, false, "59", ""},
+      {w.txtSEC, true, "", "Please enter a value in the range of 0 - 59."},
+  };
+  for (const auto& c : cases) {
+    if (c.mode24 != w.is24()) switchMode(c.mode24 ? 1 : 0);
+    fakes.messageBox.boxes.clear();
+    c.box->setText(c.text);
+    const bool ok = c.box == w.txtHRS ? w.txtHRS_Validate() : w.txtMinSec_Validate(c.box);
+    EXPECT_EQ(ok, c.message.isEmpty()) << c.text.toStdString();
+    if (c.message.isEmpty()) {
+      EXPECT_TRUE(fakes.messageBox.boxes.empty());
+    } else {
+      ASSERT_EQ(fakes.messageBox.boxes.size(), 1u) << c.text.toStdString();
+      EXPECT_EQ(fakes.messageBox.boxes[0].prompt, c.message);
+    }
+  }
+}
+
+TEST_F(MainWindow, TheHourSpinnerStaysInTheRangeOfTheClockMode) {
+  frmMain& w = load();
+  w.txtHRS->setText("23");
+  w.UpDownHRS->step(+1);
+  EXPECT_EQ(w.txtHRS->text(), "23");
+  switchMode(0);
+  w.txtHRS->setText("1");
+  w.UpDownHRS->step(-1);
+  EXPECT_EQ(w.txtHRS->text(), "1");
+  w.txtHRS->setText("12");
+  w.UpDownHRS->step(+1);
+  EXPECT_EQ(w.txtHRS->text(), "12");
+  w.txtMIN->setText("08");
+  w.UpDownMIN->step(+1);
+  EXPECT_EQ(w.txtMIN->text(), "9");
+}
+
+// --- The clock-mode switch ---------------------------------------------------------------
+
+TEST_F(MainWindow, SwitchingTheClockModeConvertsTheFieldsAndTheArmedAlarm) {
+  frmMain& w = load();
+  setFields("07", "00", "00");
+  fakes.clock.current = at(6, 0, 0);
+  w.cmdSet_Click();
+  setFields("19", "05", "09");
+  switchMode(0);
+  EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "7|05|09");
+  EXPECT_EQ(w.cboAMPM->currentIndex(), 1);
+  EXPECT_EQ(w.lblHDDNtime, "7:00:00 AM");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
+  tickAt(at(7, 0, 0));
+  EXPECT_EQ(fires(), 1u);
+
+  switchMode(1);
+  EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "19|05|09");
+  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_EQ(stored("AMPMMenuIndex"), "1");
+  EXPECT_EQ(stored("AMPMcboEnabled"), "False");
+
+  // Fields that are not a time stay as they are; the rest of the switch happens.
+  setFields("", "05", "09");
+  switchMode(0);
+  EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "|05|09");
+  EXPECT_FALSE(w.is24());
+  EXPECT_TRUE(w.cboAMPM->isEnabled());
+}
+
+// --- Quitting ----------------------------------------------------------------------------
+
+TEST_F(MainWindow, QuittingWithAnArmedAlarmAsksAndNoKeepsEverythingRunning) {
+  frmMain& w = load();
+  setFields("08", "00", "00");
+  w.cmdSet_Click();
+  fakes.messageBox.answers = {platform::mb::kNo};
+  EXPECT_FALSE(w.requestUnload(frmMain::vbFormControlMenu));
+  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+  EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Are you sure you want to quit? (You have activated an alarm).");
+  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Alarm - Quit");
+  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 292);
+  EXPECT_FALSE(w.isUnloaded());
+  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_EQ(stored("Startup"), "Error");
+
+  fakes.messageBox.answers = {platform::mb::kYes};
+  w.menuExit->trigger();
+  EXPECT_TRUE(w.isUnloaded());
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(stored("Startup"), "True");
+  EXPECT_FALSE(fakes.tray.isShown);
+  EXPECT_EQ(w.lblHDDNquiting, "QUITING");
+}
+
+TEST_F(MainWindow, NoQuestionWithoutAnAlarmWithExitAfterAlarmOrAtTheSessionEnd) {
+  {
+    frmMain& w = load();
+    EXPECT_TRUE(w.requestUnload(frmMain::vbFormControlMenu));
+  }
+  {
+    frmMain& w = reload();
+    w.menuAutoQuit->trigger();
+    EXPECT_EQ(stored("AutoQuitMenu"), "True");
+    w.cmdSet_Click();
+    EXPECT_TRUE(w.requestUnload(frmMain::vbFormControlMenu));
+  }
+  {
+    frmMain& w = load();
+    w.menuAutoQuit->trigger();
+    w.cmdSet_Click();
+    EXPECT_TRUE(w.requestUnload(frmMain::vbAppWindows));
+  }
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+TEST_F(MainWindow, ATerminationSignalUnloadsWithoutAskingAndSavesEverything) {
+  frmMain& w = load();
+  setFields("06", "30", "00");
+  w.cmdSet_Click();
+  ASSERT_EQ(std::raise(SIGTERM), 0);
+  for (int i = 0; i < 50 && !w.isUnloaded(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(w.isUnloaded());
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  EXPECT_EQ(stored("HH") + stored("NN") + stored("SS"), "063000");
+  EXPECT_EQ(stored("Startup"), "True");
+}
+
+TEST_F(MainWindow, AnAlarmStoppedWithExitAfterAlarmEndsTheProgram) {
+  frmMain& w = load();
+  w.menuAutoQuit->trigger();
+  setFields("07", "00", "01");
+  w.cmdSet_Click();
+  tickAt(at(7, 0, 1));
+  EXPECT_EQ(fires(), 1u);
+  EXPECT_TRUE(w.isUnloaded());
+}
+
+// --- Settings round trip and damaged settings ---------------------------------------------
+
+TEST_F(MainWindow, EverySettingSavedAtUnloadComesBackAtTheNextLoad) {
+  frmMain& w = load();
+  switchMode(0);
+  setFields("9", "41", "07");
+  w.cboAMPM->setCurrentIndex(0);
+  w.Check1->setChecked(true);
+  w.lblHDDNpreviousAlarm = QStringLiteral("2026-12-07 7:00:00 AM");
+  w.move(150, 120);
+  w.menuAlwaysOnTop->trigger();
+  w.menuAutoStart->trigger();
+  w.menuLedcolour_Click(2);
+  w.menuLedsize_Click(1);
+  ASSERT_TRUE(w.requestUnload(frmMain::vbFormCode));
+  EXPECT_EQ(stored("Top"), "1800");
+  EXPECT_EQ(stored("Left"), "2250");
+  EXPECT_EQ(stored("AMPMcombo"), "0");
+  EXPECT_EQ(stored("AutoMinimize"), "1");
+
+  fakes.window.topmost.clear();
+  frmMain& again = reload();
+  EXPECT_EQ(again.pos(), QPoint(150, 120));
+  EXPECT_FALSE(again.is24());
+  EXPECT_TRUE(again.cboAMPM->isEnabled());
+  EXPECT_EQ(again.cboAMPM->currentIndex(), 0);
+  EXPECT_TRUE(again.Check1->isChecked());
+  EXPECT_EQ(again.lblHDDNpreviousAlarm, "2026-12-07 7:00:00 AM");
+  EXPECT_TRUE(again.menuAlwaysOnTop->isChecked());
+  ASSERT_FALSE(fakes.window.topmost.empty());
+  EXPECT_TRUE(fakes.window.topmost.back().second);
+  EXPECT_TRUE(again.menuLedcolour[2]->isChecked());
+  EXPECT_FALSE(again.menuLedcolour[0]->isChecked());
+  EXPECT_EQ(again.lblHDDNTempInteger, "2");
+  EXPECT_TRUE(again.menuLedsize[1]->isChecked());
+  EXPECT_EQ(again.Lumicell1->size(), 1);
+  // "Set Alarm on Startup" armed the saved fields at once (and asked to minimise).
+  EXPECT_TRUE(again.menuAutoStart->isChecked());
+  EXPECT_EQ(again.txtHRS->text() + again.txtMIN->text() + again.txtSEC->text(), "94107");
+  EXPECT_EQ(again.lblHDDNtime, "9:41:07 AM");
+  EXPECT_TRUE(again.alarmEnabled());
+}
+
+TEST_F(MainWindow, ANegativeOrFarAwayPositionCentresTheWindow) {
+  put("Startup", "True");
+  put("Left", "3000");
+  put("Top", "-50");
+  frmMain& w = load();
+  const QPoint centred = w.pos();
+  EXPECT_NE(centred.x(), 200);
+  put("Top", "1e30");
+  put("Left", "99999999");
+  win.reset();
+  EXPECT_EQ(load().pos(), centred);
+}
+
+TEST_F(MainWindow, ADamagedSettingsFileStillOpensAUsableWindow) {
+  const QString huge(10000, QLatin1Char('7'));
+  put("Startup", "True");
+  put("Top", "1e30");
+  put("Left", huge);
+  put("HH", "ab");
+  put("NN", huge);
+  put("AMPMcombo", "");
+  put("AMPMMenuIndex", "7");
+  put("AMPMcboEnabled", "maybe");
+  put("LedColourMenuIndex", "7");
+  put("LedSizeMenuIndex", huge);
+  put("AutoMinimize", "-3");
+  put("AutoStartMenu", huge);
+  put("AlwaysOnTopMenu", "yes");
+  put("PreviousAlarm", huge);
+  fakes.clock.current = at(7, 5, 9);
+  frmMain& w = load();
+  EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070509");
+  EXPECT_EQ(w.cboAMPM->currentText(), "PM");
+  EXPECT_TRUE(w.is24());
+  EXPECT_FALSE(w.cboAMPM->isEnabled());
+  EXPECT_TRUE(w.menuLedcolour[0]->isChecked());
+  EXPECT_EQ(w.Lumicell1->color(), 0);
+  EXPECT_EQ(w.lblHDDNTempInteger, "0");
+  EXPECT_TRUE(w.menuLedsize[0]->isChecked());
+  EXPECT_FALSE(w.Check1->isChecked());
+  EXPECT_FALSE(w.menuAutoStart->isChecked());
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  // The window works: it arms and fires.
+  setFields("07", "06", "00");
+  w.cmdSet_Click();
+  tickAt(at(7, 6, 0));
+  EXPECT_EQ(fires(), 1u);
+  // The status tooltip copes with a record that is no date.
+  w.lblAlarm_MouseMove();
+  EXPECT_EQ(w.lblAlarm->toolTip(), " There is no record of any recent alarms ");
+}
+
+// --- Window options ----------------------------------------------------------------------
+
+TEST_F(MainWindow, MinimisingHidesTheWindowOnlyWhenATrayIconShows) {
+  {
+    frmMain& w = load();
+    w.show();
+    w.setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.menuTrayLaunch->isEnabled());
+    w.menuTrayLaunch_Click();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+  }
+  fakes.tray.hasArea = false;
+  fakes.tray.isShown = false;
+  win.reset();
+  frmMain& w = load();
+  EXPECT_FALSE(fakes.tray.isShown);
+  w.show();
+  w.setWindowState(Qt::WindowMinimized);
+  QApplication::processEvents();
+  EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindow, AlwaysOnTopTogglesAndIsRemembered) {
+  frmMain& w = load();
+  w.menuAlwaysOnTop->trigger();
+  w.menuAlwaysOnTop->trigger();
+  ASSERT_EQ(fakes.window.topmost.size(), 2u);
+  EXPECT_TRUE(fakes.window.topmost[0].second);
+  EXPECT_FALSE(fakes.window.topmost[1].second);
+  EXPECT_EQ(stored("AlwaysOnTopMenu"), "False");
+}
+
+TEST_F(MainWindow, SetAlarmOnStartupAddsAndRemovesTheLogOnEntry) {
+  store.createKey(platform::kHkeyCurrentUser, platform::kRunSubKey);
+  frmMain& w = load();
+  w.menuAutoStart->trigger();
+  EXPECT_EQ(stored("AutoStartMenu"), "True");
+  EXPECT_EQ(store.readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm"),
+            (dir.path() + "/Alarm").toStdString());
+  w.menuAutoStart->trigger();
+  EXPECT_EQ(stored("AutoStartMenu"), "False");
+  EXPECT_FALSE(store.readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm"));
+}
+
+TEST_F(MainWindow, HelpOpensTheReadmeBesideTheProgramOrSaysItIsMissing) {
+  frmMain& w = load();
+  w.menuHelp->trigger();
+  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+  EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "The Alarm readme.txt seems to be missing...");
+  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Info");
+  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 48);
+  QFile readme(dir.path() + "/readme.txt");
+  ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+  readme.close();
+  w.menuHelp->trigger();
+  EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
+}
+
+TEST_F(MainWindow, TheAboutBoxShowsTheVersionAndThisYearAndOpensOnlyOnce) {
+  frmMain& w = load();
+  fakes.clock.current = at(7, 0, 0).addYears(3);
+  int shown = 0;
+  QTimer::singleShot(0, &w, [&] {
+    frmAbout* box = w.aboutBox();
+    ASSERT_TRUE(box);
+    ++shown;
+    EXPECT_EQ(box->lblversion->text(), "Version 2.0.7");
+    EXPECT_TRUE(box->lblcopyright->text().endsWith("2029"));
+    w.menuAbout_Click();  // already showing: nothing happens
+    box->cmdok->click();
+  });
+  w.menuAbout_Click();
+  EXPECT_EQ(shown, 1);
+}
+
+TEST_F(MainWindow, TheStatusTooltipReportsThePreviousAlarmInTheClockMode) {
+  frmMain& w = load();
+  w.lblAlarm_MouseMove();
+  EXPECT_EQ(w.lblAlarm->toolTip(), " There is no record of any recent alarms ");
+  w.lblHDDNpreviousAlarm = platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00";
+  w.lblAlarm_MouseMove();
+  EXPECT_EQ(w.lblAlarm->toolTip(),
+            " A previous alarm was shown at: " + platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00 ");
+  switchMode(0);
+  w.lblAlarm_MouseMove();
+  EXPECT_TRUE(w.lblAlarm->toolTip().endsWith(" 7:00:00 PM "));
+}
+
+}  // namespace
