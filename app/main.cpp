@@ -5,8 +5,10 @@
 #include "app/frmMain.h"
 #include "app/registry.h"
 #include "app/startup.h"
+#include "audio/sound_service.h"
 #include "platform/log.h"
 #include "platform/services.h"
+#include "platform/services_qt.h"
 #include "platform/single_instance.h"
 #include "version.h"
 
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
   // The program lives on while its window is hidden in the notification area; it ends
   // when the main window unloads.
   QApplication::setQuitOnLastWindowClosed(false);
+
+  audio::AudioSoundService sound;
+  platform::setRealSoundService(&sound);
 
   platform::LockFileInstanceGuard instance(Registry::programFileName().toStdString());
   auto window = startup::Main(instance);

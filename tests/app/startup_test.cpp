@@ -1,0 +1,61 @@
+// The start order without a real desktop: the single-instance message, the tray tip and
+// the system name.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "app/frmMain.h"
+#include "app/startup.h"
+#include "platform/fake_services.h"
+#include "platform/single_instance.h"
+#include "platform/store.h"
+
+namespace {
+
+class RefusingGuard final : public platform::InstanceGuard {
+ public:
+  bool acquire() override { return false; }
+};
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "Alarm";
+  static char* argv[] = {name, nullptr};
+  static QApplication a(argc, argv);
+  return a;
+}
+
+TEST(StartUp, ASecondCopyOnlyShowsTheMessage) {
+  app();
+  platform::FakeServices fakes;
+  platform::MemoryStore store;
+  platform::setDefaultStore(&store);
+  RefusingGuard guard;
+  EXPECT_EQ(startup::Main(guard), nullptr);
+  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+  EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Alarm is already running.");
+  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Alarm");
+  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 64);
+  EXPECT_TRUE(store.keys.empty()) << "no setting may be touched";
+  EXPECT_FALSE(fakes.tray.isShown);
+  EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+  platform::setDefaultStore(nullptr);
+}
+
+TEST(StartUp, TrayTipFieldHoldsTitleAndVersionCutTo64Characters) {
+  const auto field = makeTipField("Alarm 2.0.7");
+  EXPECT_EQ(std::string(field.data(), 11), "Alarm 2.0.7");
+  EXPECT_EQ(field[11], '\0');
+  EXPECT_EQ(std::string(field.data() + 12, 52), std::string(52, ' '));
+  NotifyIconData nid;
+  nid.szTip = field;
+  EXPECT_EQ(nid.tip(), "Alarm 2.0.7");
+
+  const QString longText = QString(70, 'x');
+  nid.szTip = makeTipField(longText);
+  EXPECT_EQ(nid.tip(), QString(64, 'x'));
+}
+
+TEST(StartUp, SystemNameOffWindowsIsUnknown) { EXPECT_EQ(GetWindowsVersion(), "Unknown"); }
+
+}  // namespace
