@@ -1,39 +1,32 @@
-// The clock display over a plain widget, until the display control is hosted.
+// The clock display over the hosted Lumicell control, bound late by dispatch id.
 #include "app/clock_display.h"
 
-#include <QLabel>
+#include "lumicell/lumicell.h"
+#include "platform/host/lumicell_widget.h"
 
 namespace {
 
-class LabelDisplay final : public ClockDisplay {
+class LumicellDisplay final : public ClockDisplay {
  public:
-  explicit LabelDisplay(QWidget* parent) : label_(new QLabel(parent)) {
-    label_->setAlignment(Qt::AlignCenter);
-    label_->setStyleSheet(QStringLiteral("color: rgb(4,230,228); background: black;"));
-    label_->setObjectName(QStringLiteral("Lumicell1"));
-    resize();
+  explicit LumicellDisplay(QWidget* parent) : w_(new platform::LumicellWidget(parent)) {
+    w_->setObjectName(QStringLiteral("Lumicell1"));
+    w_->loadAlarmDesign();
   }
-  QWidget* widget() override { return label_; }
-  void putDisplay(const QString& text) override { label_->setText(text); }
-  int color() override { return color_; }
-  void putColor(int c) override { color_ = (c < 0 || c > 2) ? 1 : c; }
-  int size() override { return size_; }
-  void putSize(int s) override {
-    size_ = (s < 0 || s > 1) ? 1 : s;
-    resize();
-  }
-  int widthTwips() override { return label_->width() * 15; }
-  int heightTwips() override { return label_->height() * 15; }
-  void setLeftTwips(int left) override { label_->move(left / 15, label_->y()); }
-  void setTopTwips(int top) override { label_->move(label_->x(), top / 15); }
+  QWidget* widget() override { return w_; }
+  void putDisplay(const QString& text) override { w_->put(lumicell::kDispDigitDisplay, text); }
+  int color() override { return w_->getLong(lumicell::kDispDigitColor); }
+  void putColor(int color) override { w_->put(lumicell::kDispDigitColor, platform::com::Variant(int32_t{color})); }
+  int size() override { return w_->getLong(lumicell::kDispDigitSize); }
+  void putSize(int size) override { w_->put(lumicell::kDispDigitSize, platform::com::Variant(int32_t{size})); }
+  int widthTwips() override { return w_->getLong(platform::extender::kDispWidth); }
+  int heightTwips() override { return w_->getLong(platform::extender::kDispHeight); }
+  void setLeftTwips(int left) override { w_->put(platform::extender::kDispLeft, platform::com::Variant(float(left))); }
+  void setTopTwips(int top) override { w_->put(platform::extender::kDispTop, platform::com::Variant(float(top))); }
 
  private:
-  void resize() { label_->resize(size_ == 0 ? 88 : 118, size_ == 0 ? 21 : 27); }
-  QLabel* label_;
-  int color_ = 0;
-  int size_ = 1;
+  platform::LumicellWidget* w_;
 };
 
 }  // namespace
 
-std::unique_ptr<ClockDisplay> ClockDisplay::create(QWidget* parent) { return std::make_unique<LabelDisplay>(parent); }
+std::unique_ptr<ClockDisplay> ClockDisplay::create(QWidget* parent) { return std::make_unique<LumicellDisplay>(parent); }

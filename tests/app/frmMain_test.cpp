@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
+#include <cstdlib>
 
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
@@ -42,17 +43,36 @@ void typeInto(QWidget* w, const QString& keys) {
   }
 }
 
+// A private settings folder for the whole test program, with the display control registered.
+QString configHome() {
+  static QTemporaryDir home;
+  return home.path();
+}
+
+bool registerDisplayControl() {
+  const QString bin = QString::fromLocal8Bit(qgetenv("ALARM_BIN_DIR"));
+  const QString regsvr = bin + "/regsvr", library = bin + "/liblumicell.so";
+  if (!QFile::exists(regsvr) || !QFile::exists(library)) return false;
+  const QString cmd = "XDG_CONFIG_HOME='" + configHome() + "' '" + regsvr + "' '" + library + "' >/dev/null 2>&1";
+  return std::system(cmd.toLocal8Bit().constData()) == 0;
+}
+
 class MainWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     static int argc = 1;
     static char arg0[] = "frmMain_test";
     static char* argv[] = {arg0, nullptr};
+    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
     if (!qApp) new QApplication(argc, argv);
     platform::setLogToStderr(false);
+    registered = registerDisplayControl();
   }
   void SetUp() override {
+    if (!registered) GTEST_SKIP() << "the display control (regsvr, liblumicell.so) is not built in ALARM_BIN_DIR";
     ASSERT_TRUE(dir.isValid());
+    QDir(configHome() + "/Orvanta").removeRecursively();
+    QDir(configHome() + "/autostart").removeRecursively();
     platform::setDefaultStore(&store);
     Registry::setProgramPath(dir.path() + "/Alarm");
     Registry::CreateRegistryKey(Registry::settingsKey());
@@ -96,8 +116,9 @@ class MainWindow : public ::testing::Test {
   }
   std::size_t fires() const { return fakes.sound.beeps.size(); }
 
+  static inline bool registered = false;
   QTemporaryDir dir;
-  platform::MemoryStore store;
+  platform::FileStore store{configHome().toStdString()};
   platform::FakeServices fakes;
   std::unique_ptr<frmMain> win;
 };
