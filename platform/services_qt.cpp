@@ -73,6 +73,7 @@ void QtTrayService::add(const QIcon& icon, const QString& tip) {
   icon_->setIcon(icon);
   icon_->setToolTip(tip);
   icon_->show();
+  logEvent(("tray icon shown: " + tip).toStdString());
 }
 
 void QtTrayService::remove() {

@@ -54,13 +54,28 @@ TEST_F(StartUpInAnXServer, ASecondCopyShowsTheMessageAndEndsWhenItIsAnswered) {
   EXPECT_TRUE(processAlive(first));
   EXPECT_EQ(slurp(conf), confBefore) << "the second copy must not touch the settings";
   EXPECT_EQ(slurp(secondLog).find("start\n"), std::string::npos);
+  // Without a notification area the first copy runs on without its icon.
+  EXPECT_NE(slurp(x->root() / "first.log").find("no notification area"), std::string::npos);
 
   ::kill(first, SIGKILL);
   waitExit(first, 5s);
   // A killed copy never blocks the next start.
   const pid_t third = x->spawn({alarm}, "third.out");
-  EXPECT_TRUE(waitFor([&] { return !windowsOf(*x, third).empty(); }, 15s)) << slurp(x->root() / "third.out");
-  EXPECT_TRUE(processAlive(third));
+  EXPECT_TRUE(waitFor([&] { return !windowsOf(*x, third).empty(); }, 20s)) << slurp(x->root() / "third.out");
+  EXPECT_EQ(waitExit(third, 0ms), -1) << "the next copy ended: " << slurp(x->root() / "third.out");
+}
+
+TEST_F(StartUpInAnXServer, TheTrayIconIsShownWhenTheDesktopHasANotificationArea) {
+  std::string trayer = x->run("command -v trayer");
+  if (trayer.empty()) GTEST_SKIP() << "needs trayer";
+  x->spawn({trayer.substr(0, trayer.find('\n')), "--edge", "top"}, "trayer.out");
+  const fs::path log = x->root() / "alarm.log";
+  // The notification area takes a moment to claim its place on the screen.
+  ASSERT_TRUE(waitFor([&] { return !x->run("xdotool search --all --onlyvisible --class trayer").empty(); }, 10s));
+  const pid_t alarm = x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, "alarm.out");
+  EXPECT_TRUE(waitFor([&] { return slurp(log).find("tray icon shown: Alarm 2.0.7") != std::string::npos; }, 15s))
+      << slurp(x->root() / "alarm.out");
+  EXPECT_TRUE(processAlive(alarm));
 }
 
 TEST_F(StartUpInAnXServer, ACopyNamedClockKeepsItsOwnSettingsAndRunsBesideAlarm) {
