@@ -1,6 +1,7 @@
 // The Lumicell host window: the control's site, late-bound gets and puts, painting.
 #include "platform/host/lumicell_widget.h"
 
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -115,6 +116,13 @@ QImage LumicellWidget::image() {
 }
 
 QSize LumicellWidget::sizeHint() const { return size(); }
+
+void LumicellWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (!control_) return;
+  if (event->type() == QEvent::PaletteChange) control_->AmbientChanged("BackColor");
+  if (event->type() == QEvent::FontChange) control_->AmbientChanged("Font");
+}
 
 void LumicellWidget::paintEvent(QPaintEvent* event) {
   QPainter p(this);

@@ -75,6 +75,8 @@ class LumicellWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // A change of the palette or font is an ambient change for the control.
+  void changeEvent(QEvent* event) override;
 
  private:
   class Site;

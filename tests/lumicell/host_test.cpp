@@ -2,6 +2,8 @@
 // dispatch id, the designed state, and the widget that shows the control.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <QApplication>
 
 
@@ -144,13 +146,22 @@ TEST_F(HostTest, DesignedStateAndLateBinding) {
             "DigitFormat     =   2\n");
 }
 
-TEST_F(HostTest, NewInstanceAndAmbientChange) {
+TEST_F(HostTest, NewInstanceAmbientChangeAndUnloading) {
   ASSERT_EQ(regsvr(quoted(libraryPath())), 0);
-  LumicellWidget w;
-  w.initProperties();
-  EXPECT_EQ(w.size(), QSize(54, 23));
-  w.ambientChanged("BackColor");
-  EXPECT_EQ(w.image().pixel(1 + 13 + 4, 1 + 1) | 0xFF000000u, lumicell::rgb(252, 2, 4));  // the 5, lit red
+  void* lib = ::dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr);
+  auto canUnloadNow = reinterpret_cast<platform::com::DllCanUnloadNowFn>(::dlsym(lib, "DllCanUnloadNow"));
+  ASSERT_NE(canUnloadNow, nullptr);
+  {
+    LumicellWidget w;
+    w.initProperties();
+    EXPECT_EQ(w.size(), QSize(54, 23));
+    w.ambientChanged("BackColor");
+    EXPECT_EQ(w.image().pixel(1 + 13 + 4, 1 + 1) | 0xFF000000u, lumicell::rgb(252, 2, 4));  // the 5, lit red
+    EXPECT_EQ(canUnloadNow(), platform::com::kFalse);
+  }
+  EXPECT_EQ(canUnloadNow(), platform::com::kOk);
+  ::dlclose(lib);
 }
 
 }  // namespace
