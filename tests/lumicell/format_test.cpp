@@ -1,4 +1,4 @@
-// The cell text: the worked examples and the edge cases of filtering, padding and truncation.
+// The cell text: the displays Alarm and its users meet, and the edge cases of filtering, padding and truncation.
 #include <gtest/gtest.h>
 
 #include "lumicell/control.h"
@@ -25,7 +25,7 @@ State st(int32_t format, const std::string& text, int16_t places = 4, int32_t ju
   return s;
 }
 
-TEST(FormatDisplayText, WorkedExamples) {
+TEST(FormatDisplayText, TypicalTexts) {
   EXPECT_EQ(cells(st(2, "12:34:56")), "12:34:56");
   EXPECT_EQ(cells(st(2, "9:45:30 ")), "_9:45:30");
   EXPECT_EQ(cells(st(2, "12:45:30 PM")), "12:45:30");
