@@ -14,19 +14,24 @@ using namespace testx;
 
 namespace {
 
-std::string windowsOf(XSession& x, pid_t pid) {
-  return x.run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name Alarm");
+std::string windowsOf(XSession& x, pid_t pid, const std::string& title = "Alarm") {
+  return x.run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name " + title);
 }
 
 class StartUpInAnXServer : public ::testing::Test {
+ public:
+  explicit StartUpInAnXServer(bool withControl = true) : registerControl(withControl) {}
+
+
  protected:
   void SetUp() override {
     if (const auto missing = missingTools(); !missing.empty()) GTEST_SKIP() << "needs " << missing;
     ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
     x = std::make_unique<XSession>();
     ASSERT_TRUE(x->ok()) << "Xvfb did not start";
-    x->registerDisplayControl();
+    if (registerControl) x->registerDisplayControl();
   }
+  bool registerControl;
   std::unique_ptr<XSession> x;
 };
 
@@ -89,6 +94,28 @@ TEST_F(StartUpInAnXServer, ACopyNamedClockKeepsItsOwnSettingsAndRunsBesideAlarm)
   EXPECT_TRUE(waitFor([&] { return !windowsOf(*x, copy).empty() && !windowsOf(*x, alarm).empty(); }, 15s));
   EXPECT_TRUE(processAlive(alarm));
   EXPECT_TRUE(processAlive(copy));
+}
+
+// The LED display control is not registered for this user.
+class StartUpWithoutTheDisplayControl : public StartUpInAnXServer {
+ public:
+  StartUpWithoutTheDisplayControl() : StartUpInAnXServer(false) {}
+};
+
+TEST_F(StartUpWithoutTheDisplayControl, ShowsTheReinstallMessageAndEndsWithoutAWindow) {
+  const fs::path log = x->root() / "alarm.log";
+  const pid_t alarm = x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, "alarm.out");
+  EXPECT_TRUE(waitFor([&] {
+    const std::string l = slurp(log);
+    return l.find("message box \"Error\": An Error was generated: / Description: Error 339 - ") != std::string::npos &&
+           l.find(" /  / Re-install the program to fix this.\n") != std::string::npos;
+  }, 15s)) << slurp(log) << slurp(x->root() / "alarm.out");
+  std::string box;
+  ASSERT_TRUE(waitFor([&] { return !(box = windowsOf(*x, alarm, "Error")).empty(); }, 10s));
+  box = box.substr(0, box.find('\n'));
+  EXPECT_EQ(x->run("xdotool getwindowname " + box), "Error\n");
+  x->run("xdotool windowfocus --sync " + box + " key Return");
+  EXPECT_EQ(waitExit(alarm, 5s), 0) << "start-up must end after the message";
 }
 
 }  // namespace
