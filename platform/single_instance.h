@@ -28,6 +28,13 @@ class LockFileInstanceGuard final : public InstanceGuard {
   int fd_ = -1;
 };
 
+// For tests: another copy runs exactly when told so.
+class FakeInstanceGuard final : public InstanceGuard {
+ public:
+  bool acquire() override { return !otherCopyRunning; }
+  bool otherCopyRunning = false;
+};
+
 // The user's runtime folder: $XDG_RUNTIME_DIR, else a private folder under /tmp.
 std::filesystem::path runtimeDir();
 

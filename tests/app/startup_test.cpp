@@ -12,11 +12,6 @@
 
 namespace {
 
-class RefusingGuard final : public platform::InstanceGuard {
- public:
-  bool acquire() override { return false; }
-};
-
 QApplication& app() {
   static int argc = 1;
   static char name[] = "Alarm";
@@ -30,7 +25,8 @@ TEST(StartUp, ASecondCopyOnlyShowsTheMessage) {
   platform::FakeServices fakes;
   platform::MemoryStore store;
   platform::setDefaultStore(&store);
-  RefusingGuard guard;
+  platform::FakeInstanceGuard guard;
+  guard.otherCopyRunning = true;
   EXPECT_EQ(startup::Main(guard), nullptr);
   ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
   EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Alarm is already running.");
