@@ -510,7 +510,10 @@ void frmMain::Form_Load() {
   });
 
   Clock_Timer();
-  platform::logEvent("window loaded");
+  platform::logEvent(("window loaded: fields " + txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text() +
+                      (is24() ? ", 24-hour clock" : " " + cboAMPM->currentText() + ", AM/PM clock") +
+                      QStringLiteral(", at %1,%2").arg(x()).arg(y()))
+                         .toStdString());
 }
 
 QString frmMain::commandLineText() {
@@ -695,6 +698,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
       QTimer::singleShot(0, box, [this, box] {
         if (box->hasFocus()) SetSelected();
       });
+    }
+  }
+  // Enter presses the default button "Set Alarm", or the button that has the focus.
+  if (type == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      auto* button = qobject_cast<QPushButton*>(watched);
+      (button && button->isVisible() ? button : cmdSet)->click();
+      return true;
     }
   }
   // A click that would take the focus out of an entry field checks the field first.

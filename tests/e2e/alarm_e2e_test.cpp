@@ -1,0 +1,122 @@
+// The built program in a real X server with a window manager: type an alarm time, press
+// Enter, see the alarm fire at its second in the diagnostic log, quit through the close
+// box and the quit question, start again and find the settings restored.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <ctime>
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include "xsession.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace testx;
+
+namespace {
+
+std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
+
+class AlarmInAnXServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string missing = missingTools();
+    for (const char* tool : {"openbox", "wmctrl"})
+      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
+        missing += std::string(missing.empty() ? "" : ", ") + tool;
+    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
+    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
+    x = std::make_unique<XSession>();
+    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
+    x->registerDisplayControl();
+    const std::string openbox = firstLine(x->run("command -v openbox"));
+    x->spawn({openbox}, "openbox.out");
+    std::this_thread::sleep_for(500ms);
+  }
+
+  // The program's main window (the visible window named Alarm of that process).
+  std::string mainWindow(pid_t pid) {
+    std::string id;
+    waitFor([&] {
+      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\" | tail -n 1"));
+      return !id.empty();
+    }, 15s);
+    return id;
+  }
+
+  pid_t start(const fs::path& log) {
+    return x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, log.filename().string() + ".out");
+  }
+
+  std::unique_ptr<XSession> x;
+};
+
+TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart) {
+  const fs::path log1 = x->root() / "first.log";
+  const pid_t first = start(log1);
+  const std::string win = mainWindow(first);
+  ASSERT_FALSE(win.empty()) << slurp(x->root() / "first.log.out");
+  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("window loaded") != std::string::npos; }, 10s));
+
+  // An alarm a few seconds from now, typed into the three fields (the hours field has the focus).
+  const std::time_t when = std::time(nullptr) + 6;
+  std::tm tm{};
+  localtime_r(&when, &tm);
+  char hh[3], mm[3], ss[3], text[9];
+  std::snprintf(hh, sizeof hh, "%02d", tm.tm_hour);
+  std::snprintf(mm, sizeof mm, "%02d", tm.tm_min);
+  std::snprintf(ss, sizeof ss, "%02d", tm.tm_sec);
+  std::snprintf(text, sizeof text, "%s:%s:%s", hh, mm, ss);
+  x->run("xdotool windowactivate --sync " + win + " ; xdotool windowfocus --sync " + win);
+  x->run("xdotool type --delay 30 --window " + win + " " + hh + " ; xdotool key --window " + win + " Tab ; " +
+         "xdotool type --delay 30 --window " + win + " " + mm + " ; xdotool key --window " + win + " Tab ; " +
+         "xdotool type --delay 30 --window " + win + " " + ss + " ; xdotool key --window " + win + " Return");
+  ASSERT_TRUE(waitFor([&] { return slurp(log1).find(std::string("alarm set for ") + text) != std::string::npos; }, 5s))
+      << slurp(log1);
+
+  // The fire line carries the time of the check: it must be the alarm's own second.
+  std::smatch m;
+  const std::regex fire(std::string(R"(\d{4}-\d\d-\d\dT(\d\d:\d\d:\d\d)\.(\d{3}) fire: alarm )") + text);
+  std::string l;
+  ASSERT_TRUE(waitFor([&] { l = slurp(log1); return std::regex_search(l, m, fire); }, 15s)) << l;
+  EXPECT_EQ(m[1].str(), text) << l;
+
+  // Quit through the close box: an alarm is still set, so the question comes; answer Yes.
+  x->run("wmctrl -i -c " + win);
+  ASSERT_TRUE(waitFor([&] {
+    return slurp(log1).find("message box \"Alarm - Quit\": Are you sure you want to quit? (You have activated an alarm).") !=
+           std::string::npos;
+  }, 10s)) << slurp(log1);
+  std::string box;
+  ASSERT_TRUE(waitFor([&] {
+    // The last match: the program's hidden leader window may carry the name as well.
+    box = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(first) +
+                           " --name \"Alarm - Quit\" | tail -n 1"));
+    return !box.empty() && box != win;
+  }, 10s));
+  std::this_thread::sleep_for(300ms);
+  x->run("xdotool windowactivate --sync " + box + " ; xdotool key --window " + box + " alt+y");
+  EXPECT_EQ(waitExit(first, 10s), 0) << slurp(log1);
+  const std::string loaded1 = l.substr(l.find("window loaded"));
+
+  // The next start restores the fields and the position.
+  const fs::path log2 = x->root() / "second.log";
+  const pid_t second = start(log2);
+  ASSERT_FALSE(mainWindow(second).empty()) << slurp(x->root() / "second.log.out");
+  ASSERT_TRUE(waitFor([&] { return slurp(log2).find("window loaded") != std::string::npos; }, 10s));
+  const std::string l2 = slurp(log2);
+  EXPECT_NE(l2.find(std::string("window loaded: fields ") + text + ", 24-hour clock"), std::string::npos) << l2;
+  const std::string conf = slurp(x->configHome() / "Orvanta" / "Alarm.conf");
+  EXPECT_NE(conf.find("Startup=\"True\""), std::string::npos) << conf;
+  EXPECT_NE(conf.find(std::string("SS=\"") + ss + "\""), std::string::npos) << conf;
+
+  // The end of the session (SIGTERM) saves without asking.
+  ::kill(second, SIGTERM);
+  EXPECT_EQ(waitExit(second, 10s), 0) << slurp(log2);
+  EXPECT_NE(slurp(log2).find("the session is ending"), std::string::npos);
+  EXPECT_EQ(slurp(log2).find("message box"), std::string::npos);
+}
+
+}  // namespace
