@@ -9,7 +9,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMediaDevices>
-#include <QSoundEffect>
+#include <QMediaPlayer>
+#include <QAudioOutput>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
@@ -36,7 +37,10 @@ QByteArray toneSamples(int frequencyHz, int durationMs, int sampleRate) {
 
 AudioSoundService::AudioSoundService(QObject* parent) : QObject(parent) {}
 
-AudioSoundService::~AudioSoundService() = default;
+AudioSoundService::~AudioSoundService() {
+  if (toneSink_) toneSink_->stop();
+  toneSink_.reset();
+}
 
 void AudioSoundService::beep(int frequencyHz, int durationMs) {
   if (durationMs < 0) durationMs = 0;
@@ -93,7 +97,11 @@ void AudioSoundService::playWaveAsync(const QString& path) {
     platform::logEvent(("sound: no such wave file: " + path).toStdString());
     return;
   }
-  wave_ = std::make_unique<QSoundEffect>();
+  if (!wave_) {
+    wave_ = std::make_unique<QMediaPlayer>();
+    waveOutput_ = std::make_unique<QAudioOutput>();
+    wave_->setAudioOutput(waveOutput_.get());
+  }
   wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
   wave_->play();  // starts once the file has loaded
   platform::logEvent(("sound: playing " + path).toStdString());

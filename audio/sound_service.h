@@ -10,7 +10,8 @@
 
 class QAudioSink;
 class QBuffer;
-class QSoundEffect;
+class QAudioOutput;
+class QMediaPlayer;
 
 namespace audio {
 
@@ -35,10 +36,12 @@ class AudioSoundService final : public QObject, public platform::SoundService {
 
  private:
   // The last tone stays alive after beep() returns, so the output can play out what it holds.
-  std::unique_ptr<QAudioSink> toneSink_;
-  std::unique_ptr<QBuffer> toneBuffer_;
+  // Declared so that the sink goes before the buffer it reads, and the buffer before its data.
   QByteArray toneData_;
-  std::unique_ptr<QSoundEffect> wave_;
+  std::unique_ptr<QBuffer> toneBuffer_;
+  std::unique_ptr<QAudioSink> toneSink_;
+  std::unique_ptr<QAudioOutput> waveOutput_;
+  std::unique_ptr<QMediaPlayer> wave_;
 };
 
 }  // namespace audio

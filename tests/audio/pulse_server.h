@@ -1,0 +1,112 @@
+// A private PulseAudio server with one null sink ("nul") for the tests of the real audio
+// path: its own runtime folder and socket, so tests running side by side never share one.
+#pragma once
+
+#include <sys/prctl.h>
+
+#include <QProcess>
+#include <csignal>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
+#include <memory>
+#include <string>
+
+namespace audio::testing {
+
+class PulseServer {
+ public:
+  // Points this process at the server-to-be; call before any audio library is used.
+  PulseServer() {
+    for (const char* tool : {"pulseaudio", "pactl", "parec"})
+      if (QStandardPaths::findExecutable(tool).isEmpty()) missing_ += std::string(missing_.empty() ? "" : ", ") + tool;
+    if (!missing_.empty()) {
+      reason_ = "needs " + missing_ + " (Debian packages pulseaudio, pulseaudio-utils)";
+      return;
+    }
+    dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/alarm-pulse-XXXXXX");
+    socket_ = dir_->path() + "/native";
+    qputenv("XDG_RUNTIME_DIR", dir_->path().toLocal8Bit());
+    qputenv("PULSE_SERVER", ("unix:" + socket_).toLocal8Bit());
+    qputenv("PULSE_COOKIE", (dir_->path() + "/cookie").toLocal8Bit());
+  }
+
+  // Starts the server and waits until it answers; false (with a reason) when it does not.
+  bool start() {
+    if (!reason_.empty()) return false;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", dir_->path());
+    env.insert("XDG_CONFIG_HOME", dir_->path() + "/config");
+    server_.setProcessEnvironment(env);
+    // The server never outlives the test, even a killed one, and never holds the test's output open.
+    server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    server_.setStandardOutputFile(dir_->path() + "/server.log");
+    server_.setStandardErrorFile(dir_->path() + "/server.log", QIODevice::Append);
+    server_.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+                                 "--log-level=error", "--disallow-exit",
+                                 "--load=module-null-sink sink_name=nul",
+                                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_});
+    if (!server_.waitForStarted(5000)) {
+      reason_ = "pulseaudio did not start";
+      return false;
+    }
+    for (int i = 0; i < 100; ++i) {
+      if (server_.state() != QProcess::Running) break;
+      if (pactlOk({"info"})) {
+        pactl({"set-default-sink", "nul"});
+        return true;
+      }
+      QThread::msleep(100);
+    }
+    reason_ = "the private pulseaudio server did not answer";
+    stop();
+    return false;
+  }
+
+  void stop() {
+    if (server_.state() == QProcess::NotRunning) return;
+    server_.terminate();
+    if (!server_.waitForFinished(5000)) {
+      server_.kill();
+      server_.waitForFinished(2000);
+    }
+  }
+
+  ~PulseServer() { stop(); }
+
+  // Runs pactl against this server and returns its output.
+  QString pactl(const QStringList& args) const {
+    QProcess p;
+    p.start("pactl", args);
+    if (!p.waitForFinished(10000)) {
+      p.kill();
+      p.waitForFinished();
+      return {};
+    }
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+  }
+  bool pactlOk(const QStringList& args) const {
+    QProcess p;
+    p.start("pactl", args);
+    if (!p.waitForFinished(5000)) {
+      p.kill();
+      p.waitForFinished();
+      return false;
+    }
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+  }
+
+  const std::string& reason() const { return reason_; }
+  QString dir() const { return dir_ ? dir_->path() : QString(); }
+
+ private:
+  std::string missing_;
+  std::string reason_;
+  std::unique_ptr<QTemporaryDir> dir_;
+  QString socket_;
+  QProcess server_;
+};
+
+}  // namespace audio::testing
