@@ -199,14 +199,26 @@ void frmMain::setAlarmEnabled(bool on) {
 }
 
 void frmMain::onSecond() {
+  // The alarm check comes first, as soon after the second as possible; the alarm itself is
+  // raised once the clock shows the new second. A standing alarm that the clock re-arms at
+  // midnight is checked in that same second.
+  const bool armed = Alarm.isActive();
+  bool due = armed && alarmDue();
   Clock_Timer();
-  if (Alarm.isActive()) Alarm_Timer();
+  if (!armed && Alarm.isActive()) due = alarmDue();
+  if (due) fireAlarm();
 }
 
 void frmMain::Clock_Timer() {
   const QDateTime now = platform::services().clock->now();
   const QString t = engine::clockText(now.time(), is24());
-  Lumicell1->putDisplay(t);
+  // A minimised or hidden window is not drawn: its display gets the time again when it shows.
+  if (isVisible() && !isMinimized()) {
+    Lumicell1->putDisplay(t);
+    displayStale_ = false;
+  } else {
+    displayStale_ = true;
+  }
   parts_->putLedDisplay(t);
   const auto value = platform::timeValue(t);
   // Daily re-arm: the time of day went backwards (midnight, or the clock set back).
@@ -220,21 +232,25 @@ void frmMain::Clock_Timer() {
   lastTickAt_ = now;
 }
 
-void frmMain::Alarm_Timer() {
+bool frmMain::alarmDue() {
   const QDateTime now = platform::services().clock->now();
   const auto seconds = engine::secondsToCheck(alarmCheckedUpTo_, now);
   alarmCheckedUpTo_ = now;
-  if (firing_) return;  // an alert is open; the time has moved on anyway
+  if (firing_) return false;  // an alert is open; the time has moved on anyway
   for (const QTime& s : seconds) {
     if (engine::alarmText(s, is24()) == lblHDDNtime) {
-      fireAlarm();
-      return;
+      platform::logEvent(("fire: alarm " + lblHDDNtime).toStdString());
+      return true;
     }
   }
+  return false;
+}
+
+void frmMain::Alarm_Timer() {
+  if (alarmDue()) fireAlarm();
 }
 
 void frmMain::fireAlarm() {
-  platform::logEvent(("fire: alarm " + lblHDDNtime).toStdString());
   firing_ = true;
   try {
     parts_->raiseAlarm(*this);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QStyleHints>
 #include <QThread>
 #include <QTimer>
 #include <QPointer>
@@ -83,6 +84,9 @@ QString NotifyIconData::tip() const {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique<MainWindowParts>()) {
   initResources();
+  // A steady text cursor: a blinking one would wake the program twice a second while the
+  // hours field waits for input, and a clock sits idle most of its life.
+  QGuiApplication::styleHints()->setCursorFlashTime(0);
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Alarm"));
   setWindowIcon(QIcon(QStringLiteral(":/alarm/icon.png")));
@@ -103,13 +107,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
     platform::logEvent("the session is ending");
     requestUnload(vbAppWindows);
   });
-  qApp->installEventFilter(this);
+  // The keys and clicks of the window's own controls pass through eventFilter.
+  for (QWidget* w : std::initializer_list<QWidget*>{txtHRS, txtMIN, txtSEC, cboAMPM, cmdSet, cmdReset, cmdPrefs, Check1})
+    w->installEventFilter(this);
   Form_Initialize();
 }
 
-frmMain::~frmMain() {
-  if (qApp) qApp->removeEventFilter(this);
-}
+frmMain::~frmMain() = default;
 
 void frmMain::setParts(std::unique_ptr<MainWindowParts> parts) { parts_ = std::move(parts); }
 
@@ -144,7 +148,6 @@ void frmMain::buildControls() {
     box->setTextMargins(0, 0, 0, 0);
     box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
     placeTwips(box, left, 30, 390, 225);
-    box->installEventFilter(this);
     return box;
   };
   txtHRS = makeBox("txtHRS", 45);
@@ -549,6 +552,18 @@ void frmMain::centreDisplay() {
 
 void frmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  if (displayStale_ && !isMinimized()) Clock_Timer();
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    platform::logEvent("window shown");
+    if (enlargeTo_.isValid()) {
+      // The outer size counts the frame, which the window manager adds once the window shows.
+      QTimer::singleShot(200, this, [this] {
+        const QSize frameExtra = frameGeometry().size() - geometry().size();
+        centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+      });
+    }
+  }
   if (minimiseOnShow_) {
     minimiseOnShow_ = false;
     QTimer::singleShot(0, this, [this] { setWindowState(windowState() | Qt::WindowMinimized); });
@@ -638,15 +653,26 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) Form_Resize();
+  if (event->type() == QEvent::WindowStateChange) {
+    if (displayStale_ && !isMinimized()) Clock_Timer();  // the display catches up at once
+    Form_Resize();
+  }
 }
 
 void frmMain::Form_Resize() {
   if (!isMinimized() || unloaded_) return;
   // Without an icon in a notification area a hidden window could not be found again, so it
   // then stays an ordinary minimised window.
-  if (!platform::services().tray->shown()) return;
-  platform::ignoreErrors([&] { QTimer::singleShot(0, this, [this] { hide(); }); });
+  if (!platform::services().tray->shown()) {
+    platform::logEvent("window minimised");
+    return;
+  }
+  platform::ignoreErrors([&] {
+    QTimer::singleShot(0, this, [this] {
+      hide();
+      platform::logEvent("window hidden in the notification area");
+    });
+  });
   platform::ignoreErrors([&] { parts_->setTrayLaunchEnabled(true); });
   platform::ignoreErrors([&] { menuTrayLaunch->setEnabled(true); });
 }

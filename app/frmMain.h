@@ -209,6 +209,7 @@ class frmMain : public QMainWindow {
 
  private:
   void onSecond();
+  bool alarmDue();
   void fireAlarm();
   void minimiseAfterArming();
   void buildControls();
@@ -234,5 +235,7 @@ class frmMain : public QMainWindow {
   bool unloading_ = false;
   bool unloaded_ = false;
   bool minimiseOnShow_ = false;
+  bool shownOnce_ = false;
+  bool displayStale_ = false;
   QSize enlargeTo_;
 };

@@ -316,6 +316,7 @@ TEST_F(MainWindow, TheDisplayShowsTheTrimmedAmPmTime) {
   auto spy = std::make_unique<Spy>(std::move(w.Lumicell1));
   Spy* s = spy.get();
   w.Lumicell1 = std::move(spy);
+  w.show();
   tickAt(at(19, 5, 9));
   EXPECT_EQ(s->shown, "19:05:09");
   switchMode(0);
@@ -323,6 +324,42 @@ TEST_F(MainWindow, TheDisplayShowsTheTrimmedAmPmTime) {
   EXPECT_EQ(s->shown, "7:05:10 ");
   tickAt(at(12, 5, 9));
   EXPECT_EQ(s->shown, "12:05:09 PM");
+}
+
+TEST_F(MainWindow, AHiddenWindowIsNotDrawnAndCatchesUpWhenItShowsAgain) {
+  frmMain& w = load();
+  struct Spy : ClockDisplay {
+    explicit Spy(std::unique_ptr<ClockDisplay> real) : real_(std::move(real)) {}
+    QWidget* widget() override { return real_->widget(); }
+    void putDisplay(const QString& t) override { shown << t; }
+    int color() override { return real_->color(); }
+    void putColor(int c) override { real_->putColor(c); }
+    int size() override { return real_->size(); }
+    void putSize(int s) override { real_->putSize(s); }
+    int widthTwips() override { return real_->widthTwips(); }
+    int heightTwips() override { return real_->heightTwips(); }
+    void setLeftTwips(int l) override { real_->setLeftTwips(l); }
+    void setTopTwips(int t) override { real_->setTopTwips(t); }
+    std::unique_ptr<ClockDisplay> real_;
+    QStringList shown;
+  };
+  auto spy = std::make_unique<Spy>(std::move(w.Lumicell1));
+  Spy* s = spy.get();
+  w.Lumicell1 = std::move(spy);
+  w.show();
+  w.setWindowState(Qt::WindowMinimized);
+  QApplication::processEvents();
+  ASSERT_FALSE(w.isVisible());
+  s->shown.clear();
+  setFields("07", "00", "02");
+  fakes.clock.current = at(6, 0, 0);
+  w.cmdSet_Click();
+  tickAt(at(7, 0, 1));
+  tickAt(at(7, 0, 2));
+  EXPECT_TRUE(s->shown.isEmpty());
+  EXPECT_EQ(fires(), 1u);  // the alarm does not depend on the display
+  w.menuTrayLaunch_Click();
+  EXPECT_EQ(s->shown, QStringList{"07:00:02"});
 }
 
 // --- Quick alarms, reset, deactivate -----------------------------------------------------

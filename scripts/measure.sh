@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Measures the running program in a private X server (Xvfb + openbox):
+#   - start-up time from exec to the shown window (the log's "window shown" line),
+#   - resident memory,
+#   - CPU time and wake-ups (context switches) per minute with the window shown and idle,
+#     then minimised, and hidden in a notification area when trayer is installed,
+#   - X requests written while minimised or hidden (no painting means none each second),
+#   - how many milliseconds after the wall-clock second the alarm check fires an alarm.
+# Usage: scripts/measure.sh [BIN_DIR] [SECONDS_PER_PHASE]   (defaults: build/bin, 60)
+# Needs Xvfb, openbox, xdotool; strace for the X request count (optional); trayer optional.
+set -euo pipefail
+
+BIN=$(cd "${1:-build/bin}" && pwd)
+SECS=${2:-60}
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "measure.sh needs $tool" >&2; exit 2; }
+done
+[ -x "$BIN/Alarm" ] || { echo "no program at $BIN/Alarm (build it first)" >&2; exit 2; }
+
+ROOT=$(mktemp -d /tmp/alarm-measure-XXXXXX)
+export XDG_CONFIG_HOME=$ROOT/config XDG_RUNTIME_DIR=$ROOT/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+PIDS=()
+cleanup() {
+  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  sleep 0.3
+  for p in "${PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  rm -rf "$ROOT"
+}
+trap cleanup EXIT
+
+DISP=$((200 + $$ % 300))
+while [ -e /tmp/.X$DISP-lock ] || [ -e /tmp/.X11-unix/X$DISP ]; do DISP=$((DISP + 1)); done
+export DISPLAY=:$DISP
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+PIDS+=($!)
+for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$DISP ] && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+PIDS+=($!)
+sleep 0.5
+"$BIN/regsvr" "$BIN/liblumicell.so" >/dev/null
+
+CONF=$XDG_CONFIG_HOME/Orvanta/Alarm.conf
+now_ms() { date +%s%3N; }
+# Milliseconds since the epoch of a log line's leading local timestamp.
+log_ms() { date -d "$(echo "$1" | cut -c1-23 | tr T ' ')" +%s%3N; }
+# CPU time of a process in milliseconds (all threads, from the scheduler's nanosecond
+# counters), and its context switches.
+cpu_ms() { cat /proc/"$1"/task/*/schedstat | awk '{ n += $1 } END { printf "%.3f", n / 1e6 }'; }
+switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
+# The main window: the widest visible window named Alarm (the tray icon carries the name too).
+main_window() {
+  for w in $(xdotool search --onlyvisible --pid "$1" --name '^Alarm$'); do
+    echo "$(xdotool getwindowgeometry "$w" | awk '/Geometry/ { split($2, a, "x"); print a[1] }') $w"
+  done | sort -n | tail -n 1 | cut -d' ' -f2
+}
+rss_kb() { awk '/VmRSS/ { print $2 }' "/proc/$1/status"; }
+
+start_alarm() {
+  LOG=$ROOT/alarm-$1.log
+  : >"$LOG"
+  T0=$(now_ms)
+  "$BIN/Alarm" --log "$LOG" >/dev/null 2>&1 &
+  APP=$!
+  for _ in $(seq 100); do grep -q "window shown" "$LOG" && break; sleep 0.05; done
+  SHOWN=$(grep -m1 "window shown" "$LOG")
+  STARTUP=$(($(log_ms "$SHOWN") - T0))
+}
+stop_alarm() {
+  kill -TERM "$APP" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
+  wait "$APP" 2>/dev/null || true
+}
+
+# X requests written by the program during a phase (strace counts its socket writes).
+x_writes() {
+  if ! command -v strace >/dev/null; then echo "n/a"; return; fi
+  timeout "$1" strace -f -qq -e trace=writev,sendmsg,write -p "$APP" -o "$ROOT/strace.txt" 2>/dev/null || true
+  grep -vc 'write(2,\|write(1,\|write([0-9]*, "20' "$ROOT/strace.txt" || true
+}
+
+phase() {  # phase NAME: CPU ms per minute and wake-ups per second over SECS seconds
+  local c0 s0 c1 s1
+  c0=$(cpu_ms "$APP"); s0=$(switches "$APP")
+  sleep "$SECS"
+  c1=$(cpu_ms "$APP"); s1=$(switches "$APP")
+  printf '%-28s %8.1f ms CPU/min %8.2f wake-ups/s\n' "$1" \
+    "$(echo "($c1 - $c0) * 60 / $SECS" | bc -l)" "$(echo "($s1 - $s0) / $SECS" | bc -l)"
+}
+
+echo "Alarm measurements ($SECS s per phase, display $DISPLAY)"
+
+# Start-up: five cold starts, the median.
+STARTS=()
+for i in 1 2 3 4 5; do
+  rm -rf "$XDG_CONFIG_HOME/Orvanta"
+  start_alarm "start$i"
+  STARTS+=("$STARTUP")
+  stop_alarm
+done
+echo "start-up to shown window:    $(printf '%s\n' "${STARTS[@]}" | sort -n | sed -n 3p) ms median (${STARTS[*]})"
+
+start_alarm idle
+sleep 2
+echo "resident memory:             $(($(rss_kb "$APP") / 1024)) MB ($(rss_kb "$APP") kB)"
+phase "idle, window shown"
+WIN=$(main_window "$APP")
+xdotool windowminimize --sync "$WIN" 2>/dev/null || xdotool windowminimize "$WIN"
+sleep 1
+phase "idle, minimised"
+echo "X writes while minimised:    $(x_writes 20) in 20 s"
+stop_alarm
+
+if command -v trayer >/dev/null; then
+  trayer --edge top >/dev/null 2>&1 &
+  PIDS+=($!)
+  sleep 1
+  start_alarm tray
+  sleep 1
+  WIN=$(main_window "$APP")
+  xdotool windowminimize "$WIN"
+  sleep 1
+  grep -q "window hidden in the notification area" "$LOG" || echo "(the window did not hide: no tray icon?)"
+  phase "idle, hidden in the tray"
+  echo "X writes while hidden:       $(x_writes 20) in 20 s"
+  stop_alarm
+fi
+
+# The alarm check: arm at start for a second a few seconds ahead, five times.
+LATE=()
+for i in 1 2 3 4 5; do
+  rm -rf "$XDG_CONFIG_HOME/Orvanta"
+  mkdir -p "$XDG_CONFIG_HOME/Orvanta"
+  AT=$(date -d "+4 seconds" +%H:%M:%S)
+  printf '[General]\nAutoStartMenu="True"\nHH="%s"\nNN="%s"\nSS="%s"\n' "${AT:0:2}" "${AT:3:2}" "${AT:6:2}" >"$CONF"
+  start_alarm "fire$i"
+  for _ in $(seq 100); do grep -q "fire: alarm $AT" "$LOG" && break; sleep 0.1; done
+  LINE=$(grep -m1 "fire: alarm $AT" "$LOG" || true)
+  if [ -n "$LINE" ] && [ "$(echo "$LINE" | cut -c12-19)" = "$AT" ]; then
+    LATE+=("$((10#$(echo "$LINE" | cut -c21-23)))")
+  else
+    LATE+=("missed")
+  fi
+  stop_alarm
+done
+echo "alarm check after the second: ${LATE[*]} ms"
