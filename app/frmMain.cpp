@@ -574,12 +574,21 @@ void frmMain::showEvent(QShowEvent* event) {
 // Unloading
 
 bool frmMain::requestUnload(int unloadMode) {
-  if (unloading_ || unloaded_) return unloaded_;
+  if (unloaded_) return true;
+  if (unloading_) {
+    // The session ends while the quit question is open: close the question; the unload
+    // then goes ahead whatever it answers.
+    if (unloadMode == vbAppWindows) {
+      sessionEndPending_ = true;
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    }
+    return false;
+  }
   unloading_ = true;
   bool cancel = false;
   Form_QueryUnload(cancel, unloadMode);
   unloading_ = false;
-  if (cancel) {
+  if (cancel && !sessionEndPending_) {
     platform::logEvent("quit cancelled");
     return false;
   }

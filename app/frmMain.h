@@ -233,6 +233,7 @@ class frmMain : public QMainWindow {
   QDateTime lastTickAt_;
   bool firing_ = false;
   bool unloading_ = false;
+  bool sessionEndPending_ = false;
   bool unloaded_ = false;
   bool minimiseOnShow_ = false;
   bool shownOnce_ = false;

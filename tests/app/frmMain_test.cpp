@@ -609,6 +609,18 @@ TEST_F(MainWindow, ATerminationSignalUnloadsWithoutAskingAndSavesEverything) {
   EXPECT_EQ(stored("Startup"), "True");
 }
 
+TEST_F(MainWindow, TheSessionEndingWhileTheQuitQuestionIsOpenStillUnloadsAndSaves) {
+  frmMain& w = load();
+  setFields("06", "45", "00");
+  w.cmdSet_Click();
+  fakes.messageBox.onShow = [&] { EXPECT_FALSE(w.requestUnload(frmMain::vbAppWindows)); };
+  fakes.messageBox.answers = {platform::mb::kNo};
+  EXPECT_TRUE(w.requestUnload(frmMain::vbFormControlMenu));
+  EXPECT_TRUE(w.isUnloaded());
+  EXPECT_EQ(stored("NN"), "45");
+  fakes.messageBox.onShow = nullptr;
+}
+
 TEST_F(MainWindow, AnAlarmStoppedWithExitAfterAlarmEndsTheProgram) {
   frmMain& w = load();
   w.menuAutoQuit->trigger();
