@@ -14,12 +14,15 @@ namespace {
 
 class ScriptedProgram final : public RunningProgram {
  public:
-  bool hasExited() const override { return done; }
+  explicit ScriptedProgram(bool& done) : done_(done) {}
+  bool hasExited() const override { return done_; }
   void end() {
-    done = true;
+    done_ = true;
     emit exited();
   }
-  bool done = false;
+
+ private:
+  bool& done_;
 };
 
 class ScriptedLauncher final : public ProgramLauncher {
@@ -27,13 +30,15 @@ class ScriptedLauncher final : public ProgramLauncher {
   std::unique_ptr<RunningProgram> start(const QString& commandLine) override {
     if (fail) throw platform::RuntimeError(platform::err::kFileNotFound);
     started << commandLine;
-    auto p = std::make_unique<ScriptedProgram>();
+    ended = false;
+    auto p = std::make_unique<ScriptedProgram>(ended);
     last = p.get();
     return p;
   }
   QStringList started;
   bool fail = false;
-  ScriptedProgram* last = nullptr;
+  bool ended = false;                 // whether the last program started has ended
+  ScriptedProgram* last = nullptr;    // valid only while the wait runs
 };
 
 class ShellWaitTest : public ::testing::Test {
@@ -82,7 +87,7 @@ TEST_F(ShellWaitTest, ReturnsWhenTheProgramEndsWithTheWindowRunning) {
   EXPECT_TRUE(done);
   EXPECT_TRUE(timerRan);  // other events were handled during the wait
   EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
-  EXPECT_TRUE(launcher.last->done);
+  EXPECT_TRUE(launcher.ended);
   EXPECT_EQ(fakes.clock.now().time(), QTime(10, 0, 0));
 }
 
@@ -93,7 +98,7 @@ TEST_F(ShellWaitTest, GivesUpAfterTheTimeOutWhileTheProgramStaysOpen) {
   bool done = false;
   EXPECT_TRUE(ShellandWait("pavucontrol", 10, done, 1));
   EXPECT_TRUE(done);
-  EXPECT_FALSE(launcher.last->done);
+  EXPECT_FALSE(launcher.ended);
   const int waited = QTime(10, 0, 0).secsTo(fakes.clock.now().time());
   EXPECT_GE(waited, 11);
   EXPECT_LE(waited, 13);
