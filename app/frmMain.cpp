@@ -437,11 +437,12 @@ void frmMain::Form_Load() {
   if (!menuAMPM[0]->isChecked() && !menuAMPM[1]->isChecked()) menuAMPM[1]->setChecked(true);
 
   // 6. The AM/PM list.
-  ignoreErrors([&] {
+  const bool listRestored = ignoreErrors([&] {
     QString enabled = setting("AMPMcboEnabled");
     if (enabled == QLatin1String("Error")) enabled = QStringLiteral("False");
     cboAMPM->setEnabled(platform::vbCBool(utf8(enabled)));
-  }) || (cboAMPM->setEnabled(!is24()), true);  // unreadable: the list follows the clock mode
+  });
+  if (!listRestored) cboAMPM->setEnabled(!is24());  // unreadable: the list follows the clock mode
 
   // 7. The entry fields; a field that is not a number shows the current time in all three.
   ignoreErrors([&] { txtHRS->setText(setting("HH").left(2)); });
