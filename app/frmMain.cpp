@@ -722,6 +722,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == lblAlarm && type == QEvent::MouseMove) lblAlarm_MouseMove();
   if (watched == txtHRS || watched == txtMIN || watched == txtSEC) {
     auto* box = static_cast<QLineEdit*>(watched);
+    if (type == QEvent::ShortcutOverride) {
+      // The menus' shortcut keys win over the box's own editing keys, so Ctrl+X exits and
+      // Ctrl+A shows the About box from the fields too, as they do everywhere else.
+      const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+      for (const QAction* action : findChildren<QAction*>())
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) return true;
+    }
     if (type == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       const QString text = key->text();

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <cstdlib>
@@ -574,6 +575,19 @@ TEST_F(MainWindow, QuittingWithAnArmedAlarmAsksAndNoKeepsEverythingRunning) {
   EXPECT_EQ(stored("Startup"), "True");
   EXPECT_FALSE(fakes.tray.isShown);
   EXPECT_EQ(w.lblHDDNquiting, "QUITING");
+}
+
+TEST_F(MainWindow, MenuShortcutsWinOverTheEditingKeysOfTheFields) {
+  frmMain& w = load();
+  w.show();
+  QApplication::setActiveWindow(&w);
+  w.txtHRS->setFocus();
+  w.txtHRS->setText("07");
+  w.txtHRS->selectAll();
+  QTest::keyClick(w.txtHRS, Qt::Key_X, Qt::ControlModifier);  // Exit, not Cut
+  EXPECT_TRUE(w.isUnloaded());
+  EXPECT_EQ(w.txtHRS->text(), "07");
+  EXPECT_EQ(stored("HH"), "07");
 }
 
 TEST_F(MainWindow, NoQuestionWithoutAnAlarmWithExitAfterAlarmOrAtTheSessionEnd) {
