@@ -509,7 +509,12 @@ void frmMain::Form_Load() {
     if (commandLineText() == QLatin1String("Enlarge")) {
       enlargeTo_ = QSize(twipsToPx(3620), twipsToPx(3395));
       const QSize frameExtra = frameGeometry().size() - geometry().size();
+      const QPoint framePos = pos();
       centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+      // Resizing a window that is not shown yet makes its position count without the frame;
+      // place the frame where step 2 put it, or every enlarged start creeps up a title bar.
+      if (layout()) layout()->activate();
+      move(framePos);
     }
   });
 
