@@ -6,6 +6,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -117,6 +118,27 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   EXPECT_EQ(waitExit(second, 10s), 0) << slurp(log2);
   EXPECT_NE(slurp(log2).find("the session is ending"), std::string::npos);
   EXPECT_EQ(slurp(log2).find("message box"), std::string::npos);
+}
+
+TEST_F(AlarmInAnXServer, EnlargedStartsKeepTheStoredPlace) {
+  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  fs::create_directories(conf.parent_path());
+  {
+    std::ofstream out(conf);
+    out << "[General]\nStartup=\"True\"\nTop=\"1500\"\nLeft=\"1500\"\n";
+  }
+  for (int run = 0; run < 3; ++run) {
+    const fs::path log = x->root() / ("enlarged" + std::to_string(run) + ".log");
+    const pid_t pid = x->spawn({(binDir() / "Alarm").string(), "Enlarge", "--log", log.string()}, log.filename().string() + ".out");
+    const std::string win = mainWindow(pid);
+    ASSERT_FALSE(win.empty()) << slurp(x->root() / (log.filename().string() + ".out"));
+    std::this_thread::sleep_for(700ms);  // the enlarged size is applied once the frame is known
+    x->run("wmctrl -i -c " + win);
+    ASSERT_EQ(waitExit(pid, 10s), 0) << slurp(log);
+    const std::string saved = slurp(conf);
+    EXPECT_NE(saved.find("Top=\"1500\""), std::string::npos) << "run " << run << ":\n" << saved;
+    EXPECT_NE(saved.find("Left=\"1500\""), std::string::npos) << "run " << run << ":\n" << saved;
+  }
 }
 
 }  // namespace
