@@ -19,6 +19,7 @@
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/log.h"
+#include "platform/second_timer.h"
 #include "platform/services.h"
 #include "platform/vbtime.h"
 
@@ -196,6 +197,7 @@ bool frmMain::alarmEnabled() const { return Alarm.isActive(); }
 void frmMain::setAlarmEnabled(bool on) {
   if (on && !Alarm.isActive()) alarmCheckedUpTo_ = platform::services().clock->now();
   Alarm.setEnabled(on);
+  if (on && Clock->isActive()) Clock->start();  // a clock sleeping while hidden looks again at once
 }
 
 void frmMain::onSecond() {
@@ -207,6 +209,10 @@ void frmMain::onSecond() {
   Clock_Timer();
   if (!armed && Alarm.isActive()) due = alarmDue();
   if (due) fireAlarm();
+  // While nothing shows the time the clock sleeps until the next second that matters.
+  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible())
+    Clock->waitSeconds(engine::secondsToNextIdleTick(platform::services().clock->now(), lblHDDNtime,
+                                                     Alarm.isActive(), is24()));
 }
 
 void frmMain::Clock_Timer() {

@@ -49,4 +49,14 @@ std::vector<QTime> secondsToCheck(const QDateTime& last, const QDateTime& now) {
   return out;
 }
 
+int secondsToNextIdleTick(const QDateTime& now, const QString& alarmTime, bool armed, bool mode24) {
+  const QTime t = now.time();
+  for (int s = 1; s < kIdleTickSeconds; ++s) {
+    const QTime next = t.addSecs(s);
+    if (next < t) return s;  // midnight
+    if (armed && alarmText(next, mode24) == alarmTime) return s;
+  }
+  return kIdleTickSeconds;
+}
+
 }  // namespace engine

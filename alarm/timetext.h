@@ -46,4 +46,11 @@ QString hideAlertTooltip(const QString& minutes);
 std::vector<QTime> secondsToCheck(const QDateTime& last, const QDateTime& now);
 inline constexpr int kMaxCatchUpSeconds = 60;
 
+// While nothing shows the time the clock need not wake every second: the seconds from `now`
+// to the next tick that matters — the armed alarm's own second, or the first second of a new
+// day (the daily re-arm) — and never more than kIdleTickSeconds, well inside the look-back
+// of the alarm check, so a second can never be missed.
+int secondsToNextIdleTick(const QDateTime& now, const QString& alarmTime, bool armed, bool mode24);
+inline constexpr int kIdleTickSeconds = 30;
+
 }  // namespace engine

@@ -558,6 +558,7 @@ void frmMain::centreDisplay() {
 
 void frmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  if (Clock->isActive()) Clock->start();  // back to a tick every second
   if (displayStale_ && !isMinimized()) Clock_Timer();
   if (!shownOnce_) {
     shownOnce_ = true;
@@ -669,6 +670,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) {
+    if (!isMinimized() && Clock->isActive()) Clock->start();  // back to a tick every second
     if (displayStale_ && !isMinimized()) Clock_Timer();  // the display catches up at once
     Form_Resize();
   }

@@ -27,10 +27,19 @@ void SecondTimer::stop() {
   timer_->stop();
 }
 
+void SecondTimer::waitSeconds(int seconds) {
+  seconds_ = seconds < 1 ? 1 : seconds;
+  arm();
+}
+
+int SecondTimer::remainingMs() const { return timer_->isActive() ? timer_->remainingTime() : -1; }
+
 void SecondTimer::arm() {
+  const int seconds = seconds_;
+  seconds_ = 1;
   if (!active_) return;
   const qint64 ms = QDateTime::currentMSecsSinceEpoch() % 1000;
-  timer_->start(static_cast<int>(1000 - ms + kOffsetMs));
+  timer_->start(static_cast<int>(1000 * seconds - ms + kOffsetMs));
 }
 
 }  // namespace platform

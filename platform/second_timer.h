@@ -16,6 +16,10 @@ class SecondTimer : public QObject {
   void stop();
   bool isActive() const { return active_; }
   void setEnabled(bool on) { on ? start() : stop(); }
+  // The next tick comes `seconds` wall-clock seconds from now instead of at the next one.
+  void waitSeconds(int seconds);
+  // Milliseconds until the next tick (-1 when stopped).
+  int remainingMs() const;
   // Milliseconds after the second boundary at which the timer fires.
   static constexpr int kOffsetMs = 2;
 
@@ -26,6 +30,7 @@ class SecondTimer : public QObject {
   void arm();
   QTimer* timer_;
   bool active_ = false;
+  int seconds_ = 1;  // seconds to the next tick, for the next arming only
 };
 
 }  // namespace platform

@@ -69,3 +69,18 @@ TEST(CatchUp, LongGapsBackwardClocksAndFirstChecksLookAtNowAlone) {
   EXPECT_EQ(texts(secondsToCheck(QDateTime(), at(7, 0, 0))), QStringList{"07:00:00"});
   EXPECT_TRUE(secondsToCheck(at(7, 0, 0), at(7, 0, 0).addMSecs(500)).empty());
 }
+
+TEST(IdleTick, SleepsToTheAlarmsSecondMidnightOrHalfAMinute) {
+  const QDate d(2026, 12, 8);
+  const QDateTime seven(d, QTime(7, 0, 0, 2));
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "07:00:10", true, true), 10);
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "07:00:01", true, true), 1);
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "07:00:10", false, true), 30);  // not armed
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "07:00:10", true, false), 30);  // another mode's text
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "7:00:15 AM", true, false), 15);
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "07:05:00", true, true), 30);    // beyond the half minute
+  EXPECT_EQ(engine::secondsToNextIdleTick(seven, "0:00:10 AM", true, false), 30);  // never shown
+  // The daily re-arm needs the first second of the new day.
+  EXPECT_EQ(engine::secondsToNextIdleTick(QDateTime(d, QTime(23, 59, 50)), "lblHDDNtime", false, true), 10);
+  EXPECT_EQ(engine::secondsToNextIdleTick(QDateTime(d, QTime(23, 59, 50)), "23:59:55", true, true), 5);
+}

@@ -27,6 +27,7 @@
 #include "app/updown.h"
 #include "platform/fake_services.h"
 #include "platform/log.h"
+#include "platform/second_timer.h"
 #include "platform/store.h"
 #include "platform/vbtime.h"
 
@@ -588,6 +589,23 @@ TEST_F(MainWindow, MenuShortcutsWinOverTheEditingKeysOfTheFields) {
   EXPECT_TRUE(w.isUnloaded());
   EXPECT_EQ(w.txtHRS->text(), "07");
   EXPECT_EQ(stored("HH"), "07");
+}
+
+TEST_F(MainWindow, WhileNothingShowsTheTimeTheClockWakesOnlyForTheSecondsThatMatter) {
+  frmMain& w = load();  // never shown
+  fakes.clock.current = at(7, 0, 0);
+  setFields("07", "00", "10");
+  w.cmdSet_Click();
+  emit w.Clock->timeout();
+  EXPECT_GT(w.Clock->remainingMs(), 9000);
+  EXPECT_LE(w.Clock->remainingMs(), 10010);
+  // At that second the alarm is due.
+  fakes.clock.current = at(7, 0, 10);
+  emit w.Clock->timeout();
+  EXPECT_EQ(fires(), 1u);
+  // Shown again, the clock ticks every second.
+  w.show();
+  EXPECT_LE(w.Clock->remainingMs(), 1010);
 }
 
 TEST_F(MainWindow, NoQuestionWithoutAnAlarmWithExitAfterAlarmOrAtTheSessionEnd) {
