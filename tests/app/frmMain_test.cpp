@@ -59,6 +59,30 @@ bool registerDisplayControl() {
   return std::system(cmd.toLocal8Bit().constData()) == 0;
 }
 
+// Stands between the window and its display control, recording every text put on it.
+struct DisplaySpy : ClockDisplay {
+  explicit DisplaySpy(std::unique_ptr<ClockDisplay> real) : real_(std::move(real)) {}
+  QWidget* widget() override { return real_->widget(); }
+  void putDisplay(const QString& t) override { shown << t; }
+  int color() override { return real_->color(); }
+  void putColor(int c) override { real_->putColor(c); }
+  int size() override { return real_->size(); }
+  void putSize(int s) override { real_->putSize(s); }
+  int widthTwips() override { return real_->widthTwips(); }
+  int heightTwips() override { return real_->heightTwips(); }
+  void setLeftTwips(int l) override { real_->setLeftTwips(l); }
+  void setTopTwips(int t) override { real_->setTopTwips(t); }
+  std::unique_ptr<ClockDisplay> real_;
+  QStringList shown;
+};
+
+DisplaySpy* spyOnDisplay(frmMain& w) {
+  auto spy = std::make_unique<DisplaySpy>(std::move(w.Lumicell1));
+  DisplaySpy* s = spy.get();
+  w.Lumicell1 = std::move(spy);
+  return s;
+}
+
 class MainWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -300,54 +324,20 @@ TEST_F(MainWindow, AnAlarmAtMidnightRingsOnTheSecondItIsArmedAgain) {
 
 TEST_F(MainWindow, TheDisplayShowsTheTrimmedAmPmTime) {
   frmMain& w = load();
-  struct Spy : ClockDisplay {
-    explicit Spy(std::unique_ptr<ClockDisplay> real) : real_(std::move(real)) {}
-    QWidget* widget() override { return real_->widget(); }
-    void putDisplay(const QString& t) override { shown = t; }
-    int color() override { return real_->color(); }
-    void putColor(int c) override { real_->putColor(c); }
-    int size() override { return real_->size(); }
-    void putSize(int s) override { real_->putSize(s); }
-    int widthTwips() override { return real_->widthTwips(); }
-    int heightTwips() override { return real_->heightTwips(); }
-    void setLeftTwips(int l) override { real_->setLeftTwips(l); }
-    void setTopTwips(int t) override { real_->setTopTwips(t); }
-    std::unique_ptr<ClockDisplay> real_;
-    QString shown;
-  };
-  auto spy = std::make_unique<Spy>(std::move(w.Lumicell1));
-  Spy* s = spy.get();
-  w.Lumicell1 = std::move(spy);
+  DisplaySpy* s = spyOnDisplay(w);
   w.show();
   tickAt(at(19, 5, 9));
-  EXPECT_EQ(s->shown, "19:05:09");
+  EXPECT_EQ(s->shown.last(), "19:05:09");
   switchMode(0);
   tickAt(at(19, 5, 10));
-  EXPECT_EQ(s->shown, "7:05:10 ");
+  EXPECT_EQ(s->shown.last(), "7:05:10 ");
   tickAt(at(12, 5, 9));
-  EXPECT_EQ(s->shown, "12:05:09 PM");
+  EXPECT_EQ(s->shown.last(), "12:05:09 PM");
 }
 
 TEST_F(MainWindow, AHiddenWindowIsNotDrawnAndCatchesUpWhenItShowsAgain) {
   frmMain& w = load();
-  struct Spy : ClockDisplay {
-    explicit Spy(std::unique_ptr<ClockDisplay> real) : real_(std::move(real)) {}
-    QWidget* widget() override { return real_->widget(); }
-    void putDisplay(const QString& t) override { shown << t; }
-    int color() override { return real_->color(); }
-    void putColor(int c) override { real_->putColor(c); }
-    int size() override { return real_->size(); }
-    void putSize(int s) override { real_->putSize(s); }
-    int widthTwips() override { return real_->widthTwips(); }
-    int heightTwips() override { return real_->heightTwips(); }
-    void setLeftTwips(int l) override { real_->setLeftTwips(l); }
-    void setTopTwips(int t) override { real_->setTopTwips(t); }
-    std::unique_ptr<ClockDisplay> real_;
-    QStringList shown;
-  };
-  auto spy = std::make_unique<Spy>(std::move(w.Lumicell1));
-  Spy* s = spy.get();
-  w.Lumicell1 = std::move(spy);
+  DisplaySpy* s = spyOnDisplay(w);
   w.show();
   w.setWindowState(Qt::WindowMinimized);
   QApplication::processEvents();
