@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "app/program_icon.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "version.h"
@@ -18,7 +19,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setAttribute(Qt::WA_DeleteOnClose);
   imgicon = new QLabel(this);
-  imgicon->setPixmap(QIcon(QStringLiteral(":/alarm/icon.png")).pixmap(32, 32));
+  imgicon->setPixmap(programIcon().pixmap(32, 32));
   lblprogtitle = new QLabel(this);
   QFont big = lblprogtitle->font();
   big.setBold(true);

@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStyleHints>
 #include <QThread>
@@ -28,9 +27,11 @@
 
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
+#include "app/compact_widgets.h"
 #include "app/frmAbout.h"
 #include "app/frmQuickAlarm.h"
 #include "app/main_parts.h"
+#include "app/program_icon.h"
 #include "app/registry.h"
 #include "app/session_end.h"
 #include "app/updown.h"
@@ -62,10 +63,6 @@ void placeTwips(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
 }
 
-QString colourSheet(int bgr) {
-  return QStringLiteral("color: rgb(%1,%2,%3);").arg(bgr & 0xFF).arg((bgr >> 8) & 0xFF).arg((bgr >> 16) & 0xFF);
-}
-
 }  // namespace
 
 std::array<char, 64> makeTipField(const QString& text) {
@@ -89,7 +86,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
   QGuiApplication::styleHints()->setCursorFlashTime(0);
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Alarm"));
-  setWindowIcon(QIcon(QStringLiteral(":/alarm/icon.png")));
+  setWindowIcon(programIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
@@ -144,9 +141,8 @@ void frmMain::buildControls() {
     box->setObjectName(QString::fromLatin1(name));
     box->setMaxLength(2);
     box->setAlignment(Qt::AlignCenter);
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,2}")), box));
+    box->setValidator(new DigitsValidator(2, box));
     box->setTextMargins(0, 0, 0, 0);
-    box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
     placeTwips(box, left, 30, 390, 225);
     return box;
   };
@@ -177,7 +173,7 @@ void frmMain::buildControls() {
   cboAMPM->setObjectName(QStringLiteral("cboAMPM"));
   cboAMPM->addItems({QStringLiteral("AM"), QStringLiteral("PM")});
   cboAMPM->setCurrentIndex(1);
-  cboAMPM->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 3px; }"));
+  CompactComboStyle::applyTo(cboAMPM);
   placeTwips(cboAMPM, 2310, 600, 615, 315);
   connect(cboAMPM, &QComboBox::activated, this, &frmMain::cboAMPM_Click);
 
@@ -706,7 +702,9 @@ void frmMain::menuTrayLaunch_Click() {
 void frmMain::setStatus(const QString& caption, int colour) {
   statusColour_ = colour;
   lblAlarm->setText(caption);
-  lblAlarm->setStyleSheet(colourSheet(colour));
+  QPalette palette = lblAlarm->palette();
+  palette.setColor(QPalette::WindowText, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+  lblAlarm->setPalette(palette);
 }
 
 void frmMain::lblAlarm_MouseMove() {

@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "alarm/timetext.h"
+#include "app/compact_widgets.h"
 #include "app/frmMain.h"
 #include "app/registry.h"
 #include "app/updown.h"
@@ -33,7 +33,7 @@ frmQuickAlarm::frmQuickAlarm(frmMain& main) : QDialog(&main), main_(main) {
   txtMinutes = new QLineEdit(QStringLiteral("120"), Frame1);
   txtMinutes->setObjectName(QStringLiteral("txtMinutes"));
   txtMinutes->setMaxLength(3);
-  txtMinutes->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), txtMinutes));
+  txtMinutes->setValidator(new DigitsValidator(3, txtMinutes));
   txtMinutes->setFixedWidth(40);
   txtMinutes->installEventFilter(this);
   UpDown1 = new UpDown(txtMinutes, 1, 120, Frame1);

@@ -5,7 +5,7 @@
 #include "app/frmMain.h"
 #include "app/registry.h"
 #include "app/startup.h"
-#include "audio/sound_service.h"
+#include "audio/media_module.h"
 #include "platform/log.h"
 #include "platform/services.h"
 #include "platform/services_qt.h"
@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
   // when the main window unloads.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  audio::AudioSoundService sound;
+  // The sound code is loaded on the first sound, not at start.
+  audio::ModuleSoundService sound;
   platform::setRealSoundService(&sound);
 
   platform::LockFileInstanceGuard instance(Registry::programFileName().toStdString());

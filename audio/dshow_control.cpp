@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "audio/qt_media_graph.h"
+#include "audio/media_module.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/log.h"
@@ -25,8 +25,7 @@ constexpr int32_t kVisibleWindowStyle = 0x10000000;
 
 }  // namespace
 
-clsDShowControl::clsDShowControl()
-    : clsDShowControl([] { return std::unique_ptr<MediaGraph>(std::make_unique<QtMediaGraph>()); }) {}
+clsDShowControl::clsDShowControl() : clsDShowControl(&createModuleGraph) {}
 
 clsDShowControl::clsDShowControl(MediaGraphFactory factory) : factory_(std::move(factory)) {}
 

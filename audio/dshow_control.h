@@ -13,7 +13,7 @@ namespace audio {
 
 class clsDShowControl {
  public:
-  // Builds its graphs with the Qt Multimedia graph.
+  // Builds its graphs with the media module's graph (loaded on the first open).
   clsDShowControl();
   // Builds its graphs with the given factory (tests pass a fake).
   explicit clsDShowControl(MediaGraphFactory factory);

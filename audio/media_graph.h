@@ -1,8 +1,10 @@
 // The media graph the player wrapper drives: one opened file with its playback controls,
-// volume, position and completion event. The real graph stands on Qt Multimedia; tests use a fake.
+// volume, position and completion event. The real graph stands on Qt Multimedia and lives in
+// the media module (media_module.h); tests use a fake.
 #pragma once
 
 #include <QString>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,7 +62,17 @@ class MediaGraph {
 using MediaGraphFactory = std::function<std::unique_ptr<MediaGraph>()>;
 
 // Volume conversions between hundredths of a decibel and an output's linear gain (0..1).
-float linearFromHundredthsDb(int32_t volume);
-int32_t hundredthsDbFromLinear(float linear);
+inline float linearFromHundredthsDb(int32_t volume) {
+  if (volume <= -10000) return 0.0f;
+  if (volume >= 0) return 1.0f;
+  return static_cast<float>(std::pow(10.0, volume / 2000.0));
+}
+
+inline int32_t hundredthsDbFromLinear(float linear) {
+  if (!(linear > 0.0f)) return -10000;
+  if (linear >= 1.0f) return 0;
+  const double db100 = std::round(2000.0 * std::log10(static_cast<double>(linear)));
+  return db100 < -10000 ? -10000 : static_cast<int32_t>(db100);
+}
 
 }  // namespace audio

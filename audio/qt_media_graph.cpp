@@ -16,19 +16,6 @@ namespace audio {
 
 using platform::RuntimeError;
 
-float linearFromHundredthsDb(int32_t volume) {
-  if (volume <= -10000) return 0.0f;
-  if (volume >= 0) return 1.0f;
-  return static_cast<float>(std::pow(10.0, volume / 2000.0));
-}
-
-int32_t hundredthsDbFromLinear(float linear) {
-  if (!(linear > 0.0f)) return -10000;
-  if (linear >= 1.0f) return 0;
-  const double db100 = std::round(2000.0 * std::log10(static_cast<double>(linear)));
-  return db100 < -10000 ? -10000 : static_cast<int32_t>(db100);
-}
-
 QtMediaGraph::QtMediaGraph()
     : player_(std::make_unique<QMediaPlayer>()), output_(std::make_unique<QAudioOutput>()) {
   player_->setAudioOutput(output_.get());

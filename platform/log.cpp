@@ -1,6 +1,7 @@
 // The diagnostic log.
 #include "platform/log.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -13,6 +14,7 @@ struct LogState {
   std::mutex mutex;
   std::FILE* file = nullptr;
   bool toStderr = true;
+  std::atomic<LogSink> sink{nullptr};
   ~LogState() {
     if (file) std::fclose(file);
   }
@@ -39,6 +41,10 @@ std::string logTimestamp() {
 }
 
 void logEvent(std::string_view event) {
+  if (LogSink sink = state().sink.load()) {
+    sink(event.data(), event.size());
+    return;
+  }
   std::string line = logTimestamp();
   line += ' ';
   line += event;
@@ -60,6 +66,10 @@ void setLogFile(const std::string& path) {
     s.file = nullptr;
   }
   if (!path.empty()) s.file = std::fopen(path.c_str(), "a");
+}
+
+void setLogSink(LogSink sink) {
+  state().sink.store(sink);
 }
 
 void setLogToStderr(bool on) {

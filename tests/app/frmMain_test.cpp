@@ -169,6 +169,7 @@ TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
   EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
   EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
   EXPECT_EQ(w.statusColour(), 0x404040);
+  EXPECT_EQ(w.lblAlarm->palette().color(QPalette::WindowText), QColor(0x40, 0x40, 0x40));
   EXPECT_EQ(w.lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
   EXPECT_TRUE(fakes.window.topmost.empty());
   EXPECT_TRUE(w.cmdSet->isDefault());

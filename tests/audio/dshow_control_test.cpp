@@ -302,7 +302,7 @@ TEST(QtGraph, AMissingFileShowsTheUnableToPlayBox) {
   qputenv("PULSE_SERVER", "unix:/nonexistent/alarm-test-no-server");
   QApplication app(argc, argv);
   platform::FakeServices fakes;
-  clsDShowControl player;
+  clsDShowControl player([] { return std::unique_ptr<MediaGraph>(std::make_unique<QtMediaGraph>()); });
   player.DS_OpenFile("/nonexistent/alarm-music.mp3", 0, 0, 0, 0, 0);
   EXPECT_TRUE(player.hasGraph());
   EXPECT_EQ(player.DS_GetDuration(), 0);

@@ -15,6 +15,7 @@
 #include <numbers>
 
 #include "audio/dshow_control.h"
+#include "audio/qt_media_graph.h"
 #include "audio/sound_service.h"
 #include "audio/volume.h"
 #include "platform/fake_services.h"
@@ -144,7 +145,7 @@ TEST(RealPlayer, AlarmWavPlaysUntilItsPositionIsItsDuration) {
   const QString wav = QDir(binDir()).filePath("alarm.wav");
   ASSERT_TRUE(QFileInfo::exists(wav)) << wav.toStdString();
   platform::FakeServices fakes;
-  clsDShowControl player;
+  clsDShowControl player([] { return std::unique_ptr<MediaGraph>(std::make_unique<QtMediaGraph>()); });
   player.DS_OpenFile(wav, 0, 0, 0, 0, 0);
   const double duration = player.DS_GetDuration();
   EXPECT_NEAR(duration, 3.8, 0.1);

@@ -83,6 +83,11 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   std::string l;
   ASSERT_TRUE(waitFor([&] { l = slurp(log1); return std::regex_search(l, m, fire); }, 15s)) << l;
   EXPECT_EQ(m[1].str(), text) << l;
+  // The sound code is loaded for the alarm's sound, not at start.
+  const std::size_t fired = l.find("fire: alarm");
+  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("sound: media module loaded") != std::string::npos; }, 5s))
+      << slurp(log1);
+  EXPECT_GT(slurp(log1).find("sound: media module loaded"), fired) << slurp(log1);
 
   // Quit through the close box: an alarm is still set, so the question comes; answer Yes.
   x->run("wmctrl -i -c " + win);

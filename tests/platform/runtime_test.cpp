@@ -1,6 +1,9 @@
 // The runtime helpers: conversions, error texts, time texts and the system name table.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <functional>
+
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/vbtime.h"
@@ -107,6 +110,48 @@ TEST(TimeTexts, ReadBack) {
   EXPECT_FALSE(timeValue("::"));
   EXPECT_FALSE(timeValue(""));
   EXPECT_FALSE(timeValue("lblHDDNtime"));
+  EXPECT_EQ(timeValue(" 7 pm "), QTime(19, 0, 0));
+  EXPECT_EQ(timeValue("7P"), QTime(19, 0, 0));
+  EXPECT_EQ(timeValue("\t12:5:7am\r"), QTime(0, 5, 7));
+  EXPECT_FALSE(timeValue("7"));           // a bare number is no time
+  EXPECT_FALSE(timeValue("007:00"));      // nor three digits
+  EXPECT_FALSE(timeValue("7:00 AMX"));
+  EXPECT_FALSE(timeValue("7:00:00:00"));
+  EXPECT_FALSE(timeValue("\u0667:00"));  // only ASCII digits
+}
+
+// The reader accepts exactly what this pattern describes: every text of up to five
+// characters from the characters that matter, compared with the pattern itself.
+TEST(TimeTexts, ReadBackMatchesItsPattern) {
+  const QRegularExpression re(QStringLiteral(R"(^\s*(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*(AM|PM|A|P)?\s*$)"),
+                              QRegularExpression::CaseInsensitiveOption);
+  const QString alphabet = QStringLiteral("019: aApmM");
+  QString text;
+  long checked = 0;
+  std::function<void(int)> walk = [&](int depth) {
+    const auto m = re.match(text);
+    std::optional<QTime> expected;
+    if (m.hasMatch() && (m.capturedLength(2) || m.capturedLength(4))) {
+      int h = m.captured(1).toInt();
+      const int n = m.captured(2).toInt(), sec = m.captured(3).toInt();
+      bool ok = true;
+      if (m.capturedLength(4)) {
+        ok = h <= 12;
+        h = (h == 12 ? 0 : h) + (m.captured(4).startsWith('P', Qt::CaseInsensitive) ? 12 : 0);
+      }
+      if (ok && h <= 23 && n <= 59 && sec <= 59) expected = QTime(h, n, sec);
+    }
+    ASSERT_EQ(timeValue(text), expected) << text.toStdString();
+    ++checked;
+    if (depth == 5) return;
+    for (QChar c : alphabet) {
+      text.append(c);
+      walk(depth + 1);
+      text.chop(1);
+    }
+  };
+  walk(0);
+  EXPECT_GT(checked, 100000);
 }
 
 TEST(TimeTexts, NowPlusMinutesWrapsAtMidnight) {
