@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/frmMain.h"
+#include "app/program_style.h"
 #include "app/registry.h"
 #include "app/startup.h"
 #include "audio/media_module.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   // The program lives on while its window is hidden in the notification area; it ends
   // when the main window unloads.
   QApplication::setQuitOnLastWindowClosed(false);
+  ProgramStyle::install();
 
   // The sound code is loaded on the first sound, not at start.
   audio::ModuleSoundService sound;
