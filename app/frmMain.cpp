@@ -27,11 +27,12 @@
 
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
-#include "app/compact_widgets.h"
+#include "app/digits_validator.h"
 #include "app/frmAbout.h"
 #include "app/frmQuickAlarm.h"
 #include "app/main_parts.h"
 #include "app/program_icon.h"
+#include "app/program_style.h"
 #include "app/registry.h"
 #include "app/session_end.h"
 #include "app/updown.h"
@@ -42,8 +43,6 @@
 #include "platform/services.h"
 #include "platform/vbtime.h"
 #include "version.h"
-
-static void initResources() { Q_INIT_RESOURCE(alarm); }
 
 namespace {
 
@@ -80,7 +79,6 @@ QString NotifyIconData::tip() const {
 }
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique<MainWindowParts>()) {
-  initResources();
   // A steady text cursor: a blinking one would wake the program twice a second while the
   // hours field waits for input, and a clock sits idle most of its life.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
@@ -173,7 +171,7 @@ void frmMain::buildControls() {
   cboAMPM->setObjectName(QStringLiteral("cboAMPM"));
   cboAMPM->addItems({QStringLiteral("AM"), QStringLiteral("PM")});
   cboAMPM->setCurrentIndex(1);
-  CompactComboStyle::applyTo(cboAMPM);
+  ProgramStyle::makeCompact(cboAMPM);
   placeTwips(cboAMPM, 2310, 600, 615, 315);
   connect(cboAMPM, &QComboBox::activated, this, &frmMain::cboAMPM_Click);
 

@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "alarm/timetext.h"
-#include "app/compact_widgets.h"
+#include "app/digits_validator.h"
 #include "app/frmMain.h"
 #include "app/registry.h"
 #include "app/updown.h"

@@ -1,5 +1,6 @@
 // Alarm's entry point.
 #include <QApplication>
+#include <QFont>
 #include <cstring>
 
 #include "app/frmMain.h"
@@ -34,6 +35,12 @@ int main(int argc, char** argv) {
   // when the main window unloads.
   QApplication::setQuitOnLastWindowClosed(false);
   ProgramStyle::install();
+  // Text as the classic Windows dialogs draw it: no kerning or ligatures where a script
+  // does not need shaping (scripts that do are still shaped). The text shaper then stays
+  // out of the idle clock's memory, about 0.6 MB.
+  QFont font = QApplication::font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  QApplication::setFont(font);
 
   // The sound code is loaded on the first sound, not at start.
   audio::ModuleSoundService sound;

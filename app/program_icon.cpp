@@ -1,13 +1,15 @@
 #include "app/program_icon.h"
 
-#include <QImageReader>
+#include <QImage>
 #include <QPixmap>
+
+#include "icon_data.h"
 
 QIcon programIcon() {
   static const QIcon icon = [] {
-    QImageReader reader(QStringLiteral(":/alarm/icon.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QIcon(QPixmap::fromImage(reader.read()));
+    const QImage image(reinterpret_cast<const uchar*>(icon_data::kPixels), icon_data::kWidth, icon_data::kHeight,
+                       QImage::Format_ARGB32);
+    return QIcon(QPixmap::fromImage(image));
   }();
   return icon;
 }

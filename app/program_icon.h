@@ -3,6 +3,7 @@
 
 #include <QIcon>
 
-// Read as PNG by name: a QIcon made from a file name would probe every image format plugin
-// installed (and keep them loaded) to find out what the file is.
+// Built into the program as pixels (assets/icon.png, converted at build time): no image
+// file is decoded at start. A QIcon made from a file name would even ask every installed
+// image format plugin what the file is, and keep them all loaded.
 QIcon programIcon();

@@ -23,6 +23,7 @@
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/frmQuickAlarm.h"
+#include "app/program_style.h"
 #include "app/registry.h"
 #include "app/updown.h"
 #include "platform/fake_services.h"
@@ -90,7 +91,10 @@ class MainWindow : public ::testing::Test {
     static char arg0[] = "frmMain_test";
     static char* argv[] = {arg0, nullptr};
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
-    if (!qApp) new QApplication(argc, argv);
+    if (!qApp) {
+      new QApplication(argc, argv);
+      ProgramStyle::install();  // as the program runs
+    }
     platform::setLogToStderr(false);
     registered = registerDisplayControl();
   }

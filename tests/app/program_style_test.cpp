@@ -1,16 +1,27 @@
 // The program's style: a menu bar made under it reads no image file, so no image format
-// plugin is loaded, and the overflow button still has its icon.
+// plugin is loaded, and the overflow button still has its icon; the narrow AM/PM box shows
+// its text whole.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QToolButton>
+#include <QStyleOptionComboBox>
 
 #include "app/program_style.h"
 
 namespace {
+
+void startApp() {
+  static int argc = 1;
+  static char name[] = "program_style_test";
+  static char* argv[] = {name, nullptr};
+  if (qApp) return;
+  new QApplication(argc, argv);
+  ProgramStyle::install();
+}
 
 int imagePluginsLoaded() {
   QFile maps(QStringLiteral("/proc/self/maps"));
@@ -18,14 +29,10 @@ int imagePluginsLoaded() {
   return static_cast<int>(maps.readAll().count("/imageformats/"));
 }
 
+// First in this program: nothing else has read an image yet.
 TEST(ProgramStyle, AMenuBarLoadsNoImagePluginAndKeepsItsOverflowIcon) {
-  int argc = 1;
-  char name[] = "program_style_test";
-  char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  ProgramStyle::install();
+  startApp();
   ASSERT_EQ(imagePluginsLoaded(), 0);
-
   QMainWindow window;
   QMenuBar* bar = window.menuBar();
   for (const char* title : {"&Project", "&Edit", "&Quick"}) bar->addMenu(QString::fromLatin1(title))->addAction("x");
@@ -44,6 +51,30 @@ TEST(ProgramStyle, AMenuBarLoadsNoImagePluginAndKeepsItsOverflowIcon) {
   }
   // Other icons still come from the desktop's style.
   EXPECT_FALSE(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).isNull());
+}
+
+TEST(ProgramStyle, TheAmPmBoxShowsItsTextWhole) {
+  startApp();
+  QComboBox box;
+  box.addItems({QStringLiteral("AM"), QStringLiteral("PM")});
+  box.setGeometry(0, 0, 41, 21);  // the main window's box
+  QStyleOptionComboBox option;
+  option.initFrom(&box);
+  option.rect = box.rect();
+  const auto rect = [&](QStyle::SubControl sub) {
+    return box.style()->subControlRect(QStyle::CC_ComboBox, &option, sub, &box);
+  };
+  const QRect plain = rect(QStyle::SC_ComboBoxEditField);
+  ProgramStyle::makeCompact(&box);
+  const QRect text = rect(QStyle::SC_ComboBoxEditField);
+  const QRect arrow = rect(QStyle::SC_ComboBoxArrow);
+  EXPECT_EQ(text.left(), 3);
+  EXPECT_LT(text.right(), arrow.left());
+  EXPECT_EQ(arrow.right(), box.rect().right() - 1);
+  EXPECT_GT(text.width(), plain.width());
+  // The label is drawn one pixel in and clipped to the field.
+  for (const char* half : {"AM", "PM"})
+    EXPECT_GE(text.width() - 1, box.fontMetrics().horizontalAdvance(QString::fromLatin1(half))) << half;
 }
 
 }  // namespace
