@@ -24,6 +24,7 @@
 #include <QWindow>
 #include <QFile>
 #include <cmath>
+#include <optional>
 
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
@@ -51,11 +52,11 @@ void writeSetting(const char* name, const QString& text) { Registry::writeSettin
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 
-// A stored Boolean: True/False or a number; anything else (also "Error") raises error 13.
-bool settingBool(const char* name) { return platform::vbCBool(utf8(setting(name))); }
-
-// A stored whole number; a text that is not a number raises error 13, one out of range 6.
-int settingInt(const char* name) { return platform::vbCInt(utf8(setting(name))); }
+// A stored Boolean (True/False or a number) and a stored whole number. Where the conversion
+// would raise an error (the value is missing, reads "Error", is no number or out of range)
+// there is no value, and the statement that reads it is skipped, as an error would skip it.
+std::optional<bool> settingBool(const char* name) { return platform::tryCBool(utf8(setting(name))); }
+std::optional<int> settingInt(const char* name) { return platform::tryCInt(utf8(setting(name))); }
 
 // The geometry of a control given in twips.
 void placeTwips(QWidget* w, int left, int top, int width, int height) {
@@ -359,7 +360,7 @@ void frmMain::Form_Load() {
 
   // 2. Window position (twips of the window's outer edge).
   bool startup = false;
-  ignoreErrors([&] { startup = settingBool("Startup"); });
+  startup = settingBool("Startup").value_or(false);
   if (startup) {
     // A stored edge that is no usable number (1e30, letters) counts as a place off every screen.
     bool unusable = false;
@@ -387,7 +388,7 @@ void frmMain::Form_Load() {
   // 3. LED colour.
   ignoreErrors([&] {
     int index = 0;  // absent, unreadable or beyond the menu: blue, as a first start shows
-    ignoreErrors([&] { index = platform::vbCInt(utf8(setting("LedColourMenuIndex"))); });
+    index = settingInt("LedColourMenuIndex").value_or(index);
     if (index < 0) index = 1;
     if (index > 2) index = 0;
     Lumicell1->putColor(index);
@@ -404,7 +405,7 @@ void frmMain::Form_Load() {
   // 4. LED size.
   ignoreErrors([&] {
     int index = 0;  // absent, unreadable or beyond the menu: small
-    ignoreErrors([&] { index = platform::vbCInt(utf8(setting("LedSizeMenuIndex"))); });
+    index = settingInt("LedSizeMenuIndex").value_or(index);
     if (index < 0) index = 1;
     if (index > 1) index = 0;
     Lumicell1->putSize(index);
@@ -467,13 +468,15 @@ void frmMain::Form_Load() {
 
   // 9. Auto Set & Minimize.
   ignoreErrors([&] {
-    const int value = settingInt("AutoMinimize");
+    const auto stored = settingInt("AutoMinimize");
+    if (!stored) return;
+    const int value = *stored;
     if (value > 1) throw platform::RuntimeError(platform::err::kInvalidPropertyValue);
     Check1->setChecked(value > 0);
   });
 
   // 10. Set Alarm on Startup: arm from the restored fields.
-  ignoreErrors([&] { menuAutoStart->setChecked(settingBool("AutoStartMenu")); });
+  if (const auto on = settingBool("AutoStartMenu")) menuAutoStart->setChecked(*on);
   if (menuAutoStart->isChecked()) {
     ignoreErrors([&] { cmdSet_Click(); });
   } else {
@@ -482,12 +485,14 @@ void frmMain::Form_Load() {
 
   // 11. Always on top.
   ignoreErrors([&] {
-    menuAlwaysOnTop->setChecked(settingBool("AlwaysOnTopMenu"));
+    const auto on = settingBool("AlwaysOnTopMenu");
+    if (!on) return;
+    menuAlwaysOnTop->setChecked(*on);
     if (menuAlwaysOnTop->isChecked()) setTopmost(true);
   });
 
   // 12. Exit after alarm.
-  ignoreErrors([&] { menuAutoQuit->setChecked(settingBool("AutoQuitMenu")); });
+  if (const auto on = settingBool("AutoQuitMenu")) menuAutoQuit->setChecked(*on);
 
   // 13. The previous alarm.
   ignoreErrors([&] {

@@ -33,10 +33,9 @@ void BackBuffer::copyFromSheet(int32_t dx, int32_t dy, int32_t sx, int32_t sy, i
   if (w <= 0 || h <= 0) return;
   const GlyphSheet& sheet = glyphSheet();
   uint32_t* __restrict dst = pixels_.data() + dy * width_ + dx;
-  const uint32_t* __restrict src = sheet.pixels.data() + sy * kSheetWidth + sx;
-  // Rows are a few pixels wide: a plain loop beats a call per row.
+  const uint8_t* __restrict src = sheet.index.data() + sy * kSheetWidth + sx;
   for (int32_t row = 0; row < h; ++row, dst += width_, src += kSheetWidth)
-    for (int32_t i = 0; i < w; ++i) dst[i] = src[i];
+    for (int32_t i = 0; i < w; ++i) dst[i] = kPalette[src[i]];
 }
 
 void DrawEdge(BackBuffer& b, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t edge,

@@ -91,7 +91,6 @@ GlyphSheet buildSheet() {
   s.index.fill(kFiller);
   drawBlock(s, 0, kSmallCellWidth, kSmallCellHeight, 9, 17, false);
   drawBlock(s, kLargeBlockTop, kLargeCellWidth, kLargeCellHeight, 12, 23, true);
-  for (std::size_t i = 0; i < s.index.size(); ++i) s.pixels[i] = kPalette[s.index[i]];
   return s;
 }
 

@@ -47,10 +47,11 @@ inline constexpr std::array<uint32_t, kPaletteSize> kPalette = {
 
 // The sheet, built once on first use and kept for the life of the library.
 struct GlyphSheet {
-  std::array<uint8_t, kSheetWidth * kSheetHeight> index{};  // palette index per pixel
-  std::array<uint32_t, kSheetWidth * kSheetHeight> pixels{};  // the same as 0xFFRRGGBB
+  // A palette index per pixel: a quarter of the memory of 0xFFRRGGBB pixels (38 KB instead
+  // of 151 KB), and copying a cell looks each pixel up in the 16-colour palette.
+  std::array<uint8_t, kSheetWidth * kSheetHeight> index{};
 
-  uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y * kSheetWidth + x)]; }
+  uint32_t at(int x, int y) const { return kPalette[index[static_cast<std::size_t>(y * kSheetWidth + x)]]; }
 };
 const GlyphSheet& glyphSheet();
 

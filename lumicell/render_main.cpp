@@ -124,8 +124,9 @@ int main(int argc, char** argv) {
   std::string error;
   if (!sheet.empty()) {
     const auto& s = lumicell::glyphSheet();
-    const lumicell::ImageView view{s.pixels.data(), lumicell::kSheetWidth, lumicell::kSheetHeight,
-                                   lumicell::kSheetWidth};
+    std::vector<uint32_t> pixels(s.index.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = lumicell::kPalette[s.index[i]];
+    const lumicell::ImageView view{pixels.data(), lumicell::kSheetWidth, lumicell::kSheetHeight, lumicell::kSheetWidth};
     if (!lumicell::writeImageFile(sheet, view, &error)) {
       std::fprintf(stderr, "lumicell-render: %s\n", error.c_str());
       return 1;

@@ -124,15 +124,66 @@ double roundHalfEven(double value) {
   return std::fmod(fl, 2.0) == 0 ? fl : fl + 1;
 }
 
-double vbCDbl(std::string_view text) {
+namespace {
+
+// The conversions' common core: the value, or the number of the error it raises.
+struct Converted {
+  double value = 0;
+  int error = 0;
+};
+
+Converted cdbl(std::string_view text) {
   const std::string t = vbTrim(text);
-  if (t == "True" || t == "true" || t == "TRUE") return -1;
-  if (t == "False" || t == "false" || t == "FALSE") return 0;
-  if (!isNumeric(text)) throw RuntimeError(err::kTypeMismatch);
+  if (t == "True" || t == "true" || t == "TRUE") return {-1};
+  if (t == "False" || t == "false" || t == "FALSE") return {0};
+  if (!isNumeric(text)) return {0, err::kTypeMismatch};
   double v = 0;
   scanNumber(text, v, false);
-  if (std::isinf(v)) throw RuntimeError(err::kOverflow);
-  return v;
+  if (std::isinf(v)) return {0, err::kOverflow};
+  return {v};
+}
+
+Converted cint(Converted c) {
+  if (c.error) return c;
+  const double r = roundHalfEven(c.value);
+  if (!(r >= -32768.0 && r <= 32767.0)) return {0, err::kOverflow};
+  return {r};
+}
+
+Converted cbool(std::string_view text) {
+  std::string t = vbTrim(text);
+  for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (t == "true") return {1};
+  if (t == "false") return {0};
+  if (isNumeric(text)) {
+    const Converted d = cdbl(text);
+    return d.error ? d : Converted{d.value != 0 ? 1.0 : 0.0};
+  }
+  return {0, err::kTypeMismatch};
+}
+
+double orRaise(Converted c) {
+  if (c.error) throw RuntimeError(c.error);
+  return c.value;
+}
+
+}  // namespace
+
+double vbCDbl(std::string_view text) { return orRaise(cdbl(text)); }
+
+std::optional<double> tryCDbl(std::string_view text) {
+  const Converted c = cdbl(text);
+  return c.error ? std::nullopt : std::optional<double>(c.value);
+}
+
+std::optional<int16_t> tryCInt(std::string_view text) {
+  const Converted c = cint(cdbl(text));
+  return c.error ? std::nullopt : std::optional<int16_t>(static_cast<int16_t>(c.value));
+}
+
+std::optional<bool> tryCBool(std::string_view text) {
+  const Converted c = cbool(text);
+  return c.error ? std::nullopt : std::optional<bool>(c.value != 0);
 }
 
 float vbCSng(std::string_view text) {
@@ -141,11 +192,7 @@ float vbCSng(std::string_view text) {
   return static_cast<float>(v);
 }
 
-int16_t vbCInt(double value) {
-  const double r = roundHalfEven(value);
-  if (!(r >= -32768.0 && r <= 32767.0)) throw RuntimeError(err::kOverflow);
-  return static_cast<int16_t>(r);
-}
+int16_t vbCInt(double value) { return static_cast<int16_t>(orRaise(cint({value}))); }
 
 int32_t vbCLng(double value) {
   const double r = roundHalfEven(value);
@@ -162,14 +209,7 @@ uint8_t vbCByte(double value) {
 int16_t vbCInt(std::string_view text) { return vbCInt(vbCDbl(text)); }
 int32_t vbCLng(std::string_view text) { return vbCLng(vbCDbl(text)); }
 
-bool vbCBool(std::string_view text) {
-  std::string t = vbTrim(text);
-  for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (t == "true") return true;
-  if (t == "false") return false;
-  if (isNumeric(text)) return vbCDbl(text) != 0;
-  throw RuntimeError(err::kTypeMismatch);
-}
+bool vbCBool(std::string_view text) { return orRaise(cbool(text)) != 0; }
 
 std::string vbCStr(double value) { return formatSignificant(value, 15); }
 

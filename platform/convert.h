@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,13 @@ uint8_t vbCByte(double value);
 
 // "True"/"False" in any case, or a number (non-zero is true); anything else raises error 13.
 bool vbCBool(std::string_view text);
+
+// The same conversions without raising: no value where they would raise an error. For the
+// common "no such setting" case at start-up, where raising would be the only exception the
+// program ever throws (the first one costs about 0.2 MB of unwinding machinery).
+std::optional<double> tryCDbl(std::string_view text);
+std::optional<int16_t> tryCInt(std::string_view text);
+std::optional<bool> tryCBool(std::string_view text);
 inline const char* vbBoolText(bool b) { return b ? "True" : "False"; }
 
 // A number as text: Str writes a leading blank when it is not negative and drops a leading

@@ -10,9 +10,9 @@
 
 namespace platform {
 
-std::filesystem::path runtimeDir() {
+std::string runtimeDir() {
   if (const char* x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/') return x;
-  std::filesystem::path p = std::filesystem::path("/tmp") / ("orvanta-" + std::to_string(::getuid()));
+  std::string p = "/tmp/orvanta-" + std::to_string(::getuid());
   ::mkdir(p.c_str(), 0700);
   return p;
 }
@@ -23,8 +23,10 @@ LockFileInstanceGuard::~LockFileInstanceGuard() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-std::filesystem::path LockFileInstanceGuard::lockPath() const {
-  return runtimeDir() / ("Orvanta-" + programName_ + ".instance");
+std::string LockFileInstanceGuard::lockPath() const {
+  std::string dir = runtimeDir();
+  if (dir.back() != '/') dir += '/';
+  return dir + "Orvanta-" + programName_ + ".instance";
 }
 
 bool LockFileInstanceGuard::acquire() {

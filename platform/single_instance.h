@@ -1,7 +1,6 @@
 // The single-instance rule: one running copy per user and per program file name.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 namespace platform {
@@ -21,7 +20,7 @@ class LockFileInstanceGuard final : public InstanceGuard {
   explicit LockFileInstanceGuard(std::string programName);
   ~LockFileInstanceGuard() override;
   bool acquire() override;
-  std::filesystem::path lockPath() const;
+  std::string lockPath() const;
 
  private:
   std::string programName_;
@@ -36,6 +35,6 @@ class FakeInstanceGuard final : public InstanceGuard {
 };
 
 // The user's runtime folder: $XDG_RUNTIME_DIR, else a private folder under /tmp.
-std::filesystem::path runtimeDir();
+std::string runtimeDir();
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The per-user store on INI files and XDG autostart entries.
 #include "platform/store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -15,10 +16,54 @@
 
 #include "platform/log.h"
 
-namespace fs = std::filesystem;
-
 namespace platform {
 namespace {
+
+// Paths are plain strings handled with system calls: std::filesystem would bring its share
+// of the C++ library into the memory of a program that reads its settings at every start.
+std::string join(const std::string& dir, std::string_view name) {
+  std::string out = dir;
+  if (!out.empty() && out.back() != '/') out += '/';
+  out += name;
+  return out;
+}
+
+std::string parentOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Creates the folder and the folders above it; false (errno says why) when it cannot.
+bool makeDirectories(const std::string& path) {
+  if (path.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  for (std::size_t i = 1; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '/') continue;
+    const std::string part = path.substr(0, i);
+    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  if (isDirectory(path)) return true;
+  errno = ENOTDIR;
+  return false;
+}
 
 std::vector<std::string> splitKey(std::string_view subKey) {
   std::vector<std::string> parts;
@@ -68,9 +113,9 @@ bool validUtf8(std::string_view s) {
 
 // Plain system calls rather than streams: the program reads its settings at start, and
 // the streams' locale machinery would cost it about 400 KB of memory for that alone.
-std::optional<std::string> readFile(const fs::path& p, bool& exists) {
+std::optional<std::string> readFile(const std::string& p, bool& found) {
   const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-  exists = fd >= 0;
+  found = fd >= 0;
   if (fd < 0) return std::nullopt;
   std::string text;
   char buf[8192];
@@ -90,12 +135,12 @@ std::optional<std::string> readFile(const fs::path& p, bool& exists) {
 
 // Writes the whole text to a temporary file beside target, flushes it to disk and renames
 // it over the target, so the target is always either the old or the new file.
-bool atomicWrite(const fs::path& target, const std::string& text) {
-  const fs::path dir = target.parent_path();
-  const fs::path tmp = dir / ("." + target.filename().string() + ".tmp." + std::to_string(::getpid()));
+bool atomicWrite(const std::string& target, const std::string& text) {
+  const std::string dir = parentOf(target);
+  const std::string tmp = join(dir, "." + nameOf(target) + ".tmp." + std::to_string(::getpid()));
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
-    logEvent("settings: cannot write " + target.string() + ": " + std::strerror(errno));
+    logEvent("settings: cannot write " + target + ": " + std::strerror(errno));
     return false;
   }
   std::size_t done = 0;
@@ -113,7 +158,7 @@ bool atomicWrite(const fs::path& target, const std::string& text) {
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
-    logEvent("settings: cannot write " + target.string() + ": " + std::strerror(errno));
+    logEvent("settings: cannot write " + target + ": " + std::strerror(errno));
     ::unlink(tmp.c_str());
     return false;
   }
@@ -128,8 +173,8 @@ bool atomicWrite(const fs::path& target, const std::string& text) {
 // An exclusive lock on "<file>.lock" for the time of one read-modify-write.
 class FileLock {
  public:
-  explicit FileLock(const fs::path& file) {
-    const fs::path lock = file.parent_path() / ("." + file.filename().string() + ".lock");
+  explicit FileLock(const std::string& file) {
+    const std::string lock = join(parentOf(file), "." + nameOf(file) + ".lock");
     fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ >= 0) {
       while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
@@ -148,31 +193,28 @@ class FileLock {
 };
 
 // Moves an unreadable file aside as "<file>.damaged-<time>" so that nothing in it is lost.
-void keepAside(const fs::path& file) {
+void keepAside(const std::string& file) {
   char stamp[32];
   const std::time_t t = std::time(nullptr);
   std::tm tm{};
   localtime_r(&t, &tm);
   std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &tm);
-  fs::path aside = file;
-  aside += std::string(".damaged-") + stamp;
-  for (int i = 1; fs::exists(aside); ++i) {
-    aside = file;
-    aside += std::string(".damaged-") + stamp + "-" + std::to_string(i);
-  }
-  std::error_code ec;
-  fs::rename(file, aside, ec);
-  logEvent("settings: " + file.string() + " could not be read; kept aside as " + aside.string());
+  std::string aside = file + ".damaged-" + stamp;
+  for (int i = 1; exists(aside); ++i) aside = file + ".damaged-" + stamp + "-" + std::to_string(i);
+  ::rename(file.c_str(), aside.c_str());
+  logEvent("settings: " + file + " could not be read; kept aside as " + aside);
 }
 
 // Removes temporary files that a writer killed mid-write left behind. Only called with the
 // file's lock held, so no live writer owns one.
-void removeStaleTemporaries(const fs::path& file) {
-  const std::string prefix = "." + file.filename().string() + ".tmp.";
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(file.parent_path(), ec)) {
-    if (entry.path().filename().string().rfind(prefix, 0) == 0) fs::remove(entry.path(), ec);
-  }
+void removeStaleTemporaries(const std::string& file) {
+  const std::string prefix = "." + nameOf(file) + ".tmp.";
+  const std::string dir = parentOf(file);
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* entry = ::readdir(d))
+    if (std::string_view(entry->d_name).starts_with(prefix)) ::unlink(join(dir, entry->d_name).c_str());
+  ::closedir(d);
 }
 
 // --- XDG autostart entries -------------------------------------------------------------
@@ -233,10 +275,10 @@ bool safeEntryName(std::string_view name) {
          name.find('\0') == std::string_view::npos;
 }
 
-std::optional<std::string> readAutostart(const fs::path& dir, std::string_view name) {
+std::optional<std::string> readAutostart(const std::string& dir, std::string_view name) {
   if (!safeEntryName(name)) return std::nullopt;
-  bool exists = false;
-  auto text = readFile(dir / (std::string(name) + ".desktop"), exists);
+  bool found = false;
+  auto text = readFile(join(dir, std::string(name) + ".desktop"), found);
   if (!text) return std::nullopt;
   for (std::string_view rest(*text); !rest.empty();) {
     const std::size_t end = rest.find('\n');
@@ -248,14 +290,13 @@ std::optional<std::string> readAutostart(const fs::path& dir, std::string_view n
   return std::nullopt;
 }
 
-bool writeAutostart(const fs::path& dir, std::string_view name, std::string_view value) {
+bool writeAutostart(const std::string& dir, std::string_view name, std::string_view value) {
   if (!safeEntryName(name)) return false;
-  std::error_code ec;
-  fs::create_directories(dir, ec);
+  makeDirectories(dir);
   std::string text = "[Desktop Entry]\nType=Application\nName=";
   for (char c : name) text += c == '\n' ? ' ' : c;
   text += "\nExec=" + desktopExec(value) + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
-  return atomicWrite(dir / (std::string(name) + ".desktop"), text);
+  return atomicWrite(join(dir, std::string(name) + ".desktop"), text);
 }
 
 }  // namespace
@@ -432,13 +473,13 @@ std::string serialize(const Document& doc) {
 
 // --- FileStore -----------------------------------------------------------------------
 
-fs::path configHome() {
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return fs::path(x);
-  if (const char* h = std::getenv("HOME"); h && *h) return fs::path(h) / ".config";
-  return fs::path("/tmp") / (".config-" + std::to_string(::getuid()));
+std::string configHome() {
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return x;
+  if (const char* h = std::getenv("HOME"); h && *h) return join(h, ".config");
+  return "/tmp/.config-" + std::to_string(::getuid());
 }
 
-FileStore::FileStore(fs::path home) : home_(std::move(home)) {}
+FileStore::FileStore(std::string home) : home_(std::move(home)) {}
 
 FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) const {
   Location loc;
@@ -458,7 +499,7 @@ FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) co
     for (std::size_t i = 0; i < parts.size(); ++i) same = same && iequals(parts[i], runParts[i]);
     if (same) {
       loc.kind = Location::Kind::Autostart;
-      loc.path = home_ / "autostart";
+      loc.path = join(home_, "autostart");
       return loc;
     }
   }
@@ -467,10 +508,10 @@ FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) co
     loc.path = home_;
   } else if (parts.size() == 2) {
     loc.kind = Location::Kind::Folder;
-    loc.path = home_ / parts[1];
+    loc.path = join(home_, parts[1]);
   } else {
     loc.kind = Location::Kind::IniFile;
-    loc.path = home_ / parts[1] / (parts[2] + ".conf");
+    loc.path = join(join(home_, parts[1]), parts[2] + ".conf");
     if (parts.size() == 3) {
       loc.section = "General";
     } else {
@@ -483,33 +524,33 @@ FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) co
 namespace {
 
 // Loads an INI file for reading: nothing when absent or unreadable.
-std::optional<ini::Document> loadIni(const fs::path& file, bool& exists) {
-  auto text = readFile(file, exists);
+std::optional<ini::Document> loadIni(const std::string& file, bool& found) {
+  auto text = readFile(file, found);
   if (!text) return std::nullopt;
   auto doc = ini::parse(*text);
-  if (!doc) logEvent("settings: " + file.string() + " is damaged; its values read as absent");
+  if (!doc) logEvent("settings: " + file + " is damaged; its values read as absent");
   return doc;
 }
 
 // Read-modify-write of one INI file under its lock. `change` returns false to leave it
 // untouched. A damaged file is kept aside and replaced by a fresh one.
 template <typename Change>
-bool updateIni(const fs::path& file, bool mustExist, Change change) {
+bool updateIni(const std::string& file, bool mustExist, Change change) {
   FileLock lock(file);
   if (!lock.held()) {
-    logEvent("settings: cannot lock " + file.string() + ": " + std::strerror(errno));
+    logEvent("settings: cannot lock " + file + ": " + std::strerror(errno));
     return false;
   }
   removeStaleTemporaries(file);
-  bool exists = false;
-  auto text = readFile(file, exists);
-  if (!exists && mustExist) return false;
+  bool found = false;
+  auto text = readFile(file, found);
+  if (!found && mustExist) return false;
   ini::Document doc;
   if (text) {
     if (auto parsed = ini::parse(*text)) doc = std::move(*parsed);
     else keepAside(file);
-  } else if (exists) {
-    logEvent("settings: cannot read " + file.string());
+  } else if (found) {
+    logEvent("settings: cannot read " + file);
     return false;
   }
   if (!change(doc)) return false;
@@ -520,29 +561,25 @@ bool updateIni(const fs::path& file, bool mustExist, Change change) {
 
 bool FileStore::createKey(uint32_t root, std::string_view subKey) {
   const Location loc = locate(root, subKey);
-  std::error_code ec;
   switch (loc.kind) {
     case Location::Kind::None: return false;
     case Location::Kind::Folder:
-    case Location::Kind::Autostart:
-      fs::create_directories(loc.path, ec);
-      return fs::is_directory(loc.path, ec);
+    case Location::Kind::Autostart: return makeDirectories(loc.path);
     case Location::Kind::IniFile: {
-      fs::create_directories(loc.path.parent_path(), ec);
-      if (ec) {
-        logEvent("settings: cannot create " + loc.path.parent_path().string() + ": " + ec.message());
+      if (!makeDirectories(parentOf(loc.path))) {
+        logEvent("settings: cannot create " + parentOf(loc.path) + ": " + std::strerror(errno));
         return false;
       }
-      bool exists = false;
-      auto doc = loadIni(loc.path, exists);
+      bool found = false;
+      auto doc = loadIni(loc.path, found);
       if (doc && (loc.section == "General" || doc->count(loc.section))) return true;
       return updateIni(loc.path, false, [&](ini::Document& d) {
         if (loc.section != "General" && !d.count(loc.section)) {
           d[loc.section];
           return true;
         }
-        return !fs::exists(loc.path);  // create the empty file once
-      }) || fs::exists(loc.path);
+        return !exists(loc.path);  // create the empty file once
+      }) || exists(loc.path);
     }
   }
   return false;
@@ -550,16 +587,15 @@ bool FileStore::createKey(uint32_t root, std::string_view subKey) {
 
 bool FileStore::keyExists(uint32_t root, std::string_view subKey) {
   const Location loc = locate(root, subKey);
-  std::error_code ec;
   switch (loc.kind) {
     case Location::Kind::None: return false;
-    case Location::Kind::Folder: return fs::is_directory(loc.path, ec);
+    case Location::Kind::Folder: return isDirectory(loc.path);
     case Location::Kind::Autostart: return true;  // the desktop always looks there
     case Location::Kind::IniFile: {
-      if (!fs::exists(loc.path, ec)) return false;
+      if (!exists(loc.path)) return false;
       if (loc.section == "General") return true;
-      bool exists = false;
-      auto doc = loadIni(loc.path, exists);
+      bool found = false;
+      auto doc = loadIni(loc.path, found);
       return doc && doc->count(loc.section);
     }
   }
@@ -570,8 +606,8 @@ std::optional<std::string> FileStore::readValue(uint32_t root, std::string_view 
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) return readAutostart(loc.path, name);
   if (loc.kind != Location::Kind::IniFile) return std::nullopt;
-  bool exists = false;
-  auto doc = loadIni(loc.path, exists);
+  bool found = false;
+  auto doc = loadIni(loc.path, found);
   if (!doc) return std::nullopt;
   auto s = doc->find(loc.section);
   if (s == doc->end()) return std::nullopt;
@@ -596,8 +632,7 @@ bool FileStore::deleteValue(uint32_t root, std::string_view subKey, std::string_
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) {
     if (!safeEntryName(name)) return false;
-    std::error_code ec;
-    return fs::remove(loc.path / (std::string(name) + ".desktop"), ec);
+    return ::unlink(join(loc.path, std::string(name) + ".desktop").c_str()) == 0;
   }
   if (loc.kind != Location::Kind::IniFile) return false;
   return updateIni(loc.path, true, [&](ini::Document& d) {

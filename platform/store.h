@@ -13,7 +13,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,7 +33,7 @@ inline constexpr uint32_t kHkeyDynData = 0x80000006;
 inline constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // $XDG_CONFIG_HOME when set to an absolute path, else ~/.config.
-std::filesystem::path configHome();
+std::string configHome();
 
 class Store {
  public:
@@ -53,7 +52,7 @@ class Store {
 // The real store on files under a configuration folder.
 class FileStore final : public Store {
  public:
-  explicit FileStore(std::filesystem::path home = configHome());
+  explicit FileStore(std::string home = configHome());
   bool createKey(uint32_t root, std::string_view subKey) override;
   bool keyExists(uint32_t root, std::string_view subKey) override;
   std::optional<std::string> readValue(uint32_t root, std::string_view subKey, std::string_view name) override;
@@ -64,14 +63,14 @@ class FileStore final : public Store {
   // cannot exist in this store.
   struct Location {
     enum class Kind { None, Folder, IniFile, Autostart } kind = Kind::None;
-    std::filesystem::path path;  // folder, INI file, or autostart folder
+    std::string path;  // folder, INI file, or autostart folder
     std::string section;
   };
   Location locate(uint32_t root, std::string_view subKey) const;
-  const std::filesystem::path& home() const { return home_; }
+  const std::string& home() const { return home_; }
 
  private:
-  std::filesystem::path home_;
+  std::string home_;
 };
 
 // An in-memory store for tests: keys are created explicitly, as with the real one.

@@ -104,7 +104,8 @@ echo "start-up to shown window:    $(printf '%s\n' "${STARTS[@]}" | sort -n | se
 
 start_alarm idle
 sleep 2
-echo "resident memory:             $(($(rss_kb "$APP") / 1024)) MB ($(rss_kb "$APP") kB)"
+RSS=$(rss_kb "$APP")
+echo "resident memory:             $(awk -v k="$RSS" 'BEGIN { printf "%.1f MiB, %.1f MB", k / 1024, k * 1.024 / 1000 }') ($RSS kB)"
 phase "idle, window shown"
 WIN=$(main_window "$APP")
 xdotool windowminimize --sync "$WIN" 2>/dev/null || xdotool windowminimize "$WIN"

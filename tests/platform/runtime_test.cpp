@@ -100,6 +100,26 @@ TEST(TimeTexts, Formats) {
   EXPECT_EQ(formatTime(t, "ss"), "09");
 }
 
+// The non-raising conversions give a value exactly where the raising ones give one.
+TEST(Conversions, TryFormsAgreeWithTheRaisingOnes) {
+  for (const char* text : {"", "Error", "0", "1", "-1", " 7 ", "2.5", "3.5", "-2.5", "32767", "32767.5", "-32768.5",
+                           "99999", "1e30", "1e400", "True", "false", "TRUE", "yes", "12ab", "&H10", "0x10", " ", "1 2",
+                           "NaN", "inf"}) {
+    const auto same = [&](auto tried, auto raising) {
+      try {
+        const auto v = raising(text);
+        ASSERT_TRUE(tried.has_value()) << text;
+        EXPECT_EQ(*tried, v) << text;
+      } catch (const RuntimeError&) {
+        EXPECT_FALSE(tried.has_value()) << text;
+      }
+    };
+    same(tryCDbl(text), [](const char* t) { return vbCDbl(t); });
+    same(tryCInt(text), [](const char* t) { return vbCInt(t); });
+    same(tryCBool(text), [](const char* t) { return vbCBool(t); });
+  }
+}
+
 TEST(TimeTexts, ReadBack) {
   EXPECT_EQ(timeValue("07:05:09"), QTime(7, 5, 9));
   EXPECT_EQ(timeValue("7:05:09 PM"), QTime(19, 5, 9));

@@ -65,6 +65,25 @@ TEST_F(StoreTest, KeysMapToFilesAndWritesNeedAnExistingKey) {
   EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\a/b\\c"));
 }
 
+// The configuration folder as users set it: with a trailing slash, not made yet (several
+// levels deep), or blocked by a file where a folder belongs.
+TEST_F(StoreTest, FoldersAreMadeAsNeededAndAFileInTheWayIsRefused) {
+  FileStore slash((home / "deep" / "config").string() + "/");
+  EXPECT_TRUE(slash.createKey(kHkeyCurrentUser, kKey));
+  EXPECT_TRUE(slash.writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  EXPECT_TRUE(fs::is_regular_file(home / "deep" / "config" / "Orvanta" / "Alarm.conf"));
+  EXPECT_EQ(FileStore((home / "deep" / "config").string()).readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  EXPECT_TRUE(slash.keyExists(kHkeyCurrentUser, "Software\\Orvanta"));
+  EXPECT_TRUE(slash.createKey(kHkeyCurrentUser, "Software\\Elsewhere"));
+  EXPECT_TRUE(fs::is_directory(home / "deep" / "config" / "Elsewhere"));
+
+  spit(home / "blocked" / "Orvanta", "a file, not a folder");
+  FileStore blocked((home / "blocked").string());
+  EXPECT_FALSE(blocked.createKey(kHkeyCurrentUser, kKey));
+  EXPECT_FALSE(blocked.writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  EXPECT_EQ(slurp(home / "blocked" / "Orvanta"), "a file, not a folder");
+}
+
 TEST_F(StoreTest, AwkwardValuesRoundTripExactly) {
   ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
   const std::vector<std::string> values = {
