@@ -359,8 +359,7 @@ void frmMain::Form_Load() {
   ignoreErrors([] { Registry::CreateRegistryKey(Registry::settingsKey()); });
 
   // 2. Window position (twips of the window's outer edge).
-  bool startup = false;
-  startup = settingBool("Startup").value_or(false);
+  const bool startup = settingBool("Startup").value_or(false);
   if (startup) {
     // A stored edge that is no usable number (1e30, letters) counts as a place off every screen.
     bool unusable = false;
@@ -387,8 +386,8 @@ void frmMain::Form_Load() {
 
   // 3. LED colour.
   ignoreErrors([&] {
-    int index = 0;  // absent, unreadable or beyond the menu: blue, as a first start shows
-    index = settingInt("LedColourMenuIndex").value_or(index);
+    // Absent, unreadable or beyond the menu: blue, as a first start shows.
+    int index = settingInt("LedColourMenuIndex").value_or(0);
     if (index < 0) index = 1;
     if (index > 2) index = 0;
     Lumicell1->putColor(index);
@@ -404,8 +403,7 @@ void frmMain::Form_Load() {
 
   // 4. LED size.
   ignoreErrors([&] {
-    int index = 0;  // absent, unreadable or beyond the menu: small
-    index = settingInt("LedSizeMenuIndex").value_or(index);
+    int index = settingInt("LedSizeMenuIndex").value_or(0);  // absent, unreadable or beyond the menu: small
     if (index < 0) index = 1;
     if (index > 1) index = 0;
     Lumicell1->putSize(index);

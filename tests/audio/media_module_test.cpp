@@ -91,6 +91,16 @@ TEST_F(MediaModule, MissingThenBuiltModule) {
   graph->setVolume(-2000);
   EXPECT_EQ(graph->volume(), -2000);
   graph.reset();
+  {
+    // A file the module's graph cannot open raises an error inside the module; the player
+    // here catches it and says so when asked to play.
+    platform::FakeServices fakes;
+    clsDShowControl player;
+    EXPECT_NO_THROW(player.DS_OpenFile(dir.filePath("missing.mp3"), 0, 0, 0, 0, 0));
+    EXPECT_TRUE(player.hasGraph());
+    EXPECT_NO_THROW(player.DS_Play());
+    EXPECT_EQ(fakes.messageBox.boxes.size(), 1u);
+  }
 
   ModuleSoundService sound;
   EXPECT_EQ(sound.outputCount(), 0);  // no sound server in this test
