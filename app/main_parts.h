@@ -20,6 +20,9 @@ class MainWindowParts {
 
   // The preferences dialog, shown modally; returns when it closes.
   virtual void showPrefs(frmMain& main);
+  // Whether the preferences dialog shows; a dialog not created yet does not (asking never
+  // creates it).
+  virtual bool prefsVisible() { return false; }
 
   // The alarm itself once its second has come: volumes, sound, command, and the alert window
   // shown modally (returns when it closes; a snooze leaves "Snooze!" in lblHDDNsnooze).
@@ -27,6 +30,8 @@ class MainWindowParts {
 
   // Starts the open alert window's own hide timer and sets its text's tooltip.
   virtual void startAlertCountDown(frmMain&, const QString& /*minutes*/) {}
+  // Whether the alarm message window shows; asking never creates it.
+  virtual bool alertMessageVisible() { return false; }
 
   // The detached LED window: whether it shows, its top-left corner in twips, and its display.
   virtual bool ledWindowVisible() { return false; }

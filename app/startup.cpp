@@ -2,6 +2,7 @@
 #include "app/startup.h"
 
 #include "app/frmMain.h"
+#include "app/program_parts.h"
 #include "platform/errors.h"
 #include "platform/log.h"
 #include "platform/services.h"
@@ -23,6 +24,7 @@ std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance) {
     }
     platform::logEvent("start");
     auto main = std::make_unique<frmMain>();
+    main->setParts(makeProgramParts());
     main->Form_Load();
     main->show();
     return main;

@@ -1,0 +1,29 @@
+// Starts the alarm command.
+#include "prefs/command_start.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+
+#include "app/registry.h"
+#include "platform/log.h"
+#include "platform/services.h"
+
+namespace prefs {
+
+void startCommand(const QString& commandLine, bool msdos) {
+  auto& s = platform::services();
+  if (msdos) {
+    s.process->start(commandLine);
+    return;
+  }
+  // The opener runs from the program's folder, so a relative name means a file there.
+  QString target = commandLine;
+  if (!target.contains(QStringLiteral("://")) && QFileInfo(target).isRelative()) {
+    const QString inFolder = QDir(Registry::programFolder()).filePath(target);
+    if (QFileInfo::exists(inFolder)) target = inFolder;
+  }
+  if (!s.shell->open(target)) platform::logEvent(("the desktop could not open " + commandLine).toStdString());
+}
+
+}  // namespace prefs
