@@ -6,15 +6,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+
+#include "platform/log.h"
+#include "platform/private_folder.h"
 
 namespace platform {
 
 std::string runtimeDir() {
   if (const char* x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/') return x;
-  std::string p = "/tmp/orvanta-" + std::to_string(::getuid());
-  ::mkdir(p.c_str(), 0700);
-  return p;
+  return privateFolder("/tmp/orvanta-" + std::to_string(::getuid()));
 }
 
 LockFileInstanceGuard::LockFileInstanceGuard(std::string programName) : programName_(std::move(programName)) {}
@@ -25,14 +28,25 @@ LockFileInstanceGuard::~LockFileInstanceGuard() {
 
 std::string LockFileInstanceGuard::lockPath() const {
   std::string dir = runtimeDir();
+  if (dir.empty()) return {};
   if (dir.back() != '/') dir += '/';
   return dir + "Orvanta-" + programName_ + ".instance";
 }
 
 bool LockFileInstanceGuard::acquire() {
   if (fd_ >= 0) return true;
-  const int fd = ::open(lockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return true;  // cannot tell: never refuse to start the user's alarm clock
+  const std::string path = lockPath();
+  // Without a lock nobody can tell whether another copy runs: never refuse to start the
+  // user's alarm clock for that.
+  if (path.empty()) {
+    logEvent("no private runtime folder: running without the single-instance lock");
+    return true;
+  }
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    logEvent("cannot open " + path + ": " + std::strerror(errno) + "; running without the single-instance lock");
+    return true;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return false;

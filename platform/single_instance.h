@@ -20,6 +20,7 @@ class LockFileInstanceGuard final : public InstanceGuard {
   explicit LockFileInstanceGuard(std::string programName);
   ~LockFileInstanceGuard() override;
   bool acquire() override;
+  // The lock file; "" when there is no private runtime folder to put it in.
   std::string lockPath() const;
 
  private:
@@ -34,7 +35,8 @@ class FakeInstanceGuard final : public InstanceGuard {
   bool otherCopyRunning = false;
 };
 
-// The user's runtime folder: $XDG_RUNTIME_DIR, else a private folder under /tmp.
+// The user's runtime folder: $XDG_RUNTIME_DIR, else a private folder under /tmp; "" when
+// that folder is not private (the program then runs without the lock).
 std::string runtimeDir();
 
 }  // namespace platform

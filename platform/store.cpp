@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/log.h"
+#include "platform/private_folder.h"
 
 namespace platform {
 namespace {
@@ -58,7 +60,7 @@ bool makeDirectories(const std::string& path) {
   for (std::size_t i = 1; i <= path.size(); ++i) {
     if (i < path.size() && path[i] != '/') continue;
     const std::string part = path.substr(0, i);
-    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;  // settings are private
   }
   if (isDirectory(path)) return true;
   errno = ENOTDIR;
@@ -91,24 +93,6 @@ bool iequals(std::string_view a, std::string_view b) {
 bool safeName(const std::string& s) {
   return !s.empty() && s != "." && s != ".." && s.find('/') == std::string::npos &&
          s.find('\0') == std::string::npos;
-}
-
-bool validUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    int extra = 0;
-    if (c < 0x80) extra = 0;
-    else if ((c & 0xE0) == 0xC0 && c >= 0xC2) extra = 1;
-    else if ((c & 0xF0) == 0xE0) extra = 2;
-    else if ((c & 0xF8) == 0xF0 && c <= 0xF4) extra = 3;
-    else return false;
-    if (i + static_cast<std::size_t>(extra) >= s.size() + (extra ? 0 : 1)) return false;
-    for (int k = 1; k <= extra; ++k)
-      if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
 }
 
 // Plain system calls rather than streams: the program reads its settings at start, and
@@ -301,189 +285,19 @@ bool writeAutostart(const std::string& dir, std::string_view name, std::string_v
 
 }  // namespace
 
-// --- INI text --------------------------------------------------------------------------
-
-namespace ini {
-
-std::string escapeKey(std::string_view key) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (char ch : key) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (std::isalnum(c) || c == '_' || c == '-' || c == '.') {
-      out += ch;
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
-namespace {
-std::string unescapeKey(std::string_view key) {
-  std::string out;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    if (key[i] == '%' && i + 2 < key.size() + 0 && std::isxdigit(static_cast<unsigned char>(key[i + 1])) &&
-        std::isxdigit(static_cast<unsigned char>(key[i + 2]))) {
-      out += static_cast<char>(std::stoi(std::string(key.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      out += key[i];
-    }
-  }
-  return out;
-}
-
-std::string trimWs(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return std::string(s.substr(b, e - b));
-}
-
-// Reads a value as QSettings writes it: quoted parts, backslash escapes, blanks around
-// unquoted parts dropped. Nothing when a quote is left open.
-std::optional<std::string> unescapeValue(std::string_view raw) {
-  std::string out;
-  std::string pendingBlanks;
-  bool inQuotes = false;
-  bool started = false;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    const char c = raw[i];
-    if (c == '"') {
-      inQuotes = !inQuotes;
-      out += pendingBlanks;
-      pendingBlanks.clear();
-      started = true;
-      continue;
-    }
-    if (!inQuotes && (c == ' ' || c == '\t')) {
-      if (started) pendingBlanks += c;
-      continue;
-    }
-    out += pendingBlanks;
-    pendingBlanks.clear();
-    started = true;
-    if (c == '\\' && i + 1 < raw.size()) {
-      const char n = raw[++i];
-      switch (n) {
-        case 'a': out += '\a'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'v': out += '\v'; break;
-        case '0': out += '\0'; break;
-        case 'x': {
-          std::string hex;
-          while (i + 1 < raw.size() && hex.size() < 2 && std::isxdigit(static_cast<unsigned char>(raw[i + 1])))
-            hex += raw[++i];
-          if (!hex.empty()) out += static_cast<char>(std::stoi(hex, nullptr, 16));
-          break;
-        }
-        default: out += n;
-      }
-      continue;
-    }
-    out += c;
-  }
-  if (inQuotes) return std::nullopt;
-  // QSettings doubles a leading '@' to keep it a plain text.
-  if (out.rfind("@@", 0) == 0) out.erase(0, 1);
-  return out;
-}
-}  // namespace
-
-std::string escapeValue(std::string_view value) {
-  static const char* hex = "0123456789abcdef";
-  std::string out = "\"";
-  if (!value.empty() && value[0] == '@') out += '@';
-  for (char ch : value) {
-    const auto c = static_cast<unsigned char>(ch);
-    switch (ch) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          out += "\\x";
-          out += hex[c >> 4];
-          out += hex[c & 15];
-        } else {
-          out += ch;
-        }
-    }
-  }
-  out += '"';
-  return out;
-}
-
-std::optional<Document> parse(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos || !validUtf8(text)) return std::nullopt;
-  if (!text.empty() && text.back() != '\n') return std::nullopt;  // cut off mid-line
-  Document doc;
-  std::string section = "General";
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t nl = text.find('\n', pos);
-    std::string_view line = text.substr(pos, nl - pos);
-    pos = nl + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const std::string t = trimWs(line);
-    if (t.empty() || t[0] == ';' || t[0] == '#') continue;
-    if (t[0] == '[') {
-      if (t.back() != ']' || t.size() < 3) return std::nullopt;
-      section = unescapeKey(t.substr(1, t.size() - 2));
-      doc[section];
-      continue;
-    }
-    const auto eq = line.find('=');
-    if (eq == std::string_view::npos) return std::nullopt;
-    const std::string key = trimWs(line.substr(0, eq));
-    if (key.empty()) return std::nullopt;
-    auto value = unescapeValue(line.substr(eq + 1));
-    if (!value) return std::nullopt;
-    doc[section][unescapeKey(key)] = *value;
-  }
-  return doc;
-}
-
-std::string serialize(const Document& doc) {
-  std::string out;
-  auto writeSection = [&](const std::string& name, const Section& s) {
-    if (!out.empty()) out += '\n';
-    out += '[';
-    out += name == "General" ? name : escapeKey(name);
-    out += "]\n";
-    for (const auto& [k, v] : s) out += escapeKey(k) + "=" + escapeValue(v) + "\n";
-  };
-  // [General] first, as QSettings writes it.
-  if (auto it = doc.find("General"); it != doc.end()) writeSection(it->first, it->second);
-  for (const auto& [name, s] : doc)
-    if (name != "General") writeSection(name, s);
-  return out;
-}
-
-}  // namespace ini
-
 // --- FileStore -----------------------------------------------------------------------
 
 std::string configHome() {
   if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return x;
   if (const char* h = std::getenv("HOME"); h && *h) return join(h, ".config");
-  return "/tmp/.config-" + std::to_string(::getuid());
+  return privateFolder("/tmp/.config-" + std::to_string(::getuid()));
 }
 
 FileStore::FileStore(std::string home) : home_(std::move(home)) {}
 
 FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) const {
   Location loc;
-  if (root != kHkeyCurrentUser) return loc;
+  if (root != kHkeyCurrentUser || home_.empty()) return loc;
   const auto parts = splitKey(subKey);
   if (parts.empty()) {
     loc.kind = Location::Kind::Folder;
@@ -523,17 +337,25 @@ FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) co
 
 namespace {
 
-// Loads an INI file for reading: nothing when absent or unreadable.
+// Loads an INI file for reading: nothing when absent or unreadable. What could not be read
+// is logged once, not at every one of the many reads of a start.
 std::optional<ini::Document> loadIni(const std::string& file, bool& found) {
   auto text = readFile(file, found);
   if (!text) return std::nullopt;
   auto doc = ini::parse(*text);
-  if (!doc) logEvent("settings: " + file + " is damaged; its values read as absent");
+  static std::map<std::string, std::size_t> reported;  // file -> lines skipped when last logged
+  const std::size_t skipped = doc ? doc->keptLineCount() : SIZE_MAX;
+  auto& last = reported[file];
+  if (skipped != last && (skipped == SIZE_MAX || skipped > 0)) {
+    if (!doc) logEvent("settings: " + file + " cannot be read at all; its values read as absent");
+    else logEvent("settings: " + file + ": " + std::to_string(skipped) + " line(s) cannot be read; skipped and kept");
+  }
+  last = skipped;
   return doc;
 }
 
 // Read-modify-write of one INI file under its lock. `change` returns false to leave it
-// untouched. A damaged file is kept aside and replaced by a fresh one.
+// untouched. A file of which nothing can be read is kept aside and replaced by a fresh one.
 template <typename Change>
 bool updateIni(const std::string& file, bool mustExist, Change change) {
   FileLock lock(file);
@@ -572,10 +394,10 @@ bool FileStore::createKey(uint32_t root, std::string_view subKey) {
       }
       bool found = false;
       auto doc = loadIni(loc.path, found);
-      if (doc && (loc.section == "General" || doc->count(loc.section))) return true;
+      if (doc && (loc.section == "General" || doc->sections.count(loc.section))) return true;
       return updateIni(loc.path, false, [&](ini::Document& d) {
-        if (loc.section != "General" && !d.count(loc.section)) {
-          d[loc.section];
+        if (loc.section != "General" && !d.sections.count(loc.section)) {
+          d.sections[loc.section];
           return true;
         }
         return !exists(loc.path);  // create the empty file once
@@ -596,7 +418,7 @@ bool FileStore::keyExists(uint32_t root, std::string_view subKey) {
       if (loc.section == "General") return true;
       bool found = false;
       auto doc = loadIni(loc.path, found);
-      return doc && doc->count(loc.section);
+      return doc && doc->sections.count(loc.section);
     }
   }
   return false;
@@ -609,8 +431,8 @@ std::optional<std::string> FileStore::readValue(uint32_t root, std::string_view 
   bool found = false;
   auto doc = loadIni(loc.path, found);
   if (!doc) return std::nullopt;
-  auto s = doc->find(loc.section);
-  if (s == doc->end()) return std::nullopt;
+  auto s = doc->sections.find(loc.section);
+  if (s == doc->sections.end()) return std::nullopt;
   auto v = s->second.find(std::string(name));
   if (v == s->second.end()) return std::nullopt;
   return v->second;
@@ -621,8 +443,8 @@ bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_v
   if (loc.kind == Location::Kind::Autostart) return writeAutostart(loc.path, name, value);
   if (loc.kind != Location::Kind::IniFile) return false;
   const bool ok = updateIni(loc.path, true, [&](ini::Document& d) {
-    if (loc.section != "General" && !d.count(loc.section)) return false;  // no such key
-    d[loc.section][std::string(name)] = std::string(value);
+    if (loc.section != "General" && !d.sections.count(loc.section)) return false;  // no such key
+    d.sections[loc.section][std::string(name)] = std::string(value);
     return true;
   });
   return ok;
@@ -636,8 +458,8 @@ bool FileStore::deleteValue(uint32_t root, std::string_view subKey, std::string_
   }
   if (loc.kind != Location::Kind::IniFile) return false;
   return updateIni(loc.path, true, [&](ini::Document& d) {
-    auto s = d.find(loc.section);
-    return s != d.end() && s->second.erase(std::string(name)) > 0;
+    auto s = d.sections.find(loc.section);
+    return s != d.sections.end() && s->second.erase(std::string(name)) > 0;
   });
 }
 

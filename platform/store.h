@@ -7,8 +7,9 @@
 // folder: each value there is a <name>.desktop entry whose Exec is the value's data.
 //
 // Every write is atomic and durable (temporary file, flush, rename) and done under a lock,
-// so two processes writing at once lose nothing. A file that cannot be parsed reads as
-// holding no values and is kept aside under another name before the next write replaces it.
+// so two processes writing at once lose nothing. A line that cannot be read is skipped and
+// written back as it was; only a file of which nothing can be read holds no values, and it
+// is kept aside under another name before the next write replaces it.
 // Standard C++ only: the display control's self-registration uses it too.
 #pragma once
 
@@ -18,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/ini.h"
 
 namespace platform {
 
@@ -32,7 +35,8 @@ inline constexpr uint32_t kHkeyDynData = 0x80000006;
 
 inline constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// $XDG_CONFIG_HOME when set to an absolute path, else ~/.config.
+// $XDG_CONFIG_HOME when set to an absolute path, else ~/.config, else (no HOME) a private
+// folder under /tmp; "" when that folder is not private, and a store there holds no keys.
 std::string configHome();
 
 class Store {
@@ -88,19 +92,6 @@ class MemoryStore final : public Store {
  private:
   static std::string id(uint32_t root, std::string_view subKey);
 };
-
-// The INI text format shared by the file store and its tests.
-namespace ini {
-using Section = std::map<std::string, std::string>;
-using Document = std::map<std::string, Section>;
-// Parses strictly: nothing when the text is not a well-formed file of ours (binary data,
-// invalid UTF-8, a cut-off last line, an unclosed quote, a line that is neither a section,
-// a comment nor key=value).
-std::optional<Document> parse(std::string_view text);
-std::string serialize(const Document& doc);
-std::string escapeValue(std::string_view value);
-std::string escapeKey(std::string_view key);
-}  // namespace ini
 
 // The store used by the program; a FileStore over configHome() unless replaced (tests).
 Store& defaultStore();

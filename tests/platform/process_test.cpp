@@ -1,7 +1,9 @@
 // The store and the single-instance rule with real processes: two writers at once, a
-// writer killed mid-write, a folder the user may not write, and a copy that was killed.
+// writer killed mid-write, a folder the user may not write, a copy that was killed, and
+// the fallback folders in /tmp that another user could have made first.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,6 +152,80 @@ TEST(SingleInstance, OneCopyPerUserAndProgramNameAndKilledCopiesDoNotBlock) {
   ::close(ready[1]);
   ::unsetenv("XDG_RUNTIME_DIR");
   fs::remove_all(runtime);
+}
+
+// Without XDG_RUNTIME_DIR and HOME the lock and the settings live in /tmp/orvanta-<uid> and
+// /tmp/.config-<uid>. Run as a user of our own choosing, so these are folders nobody else uses.
+TEST(PrivateFallbackFolders, AreMadePrivateAndRefusedWhenAnotherUserCouldReachThem) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+  const uid_t me = 40000 + static_cast<uid_t>(::getpid() % 20000), other = me + 1;
+  const fs::path runtime = "/tmp/orvanta-" + std::to_string(me), config = "/tmp/.config-" + std::to_string(me);
+  const auto clear = [&] {
+    fs::remove_all(runtime);
+    fs::remove_all(config);
+  };
+  // Runs the body as that user with neither variable set: 0 when it returned true.
+  const auto asUser = [&](auto body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::unsetenv("XDG_RUNTIME_DIR");
+      ::unsetenv("XDG_CONFIG_HOME");
+      ::unsetenv("HOME");
+      if (::setgid(me) != 0 || ::setuid(me) != 0) ::_exit(3);
+      ::_exit(body() ? 0 : 1);
+    }
+    return waitExit(pid);
+  };
+  const auto lockHeldAndSettingsSaved = [] {
+    platform::LockFileInstanceGuard first("Alarm"), second("Alarm");
+    FileStore store;
+    return first.acquire() && !second.acquire() && store.createKey(kHkeyCurrentUser, kKey) &&
+           store.writeValue(kHkeyCurrentUser, kKey, "HH", "07");
+  };
+  // Refused folders: no lock (both copies start) and nothing saved, rather than no alarm clock.
+  const auto runsWithoutLockOrSettings = [] {
+    platform::LockFileInstanceGuard first("Alarm"), second("Alarm");
+    FileStore store;
+    return first.acquire() && second.acquire() && first.lockPath().empty() &&
+           !store.createKey(kHkeyCurrentUser, kKey) && !store.writeValue(kHkeyCurrentUser, kKey, "HH", "07");
+  };
+  const auto makeFolders = [&](uid_t owner, fs::perms mode) {
+    for (const auto& dir : {runtime, config}) {
+      fs::create_directory(dir);
+      ASSERT_EQ(::chown(dir.c_str(), owner, owner), 0);
+      fs::permissions(dir, mode);
+    }
+  };
+
+  clear();
+  EXPECT_EQ(asUser(lockHeldAndSettingsSaved), 0);
+  for (const auto& dir : {runtime, config}) {
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.c_str(), &st), 0) << dir;
+    EXPECT_EQ(st.st_uid, me) << dir;
+    EXPECT_EQ(st.st_mode & 07777, 0700u) << dir;
+  }
+  EXPECT_EQ(FileStore(config).readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  EXPECT_EQ(asUser(lockHeldAndSettingsSaved), 0) << "the user's own private folders are used again";
+
+  clear();
+  makeFolders(other, fs::perms::owner_all);
+  EXPECT_EQ(asUser(runsWithoutLockOrSettings), 0) << "folders of another user";
+  EXPECT_TRUE(fs::is_empty(runtime));
+  EXPECT_TRUE(fs::is_empty(config));
+
+  clear();
+  makeFolders(me, fs::perms::all);
+  EXPECT_EQ(asUser(runsWithoutLockOrSettings), 0) << "folders others may write into";
+
+  clear();
+  const fs::path elsewhere = freshHome("elsewhere");
+  ASSERT_EQ(::chown(elsewhere.c_str(), me, me), 0);
+  fs::create_directory_symlink(elsewhere, runtime);
+  fs::create_directory_symlink(elsewhere, config);
+  EXPECT_EQ(asUser(runsWithoutLockOrSettings), 0) << "links to a folder elsewhere";
+  clear();
+  fs::remove_all(elsewhere);
 }
 
 }  // namespace

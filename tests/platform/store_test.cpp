@@ -117,13 +117,46 @@ TEST_F(StoreTest, ReadsWhatQSettingsWrites) {
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "Top"), "1234.5");
 }
 
-TEST_F(StoreTest, DamagedFilesReadAsAbsentAndAreKeptAside) {
+// A file edited by hand: Windows line ends, no newline at the end, a line in another
+// encoding, a quote left open, a stray word, a section header cut short. What can be read
+// counts; the rest is skipped, and written back untouched at the next save.
+TEST_F(StoreTest, HandEditedFilesKeepEveryLineTheyCanRead) {
+  spit(file(), "[General]\r\nHH=\"07\"\r\nNN=30\r\nSS=\"05\"");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "NN"), "30");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), "05");
+
+  const std::vector<std::string> unreadable = {"Font=\"Caf\xe9\"", "Message=\"Wake up", "just some words",
+                                               std::string("\0\0\0\x01", 4), "[Broken", "SS=\"09\""};
+  std::string text = "; my alarm\n[General]\nHH=\"07\"\n";
+  for (const auto& line : unreadable) text += line + "\n";
+  text += "[Sub]\nA=\"1\"";
+  spit(file(), text);
+  const auto readable = [&] {
+    EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+    EXPECT_EQ(store->readValue(kHkeyCurrentUser, "Software\\Orvanta\\Alarm\\Sub", "A"), "1");
+    for (const char* name : {"Font", "Message", "SS"}) EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, name), std::nullopt) << name;
+  };
+  readable();
+  ASSERT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "NN", "30"));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "NN"), "30");
+  readable();
+  const std::string saved = slurp(file());
+  for (const auto& line : unreadable) EXPECT_NE(saved.find("\n" + line + "\n"), std::string::npos) << line;
+  EXPECT_NE(saved.find("; my alarm\n"), std::string::npos);
+  for (const auto& e : fs::directory_iterator(file().parent_path()))
+    EXPECT_EQ(e.path().filename().string().find("damaged"), std::string::npos) << "nothing is put aside";
+  // Saved again, the file stays the same: the kept lines neither move nor multiply.
+  ASSERT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "NN", "30"));
+  EXPECT_EQ(slurp(file()), saved);
+}
+
+TEST_F(StoreTest, FilesOfWhichNothingCanBeReadAreKeptAside) {
   const std::vector<std::string> damaged = {
-      std::string("[General]\nHH=\"07\"\n\0\0\0\x01\x02", 23),  // binary
-      "[General]\nHH=\"07\"\nNN=\"3",                           // cut off mid-line
-      "\xff\xfe garbage \x80\n",                                // not UTF-8
-      "just some words\n",                                      // no key=value
-      "[General]\nHH=\"07\n",                                   // unclosed quote
+      std::string(64, '\0'),     // zeros where the text was, as after a crash
+      "\xff\xfe garbage \x80\n",  // not UTF-8
+      "just some words\n",       // no key=value
+      "HH=\"07\n",                // an open quote
   };
   for (const auto& text : damaged) {
     spit(file(), text);
@@ -132,6 +165,7 @@ TEST_F(StoreTest, DamagedFilesReadAsAbsentAndAreKeptAside) {
     EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "SS", "09"));
     EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), "09");
     EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), std::nullopt);
+    EXPECT_EQ(slurp(file()).find(text), std::string::npos) << "the new file starts afresh";
     // The damaged text survives beside the new file.
     bool kept = false;
     for (const auto& e : fs::directory_iterator(file().parent_path()))
