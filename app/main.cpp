@@ -17,7 +17,7 @@
 int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--log") == 0) platform::setLogFile(argv[i + 1]);
-  Registry::setProgramPath(QString::fromLocal8Bit(argv[0]));
+  Registry::setStartName(QString::fromLocal8Bit(argv[0]));
   if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
       !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
     std::fputs("Alarm needs a graphical desktop, and none was found (DISPLAY is not set).\n"

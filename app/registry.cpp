@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <unistd.h>
 
 #include "platform/services.h"
 #include "platform/store.h"
@@ -10,7 +12,20 @@
 
 namespace {
 
-QString g_programPath;
+QString g_programPath;  // set by tests: the program is this file
+QString g_startName;    // the file name the program was started under
+QString g_startPath;    // the file it was started as, when that is this program
+
+// The program file that runs, links resolved: the kernel knows it whatever the program was
+// started as.
+QString runningExecutable() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+  const QString link = QString::fromLocal8Bit(buf, n);
+  const QString canonical = QFileInfo(link).canonicalFilePath();
+  return canonical.isEmpty() ? link : canonical;
+}
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 
@@ -87,17 +102,36 @@ void WriteRegistryValue(const QString& path, const QString& valueName, const QSt
   platform::defaultStore().writeValue(root, utf8(sub), utf8(valueName), utf8(text));
 }
 
-void setProgramPath(const QString& path) { g_programPath = path; }
+void setProgramPath(const QString& path) {
+  g_programPath = path;
+  g_startName.clear();
+  g_startPath.clear();
+}
+
+void setStartName(const QString& argv0) {
+  g_programPath.clear();
+  g_startName = QFileInfo(argv0).fileName();
+  // The file it was started as (a link of another name, say), when that starts this very
+  // program: a relative path counts from the folder it was started in, a bare name from the PATH.
+  const QString started = argv0.contains('/') ? QFileInfo(argv0).absoluteFilePath()
+                                              : QStandardPaths::findExecutable(argv0);
+  const QString exe = runningExecutable();
+  g_startPath = !started.isEmpty() && !exe.isEmpty() && QFileInfo(started).canonicalFilePath() == exe ? started : QString();
+}
 
 QString programPath() {
   if (!g_programPath.isEmpty()) return QFileInfo(g_programPath).absoluteFilePath();
-  return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+  if (!g_startPath.isEmpty()) return g_startPath;
+  return runningExecutable();
 }
 
-QString programFolder() { return QFileInfo(programPath()).absolutePath(); }
+QString programFolder() {
+  if (!g_programPath.isEmpty()) return QFileInfo(g_programPath).absolutePath();
+  return QFileInfo(runningExecutable()).absolutePath();
+}
 
 QString programFileName() {
-  QString name = QFileInfo(programPath()).fileName();
+  QString name = g_startName.isEmpty() ? QFileInfo(programPath()).fileName() : g_startName;
   if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) name.chop(4);
   return name.isEmpty() ? QString::fromUtf8(version::kProductName) : name;
 }

@@ -33,7 +33,12 @@ QString readThroughBuffer(const QString& stored);
 // and its settings key "HKEY_CURRENT_USER\Software\Orvanta\<name>".
 QString programFileName();
 QString settingsKey();
-// Sets where the program file is (argv[0]); the running executable when never set.
+// The program's files: its folder is the running executable's (readme.txt and alarm.wav lie
+// there); its full path, which the log-on entry starts, is the file it was started as when
+// that starts this program, else the running executable. Only the settings key's name comes
+// from the name it was started under.
+void setStartName(const QString& argv0);
+// For tests: the program is this file, started under its own name.
 void setProgramPath(const QString& path);
 QString programPath();
 QString programFolder();

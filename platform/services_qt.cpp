@@ -108,7 +108,9 @@ bool DesktopShellService::open(const QString& target) {
 }
 
 bool DesktopShellService::openTextFile(const QString& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  const QString file = QFileInfo(path).absoluteFilePath();
+  logEvent(("opening the text file " + file).toStdString());
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
 void QtProcessService::start(const QString& commandLine) {

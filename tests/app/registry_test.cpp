@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/registry.h"
@@ -44,6 +45,33 @@ TEST_F(RegistryTest, SettingsKeyFollowsTheProgramFileName) {
   EXPECT_TRUE(QFile::exists(dir.path() + "/Orvanta/Clock.conf"));
   // A copy of another name starts from defaults.
   EXPECT_EQ(Registry::readSetting("HH"), "Error");
+}
+
+// Only the settings key's name comes from the name the program was started under: its files
+// lie beside the running program, and the log-on entry starts a file that runs this program.
+TEST_F(RegistryTest, StartNameGivesTheKeyAndTheRunningProgramItsFiles) {
+  const QString exe = QFileInfo("/proc/self/exe").canonicalFilePath();
+  Registry::setStartName("Alarm.exe");  // a bare name the PATH does not know
+  EXPECT_EQ(key(), "HKEY_CURRENT_USER\\Software\\Orvanta\\Alarm");
+  EXPECT_EQ(Registry::programPath(), exe);
+  EXPECT_EQ(Registry::programFolder(), QFileInfo(exe).absolutePath());
+
+  // A link of another name to this program: its own key, and the entry starts it by that name.
+  const QString link = dir.path() + "/Clock.exe";
+  ASSERT_TRUE(QFile::link(exe, link));
+  Registry::setStartName(link);
+  EXPECT_EQ(key(), "HKEY_CURRENT_USER\\Software\\Orvanta\\Clock");
+  EXPECT_EQ(Registry::programPath(), link);
+  EXPECT_EQ(Registry::programFolder(), QFileInfo(exe).absolutePath());
+  SetRunEntry(true);
+  EXPECT_EQ(store->readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm").value_or(""), link.toStdString());
+
+  // A program file named Alarm.exe keeps the key Alarm and is started by its full name.
+  Registry::setProgramPath("/opt/alarm/bin/Alarm.exe");
+  EXPECT_EQ(key(), "HKEY_CURRENT_USER\\Software\\Orvanta\\Alarm");
+  SetRunEntry(true);
+  EXPECT_EQ(store->readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm").value_or(""),
+            "/opt/alarm/bin/Alarm.exe");
 }
 
 TEST_F(RegistryTest, ReadRulesOfTheBuffer) {
