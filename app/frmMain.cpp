@@ -480,6 +480,7 @@ void frmMain::Form_Load() {
   } else {
     setAlarmEnabled(false);
   }
+  if (unloaded_) return;  // the session ended while a warning of the arming was open
 
   // 11. Always on top.
   ignoreErrors([&] {

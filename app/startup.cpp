@@ -26,6 +26,12 @@ std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance) {
     auto main = std::make_unique<frmMain>();
     main->setParts(makeProgramParts());
     main->Form_Load();
+    // The session may end while the load waits on a message (a range warning of the
+    // automatic arming): the window is unloaded then, and the start ends with it.
+    if (main->isUnloaded()) {
+      platform::logEvent("the window was unloaded while it loaded; the start ends");
+      return nullptr;
+    }
     main->show();
     return main;
   } catch (const platform::RuntimeError& e) {

@@ -13,7 +13,8 @@ class InstanceGuard;
 namespace startup {
 
 // Runs the start order. Returns the main window, or nothing when the program is to end
-// at once (another copy runs, or the main window could not be created).
+// at once (another copy runs, the main window could not be created, or it was unloaded
+// while it loaded).
 std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance);
 
 }  // namespace startup

@@ -1,12 +1,15 @@
-// The built program in a real X server: one copy per user and program file name, and the
-// settings file it creates.
+// The built program in a real X server: one copy per user and program file name, the
+// settings file it creates, its own files found wherever it is started from, and the end
+// of the session during the start.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
+#include "platform/store.h"
 #include "xsession.h"
 
 namespace fs = std::filesystem;
@@ -108,6 +111,64 @@ TEST_F(StartUpInAnXServer, ACopyNamedClockKeepsItsOwnSettingsAndRunsBesideAlarm)
   EXPECT_TRUE(waitFor([&] { return !windowsOf(*x, copy).empty() && !windowsOf(*x, alarm).empty(); }, 15s));
   EXPECT_TRUE(processAlive(alarm));
   EXPECT_TRUE(processAlive(copy));
+}
+
+// Started by its bare name from the PATH, in another folder, as a desktop launcher does:
+// Help opens the readme beside the program, and "Set Alarm on Startup" writes an entry
+// that starts this very program at log-on.
+TEST_F(StartUpInAnXServer, StartedFromThePathElsewhereItFindsItsOwnFiles) {
+  const std::string openbox = x->run("command -v openbox");
+  if (openbox.empty()) GTEST_SKIP() << "needs openbox";
+  x->spawn({openbox.substr(0, openbox.find('\n'))}, "openbox.out");
+  std::this_thread::sleep_for(500ms);  // the window manager settles before the window maps
+  const fs::path bin = fs::absolute(binDir());
+  const fs::path elsewhere = x->root() / "elsewhere", tools = x->root() / "tools", opened = x->root() / "opened.txt";
+  fs::create_directories(elsewhere);
+  fs::create_directories(tools);
+  // The desktop's opener, replaced by one that notes what it was asked to open.
+  std::ofstream(tools / "xdg-open") << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\n";
+  fs::permissions(tools / "xdg-open", fs::perms::owner_all);
+  const fs::path log = x->root() / "alarm.log";
+  const pid_t alarm = x->spawn({"/bin/sh", "-c", "cd '" + elsewhere.string() + "' && PATH='" + tools.string() + ":" +
+                                                    bin.string() + ":'\"$PATH\" exec Alarm --log '" + log.string() + "'"},
+                               "alarm.out");
+  std::string win;
+  ASSERT_TRUE(waitFor([&] {
+    win = x->run("xdotool search --onlyvisible --pid " + std::to_string(alarm) + " --name \"^Alarm$\"");
+    return !win.empty();
+  }, 20s)) << slurp(x->root() / "alarm.out");
+  win = win.substr(0, win.find('\n'));
+  x->run("xdotool windowactivate --sync " + win + " ; xdotool key F1");
+  const std::string readme = (bin / "readme.txt").string();
+  EXPECT_TRUE(waitFor([&] { return slurp(opened).find("file://" + readme) != std::string::npos; }, 10s))
+      << slurp(log) << slurp(opened);
+  EXPECT_EQ(slurp(log).find("readme.txt seems to be missing"), std::string::npos);
+
+  // Edit menu: three colours, two sizes, two clock modes, then "Set Alarm on Startup".
+  x->run("xdotool windowactivate --sync " + win + " ; xdotool key --delay 150 alt+e Down Down Down Down Down Down Down Return");
+  const fs::path entry = x->configHome() / "autostart" / "Alarm.desktop";
+  ASSERT_TRUE(waitFor([&] { return fs::exists(entry); }, 10s)) << slurp(log);
+  const auto exec = platform::FileStore(x->configHome().string()).readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm");
+  EXPECT_EQ(exec.value_or(""), (bin / "Alarm").string()) << slurp(entry);
+}
+
+// The session ends while "Set Alarm on Startup" warns about a saved time out of range: the
+// unload runs inside the load, and the start must end there instead of showing a window
+// that no longer closes.
+TEST_F(StartUpInAnXServer, TheSessionEndingWhileTheStartWarnsEndsTheProgram) {
+  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  fs::create_directories(conf.parent_path());
+  std::ofstream(conf) << "[General]\nAutoStartMenu=True\nHH=99\nNN=00\nSS=00\n";
+  const fs::path log = x->root() / "alarm.log";
+  const pid_t alarm = x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, "alarm.out");
+  ASSERT_TRUE(waitFor([&] { return slurp(log).find("message box \"I'm afraid I can't do that Tobrin...\"") != std::string::npos; }, 15s))
+      << slurp(log) << slurp(x->root() / "alarm.out");
+  ::kill(alarm, SIGTERM);
+  EXPECT_EQ(waitExit(alarm, 10s), 0) << slurp(log);
+  const std::string l = slurp(log);
+  EXPECT_NE(l.find("the session is ending"), std::string::npos) << l;
+  EXPECT_EQ(l.find("window shown"), std::string::npos) << l;
+  EXPECT_NE(slurp(conf).find("Startup="), std::string::npos) << "the unload saved the settings";
 }
 
 // The LED display control is not registered for this user.
