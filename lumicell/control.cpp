@@ -228,11 +228,10 @@ HResult Control::WriteProperties(platform::com::IPropertyBag* bag) {
   });
 }
 
-HResult Control::SetExtent(int32_t widthPixels, int32_t heightPixels) {
-  return guarded([&] {
-    buffer_.resize(widthPixels, heightPixels);
-    sizeToContent();
-  });
+HResult Control::SetExtent(int32_t, int32_t) {
+  // The control always has the size of its content: whatever the host asks, that is the
+  // size it goes back to, and the buffer never takes on the size asked for.
+  return guarded([&] { sizeToContent(); });
 }
 
 HResult Control::AmbientChanged(const char*) {

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/convert.h"
@@ -63,7 +64,14 @@ void LumicellWidget::ambientChanged(const std::string& name) { check(control_->A
 
 namespace {
 
-int toPixels(double twips) { return static_cast<int>(roundHalfEven(twips / kTwipsPerPixel)); }
+// Twips to whole pixels. What no window can be placed at or sized to is refused before it
+// reaches an int: not a number is an invalid value, beyond the largest window an overflow.
+int toPixels(double twips) {
+  const double px = roundHalfEven(twips / kTwipsPerPixel);
+  if (std::isnan(px)) throw RuntimeError(err::kInvalidPropertyValue);
+  if (std::fabs(px) > QWIDGETSIZE_MAX) throw RuntimeError(err::kOverflow);
+  return static_cast<int>(px);
+}
 
 }  // namespace
 
@@ -104,7 +112,11 @@ void LumicellWidget::put(int32_t dispId, const com::Variant& value) {
 }
 
 void LumicellWidget::applyExtent(int32_t widthTwips, int32_t heightTwips) {
-  setFixedSize(std::max(0, toPixels(widthTwips)), std::max(0, toPixels(heightTwips)));
+  // Runs inside the control's call, so it raises nothing: the size is held to what a window can be.
+  const auto px = [](int32_t twips) {
+    return static_cast<int>(std::clamp(roundHalfEven(double(twips) / kTwipsPerPixel), 0.0, double(QWIDGETSIZE_MAX)));
+  };
+  setFixedSize(px(widthTwips), px(heightTwips));
   updateGeometry();
 }
 

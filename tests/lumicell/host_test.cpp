@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <cmath>
 
 
 #include "lumicell/control.h"
@@ -103,6 +104,24 @@ TEST_F(HostTest, DesignedStateAndLateBinding) {
   // A host resize is undone by the control.
   w->put(platform::extender::kDispWidth, Variant(3000));
   EXPECT_EQ(w->size(), QSize(118, 27));
+  // What no window can be placed at or sized to is refused, and nothing moves.
+  const auto refusal = [&](int32_t dispId, double twips) {
+    try {
+      w->put(dispId, Variant(twips));
+    } catch (const platform::RuntimeError& e) {
+      return e.number();
+    }
+    return 0;
+  };
+  for (const int32_t id : {platform::extender::kDispWidth, platform::extender::kDispHeight, platform::extender::kDispLeft,
+                           platform::extender::kDispTop}) {
+    EXPECT_EQ(refusal(id, 1e12), 6) << std::hex << id;
+    EXPECT_EQ(refusal(id, -1e12), 6) << std::hex << id;
+    EXPECT_EQ(refusal(id, std::nan("")), 380) << std::hex << id;
+  }
+  EXPECT_EQ(refusal(platform::extender::kDispWidth, -15), 380);
+  EXPECT_EQ(w->size(), QSize(118, 27));
+  EXPECT_EQ(w->pos(), QPoint(36, 3));
 
   QStringList changed;
   QObject::connect(w, &LumicellWidget::propertyChanged, [&changed](const QString& n) { changed << n; });
