@@ -116,6 +116,23 @@ TEST_F(ShellWaitTest, AWaitStartedJustBeforeMidnightEndsFiveSecondsAfterIt) {
   EXPECT_LE(ended.time(), QTime(0, 0, 8));
 }
 
+TEST_F(ShellWaitTest, AWaitWhoseEndFallsExactlyOnMidnightEndsJustAfterIt) {
+  fakes.clock.set("2026-12-08T23:59:50");
+  QTimer clock;
+  runClock(clock);
+  // Should the end never be seen, the program ends by itself well after it.
+  QObject::connect(&clock, &QTimer::timeout, [&] {
+    if (fakes.clock.now().time() == QTime(0, 1, 0) && launcher.last) launcher.last->end();
+  });
+  bool done = false;
+  EXPECT_TRUE(ShellandWait("pavucontrol", 10, done, 1));
+  const QDateTime ended = fakes.clock.now();
+  EXPECT_EQ(ended.date(), QDate(2026, 12, 9));
+  EXPECT_GE(ended.time(), QTime(0, 0, 1));
+  EXPECT_LE(ended.time(), QTime(0, 0, 3));
+  EXPECT_FALSE(launcher.ended) << "the time-out ended the wait, not the program";
+}
+
 TEST_F(ShellWaitTest, AProgramThatCannotStartShowsTheOopsBox) {
   launcher.fail = true;
   bool done = true;

@@ -88,6 +88,12 @@ TEST(VolumeScaling, ReadsRoundHalvesToEvenAndSmallRangesAreUnscaled) {
   volume.SetVolume(0, 50);
   EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 100);  // 50 x (200 \ 100)
 
+  // A line whose range does not start at 0: the minimum is taken off the percentage itself.
+  mixer.add(line::kSynthesizer, control::kVolume, 10, 1000, 500);
+  Volume withMinimum(mixer);
+  ASSERT_TRUE(withMinimum.OpenMixer(0));
+  EXPECT_EQ(withMinimum.GetVolume(3), 40);  // the synthesizer: 500 x 100 / 1000 - 10
+
   EXPECT_EQ(volume.GetVolume(Volume::kWaveOutVolume), 42);
   volume.SetVolume(Volume::kWaveOutVolume, 77);
   EXPECT_EQ(mixer.value(line::kWaveOut, control::kVolume), 77);

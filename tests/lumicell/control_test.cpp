@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "glyph_templates.h"
 #include "lumicell/control.h"
 #include "lumicell/glyph_sheet.h"
 #include "platform/errors.h"
@@ -143,6 +144,12 @@ TEST_F(ControlTest, SizesFollowFormatSizeAndOutline) {
   // The host's own resize is undone: the control sizes itself to its content.
   EXPECT_EQ(control->SetExtent(300, 5), 0);
   EXPECT_EQ(sizePx(), std::make_pair(59, 23));
+  // Even a size no buffer could hold: it is never taken on, not even for a moment.
+  for (const int32_t huge : {INT32_MAX, -1, INT32_MIN}) {
+    EXPECT_EQ(control->SetExtent(huge, huge), 0) << huge;
+    EXPECT_EQ(sizePx(), std::make_pair(59, 23));
+    EXPECT_EQ(std::make_pair(control->buffer().width(), control->buffer().height()), std::make_pair(59, 23));
+  }
 }
 
 TEST_F(ControlTest, SixteenBitOverflow) {
@@ -238,6 +245,60 @@ TEST_F(ControlTest, OutlineEdgeAndOrigin) {
   EXPECT_EQ(b.width(), 52);
   EXPECT_EQ(b.at(4, 1), rgb(252, 2, 4));  // and at (0,0) without the outline
   EXPECT_EQ(b.at(0, 0), rgb(4, 2, 4));
+}
+
+// What the display shows, cell by cell against the segment pictures: large and small digits,
+// the colon and the point, the minus, "E" and "r", in each colour, at the places the format gives them.
+TEST_F(ControlTest, TheDisplayDrawsEachCellFromItsTemplate) {
+  using namespace glyph_templates;
+  struct Case {
+    int32_t size, colour, format;
+    const char* display;
+    bool error;
+    std::string cells;  // '_' a blank cell
+  };
+  const Case cases[] = {
+      {dgLarge, dgBlue, dgLongTime, "12:34:56", false, "12:34:56"},
+      {dgLarge, dgGreen, dgLongTime, " 7:08:09 PM", false, "_7:08:09"},
+      {dgLarge, dgRed, dgLongTime, "", true, "__:_E:rr"},
+      {dgSmall, dgRed, dgDecimal, "-1.5", false, "_-1.5"},
+      {dgLarge, dgBlue, dgDecimal, "90.7", false, "_90.7"},
+      {dgLarge, dgGreen, dgGeneral, "", true, "_Err"},
+      {dgSmall, dgBlue, dgShortTime, "23:45", false, "23:45"},
+  };
+  put(kDispDigitOutLine, Variant(false));
+  put(kDispDigitPlaceHolders, Variant(4));
+  put(kDispDigitJustify, Variant(dgRight));
+  for (const Case& c : cases) {
+    put(kDispDigitSize, Variant(c.size));
+    put(kDispDigitColor, Variant(c.colour));
+    put(kDispDigitFormat, Variant(c.format));
+    put(kDispDigitError, Variant(c.error));
+    put(kDispDigitDisplay, Variant(c.display));
+    const Block& b = kBlocks[c.size == dgLarge ? 1 : 0];
+    const BackBuffer& shown = control->buffer();
+    int x0 = 0;
+    std::vector<int> colons;
+    for (const char cell : c.cells) {
+      const bool dot = cell == ':' || cell == '.';
+      const int w = dot ? kSeparatorWidth : b.w;
+      if (cell == ':') colons.push_back(x0);
+      const int index = cell == '_' ? kCellBlank : cell == '-' ? kCellMinus : cell == 'E' ? kCellE : cell == 'r' ? kCellR : cell - '0';
+      int wrong = 0;
+      for (int y = 0; y < b.h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const uint32_t want = dot ? expectedDotPixel(b, c.colour, cell, x, y) : expectedCellPixel(b, c.colour, index, x, y);
+          if (shown.at(x0 + x, y) != want) ++wrong;
+        }
+      EXPECT_EQ(wrong, 0) << c.display << ": cell '" << cell << "' at x " << x0;
+      x0 += w;
+    }
+    EXPECT_EQ(x0, shown.width()) << c.display;
+    // The two colons of a long time stand after the hours and after the minutes.
+    if (c.format == dgLongTime) {
+      EXPECT_EQ(colons, (std::vector<int>{2 * b.w, 4 * b.w + kSeparatorWidth})) << c.display;
+    }
+  }
 }
 
 TEST_F(ControlTest, AmbientChangeRedrawsAndRefreshes) {

@@ -54,6 +54,11 @@ TEST(FormatDisplayText, FilteringRules) {
   EXPECT_EQ(cells(st(1, "-7:05")), "_7:05");        // no minus in the time formats
   EXPECT_EQ(cells(st(1, "12:34:56")), "__:__");     // a second colon is dropped in short time
   EXPECT_EQ(cells(st(2, "12345678")), "__:__:__");  // eight digits are no time
+  // A long time is shown when a colon stands third or fifth, and only then.
+  EXPECT_EQ(cells(st(2, "12:345:6")), "12:345:6");
+  EXPECT_EQ(cells(st(2, "1234:567")), "1234:567");
+  EXPECT_EQ(cells(st(2, "123:45:6")), "__:__:__");
+  EXPECT_EQ(cells(st(2, "1:234:56")), "__:__:__");
 }
 
 TEST(FormatDisplayText, ErrorIndication) {

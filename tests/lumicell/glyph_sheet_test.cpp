@@ -3,52 +3,13 @@
 
 #include <string>
 
+#include "glyph_templates.h"
 #include "lumicell/glyph_sheet.h"
 
 namespace lumicell {
 namespace {
 
-const char* const kSmall[21] = {
-    ".............", "....aaaaa....", "...aaaaaaa...", "..f.aaaaa.b..", ".fff.....bbb.", ".fff.....bbb.",
-    ".fff.....bbb.", ".fff.....bbb.", ".fff.....bbb.", "..f.ggggg.b..", "...ggggggg...", "..e.ggggg.c..",
-    ".eee.....ccc.", ".eee.....ccc.", ".eee.....ccc.", ".eee.....ccc.", ".eee.....ccc.", "..e.ddddd.c..",
-    "...ddddddd...", "....ddddd....", "............."};
-
-const char* const kLarge[27] = {
-    "..................", "....aaaaaaaaaa....", "...aaaaaaaaaaaa...", "..f.aaaaaaaaaa.b..", ".fff..........bbb.",
-    ".fff..........bbb.", ".fff..........bbb.", ".fff..........bbb.", ".fff..........bbb.", ".fff..........bbb.",
-    ".fff..........bbb.", ".fff..........bbb.", "..f.gggggggggg.b..", "...gggggggggggg...", "..e.gggggggggg.c..",
-    ".eee..........ccc.", ".eee..........ccc.", ".eee..........ccc.", ".eee..........ccc.", ".eee..........ccc.",
-    ".eee..........ccc.", ".eee..........ccc.", ".eee..........ccc.", "..e.dddddddddd.c..", "...dddddddddddd...",
-    "....dddddddddd....", ".................."};
-
-const char* const kLitSegments[14] = {"abcdef", "bc",     "abdeg", "abcdg", "bcfg", "acdfg", "acdefg",
-                                      "abc",    "abcdefg", "abcdfg", "",     "g",    "adefg", "eg"};
-
-const uint32_t kLit[3] = {rgb(4, 230, 228), rgb(4, 234, 4), rgb(252, 2, 4)};
-const uint32_t kDim[3] = {rgb(4, 62, 60), rgb(4, 62, 4), rgb(60, 2, 4)};
-const uint32_t kBack = rgb(4, 2, 4);
-
-struct Block {
-  bool large;
-  int top, w, h;
-  const char* const* picture;
-};
-const Block kBlocks[2] = {{false, 0, 13, 21, kSmall}, {true, 63, 18, 27, kLarge}};
-
-uint32_t expectedCellPixel(const Block& b, int colour, int cell, int x, int y) {
-  const char seg = b.picture[y][x];
-  if (seg == '.') return kBack;
-  if (std::string(kLitSegments[cell]).find(seg) != std::string::npos) return kLit[colour];
-  const bool odd = (x + y) % 2 == 1;
-  const bool flipped = b.large && (seg == 'b' || seg == 'e' || seg == 'g');
-  return odd != flipped ? kDim[colour] : kBack;
-}
-
-bool inDot(int x, int y, int top, int bottom) {
-  if (y < top || y > bottom) return false;
-  return (y == top || y == bottom) ? x == 2 : x >= 1 && x <= 3;
-}
+using namespace glyph_templates;
 
 TEST(GlyphSheet, FullCellsMatchTheSegmentPictures) {
   const GlyphSheet& s = glyphSheet();
@@ -68,15 +29,12 @@ TEST(GlyphSheet, FullCellsMatchTheSegmentPictures) {
 TEST(GlyphSheet, SeparatorAndPointAreLitDotsOnly) {
   const GlyphSheet& s = glyphSheet();
   for (const Block& b : kBlocks) {
-    const int sep[4] = {b.large ? 6 : 5, b.large ? 11 : 8, b.large ? 15 : 13, b.large ? 20 : 16};
-    const int point[2] = {b.large ? 22 : 16, b.large ? 25 : 19};
     for (int colour = 0; colour < 3; ++colour) {
       for (int y = 0; y < b.h; ++y) {
         for (int x = 0; x < 5; ++x) {
           const int row = b.top + colour * b.h + y;
-          const bool sepLit = inDot(x, y, sep[0], sep[1]) || inDot(x, y, sep[2], sep[3]);
-          EXPECT_EQ(s.at(14 * b.w + x, row), sepLit ? kLit[colour] : kBack) << x << "," << y;
-          EXPECT_EQ(s.at(14 * b.w + 5 + x, row), inDot(x, y, point[0], point[1]) ? kLit[colour] : kBack);
+          EXPECT_EQ(s.at(14 * b.w + x, row), expectedDotPixel(b, colour, ':', x, y)) << x << "," << y;
+          EXPECT_EQ(s.at(14 * b.w + 5 + x, row), expectedDotPixel(b, colour, '.', x, y));
         }
       }
     }
