@@ -15,6 +15,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/ini.h"
 #include "platform/log.h"
 #include "platform/private_folder.h"
 

@@ -20,8 +20,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ini.h"
-
 namespace platform {
 
 // Root key handles.
