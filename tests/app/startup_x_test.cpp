@@ -121,7 +121,7 @@ TEST_F(StartUpInAnXServer, StartedFromThePathElsewhereItFindsItsOwnFiles) {
   if (openbox.empty()) GTEST_SKIP() << "needs openbox";
   x->spawn({openbox.substr(0, openbox.find('\n'))}, "openbox.out");
   std::this_thread::sleep_for(500ms);  // the window manager settles before the window maps
-  const fs::path bin = fs::absolute(binDir());
+  const fs::path bin = fs::canonical(binDir());
   const fs::path elsewhere = x->root() / "elsewhere", tools = x->root() / "tools", opened = x->root() / "opened.txt";
   fs::create_directories(elsewhere);
   fs::create_directories(tools);
