@@ -100,9 +100,13 @@ std::optional<std::string> unescapeValue(std::string_view raw) {
 
 }  // namespace
 
-std::size_t Document::keptLineCount() const {
+std::size_t Document::unreadLineCount() const {
   std::size_t n = 0;
-  for (const auto& [name, lines] : keptLines) n += lines.size();
+  for (const auto& [name, lines] : keptLines)
+    for (const auto& line : lines) {
+      const std::string t = trimWs(line);
+      if (t[0] != ';' && t[0] != '#') ++n;  // comments are read, they just hold no value
+    }
   return n;
 }
 

@@ -17,11 +17,12 @@ using Section = std::map<std::string, std::string>;
 
 struct Document {
   std::map<std::string, Section> sections;
-  // The lines that could not be read, by the section they stood in, written back after that
-  // section's values exactly as they were.
+  // The lines that could not be read, and the comments, by the section they stood in:
+  // written back after that section's values exactly as they were.
   std::map<std::string, std::vector<std::string>> keptLines;
 
-  std::size_t keptLineCount() const;
+  // The kept lines that are not comments.
+  std::size_t unreadLineCount() const;
 };
 
 // Parses the text of a settings file. Nothing when none of its lines can be read although

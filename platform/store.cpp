@@ -345,7 +345,7 @@ std::optional<ini::Document> loadIni(const std::string& file, bool& found) {
   if (!text) return std::nullopt;
   auto doc = ini::parse(*text);
   static std::map<std::string, std::size_t> reported;  // file -> lines skipped when last logged
-  const std::size_t skipped = doc ? doc->keptLineCount() : SIZE_MAX;
+  const std::size_t skipped = doc ? doc->unreadLineCount() : SIZE_MAX;
   auto& last = reported[file];
   if (skipped != last && (skipped == SIZE_MAX || skipped > 0)) {
     if (!doc) logEvent("settings: " + file + " cannot be read at all; its values read as absent");
