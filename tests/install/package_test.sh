@@ -2,7 +2,7 @@
 # The Debian package on this machine: build it with cpack, install it with apt, start
 # `alarm` from the menu entry's path in a real X server as an ordinary account with a
 # fresh configuration (only the package's machine-wide registration), then remove the
-# package and check that none of its files, nor its registration, is left. Whatever
+# package and check that none of its files, nor its registration, is left, and purge it. Whatever
 # happens, the machine is left as it was: the package and any package apt brought in
 # with it are purged on exit.
 # Usage: package_test.sh BUILD_DIR        (exit 77: skipped when not root or without apt)
@@ -63,6 +63,7 @@ APP=$!
 PIDS+=($APP)
 main_window "$APP" 30 >/dev/null || { cat "$USERDIR/alarm.log" "$ROOT/alarm.out" 2>/dev/null; fail "no main window"; }
 [ -f "$USERDIR/config/Orvanta/Alarm.conf" ] || fail "no settings in Orvanta/Alarm.conf"
+[ ! -e "$USERDIR/config/Classes" ] || fail "a per-user registration appeared"
 kill -TERM "$APP"
 for _ in $(seq 50); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
 
@@ -72,6 +73,9 @@ LEFT=$(while read -r f; do
 done <"$ROOT/files")
 [ -z "$LEFT" ] || fail "files left after removal: $LEFT"
 for d in /usr/lib/alarm /etc/xdg/Classes; do [ ! -e "$d" ] || fail "$d is left after removal"; done
+# dpkg may keep the package's record until it is purged, as for any package; no more.
 STATUS=$(dpkg-query -W -f='${Status}' alarm 2>/dev/null || true)
-case "$STATUS" in "" | *not-installed) ;; *) fail "dpkg still has alarm: $STATUS" ;; esac
+case "$STATUS" in "" | *not-installed | *config-files) ;; *) fail "dpkg still has alarm: $STATUS" ;; esac
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -q alarm >"$ROOT/apt.out" 2>&1 || { cat "$ROOT/apt.out"; fail "apt-get purge"; }
+! ls /var/lib/dpkg/info/alarm.* >/dev/null 2>&1 || fail "dpkg keeps $(ls /var/lib/dpkg/info/alarm.*)"
 echo "package test passed"
