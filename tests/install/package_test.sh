@@ -50,15 +50,23 @@ dpkg-query -L alarm | sort >"$ROOT/files"
 command -v alarm | grep -qx /usr/bin/alarm || fail "alarm is not /usr/bin/alarm"
 grep -qx 'Exec=/usr/bin/alarm' /usr/share/applications/com.orvanta.Alarm.desktop || fail "the menu entry's Exec"
 
-# An ordinary account that never registered anything.
+# An ordinary account that never registered anything, and cannot register for all users.
 USERDIR=$ROOT/nobody
 mkdir -p "$USERDIR/config" "$USERDIR/runtime"
 chown -R nobody:nogroup "$USERDIR"
 chmod 700 "$USERDIR/runtime"
+as_nobody() {
+  setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env -i PATH=/usr/bin:/bin DISPLAY="${DISPLAY:-}" HOME="$USERDIR" XDG_CONFIG_HOME="$USERDIR/config" \
+    XDG_RUNTIME_DIR="$USERDIR/runtime" "$@"
+}
+set +e
+as_nobody /usr/lib/alarm/regsvr --system /usr/lib/alarm/liblumicell.so >"$ROOT/regsvr.out" 2>&1
+STATUS=$?
+set -e
+[ "$STATUS" -eq 6 ] && grep -q "needs root" "$ROOT/regsvr.out" || fail "regsvr --system as nobody: $STATUS $(cat "$ROOT/regsvr.out")"
 start_x
-setpriv --reuid=nobody --regid=nogroup --clear-groups \
-  env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$USERDIR" XDG_CONFIG_HOME="$USERDIR/config" \
-  XDG_RUNTIME_DIR="$USERDIR/runtime" alarm --log "$USERDIR/alarm.log" >"$ROOT/alarm.out" 2>&1 &
+as_nobody alarm --log "$USERDIR/alarm.log" >"$ROOT/alarm.out" 2>&1 &
 APP=$!
 PIDS+=($APP)
 main_window "$APP" 30 >/dev/null || { cat "$USERDIR/alarm.log" "$ROOT/alarm.out" 2>/dev/null; fail "no main window"; }
