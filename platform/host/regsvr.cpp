@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/host/component_registry.h"
 
@@ -41,6 +42,7 @@ bool writable(fs::path dir) {
 // True when the settings file holds no value: only section headers, comments and blanks.
 bool holdsNoValue(const fs::path& file) {
   std::ifstream in(file);
+  if (!in) return false;
   std::string line;
   while (std::getline(in, line)) {
     const auto first = line.find_first_not_of(" \t\r");
@@ -64,12 +66,15 @@ void shareRegistration(const fs::path& classes) {
 // lock files, and the folder itself when it is empty then.
 void tidyRegistration(const fs::path& classes) {
   std::error_code ec;
+  std::vector<fs::path> empty;
   for (const auto& entry : fs::directory_iterator(classes, ec)) {
     const std::string name = entry.path().filename().string();
-    if (name[0] == '.' || entry.path().extension() != ".conf" || !entry.is_regular_file(ec)) continue;
-    if (!holdsNoValue(entry.path())) continue;
-    fs::remove(entry.path(), ec);
-    fs::remove(classes / ("." + name + ".lock"), ec);
+    if (name[0] != '.' && entry.path().extension() == ".conf" && entry.is_regular_file(ec) && holdsNoValue(entry.path()))
+      empty.push_back(entry.path());
+  }
+  for (const auto& file : empty) {
+    fs::remove(file, ec);
+    fs::remove(classes / ("." + file.filename().string() + ".lock"), ec);
   }
   fs::remove(classes, ec);  // only when empty
 }
