@@ -13,17 +13,16 @@ ROOT=$(mktemp -d /tmp/alarm-package-XXXXXX)
 chmod 755 "$ROOT"
 source "$HERE/x_session.sh"
 
-BEFORE=$ROOT/packages-before
+BEFORE=$ROOT/packages-before ADDED=$ROOT/packages-added
+installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}:${Architecture}\n' | awk '/^ii/ { print $2 }' | sort; }
 restore_machine() {
   end_processes
   if dpkg-query -W -f='${Status}' alarm 2>/dev/null | grep -qv "not-installed"; then
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -q alarm >/dev/null 2>&1 || dpkg --purge alarm >/dev/null 2>&1 || true
   fi
-  if [ -f "$BEFORE" ]; then
-    # Packages apt installed for ours go again.
-    local added
-    added=$(comm -13 "$BEFORE" <(dpkg-query -W -f='${Package}:${Architecture}\n' | sort) || true)
-    [ -z "$added" ] || DEBIAN_FRONTEND=noninteractive apt-get purge -y -q $added >/dev/null 2>&1 || true
+  # Packages apt installed for ours go again.
+  if [ -s "$ADDED" ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -q $(cat "$ADDED") >/dev/null 2>&1 || true
   fi
   rm -rf "$ROOT"
 }
@@ -36,15 +35,16 @@ if dpkg-query -W -f='${Status}' alarm 2>/dev/null | grep -q "install ok installe
   rm -rf "$ROOT"
   fail "a package named alarm is installed on this machine already; this test would replace it"
 fi
-dpkg-query -W -f='${Package}:${Architecture}\n' | sort >"$BEFORE"
-
 (cd "$BUILD" && cpack -G DEB -B "$ROOT/pkg" >"$ROOT/cpack.out" 2>&1) || { cat "$ROOT/cpack.out"; fail "cpack"; }
 DEB=$(ls "$ROOT"/pkg/alarm_*.deb)
 echo "package: $(basename "$DEB"), $(du -k "$DEB" | cut -f1) KiB"
 dpkg-deb -f "$DEB" Depends
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$DEB" >"$ROOT/apt.out" 2>&1 ||
-  { cat "$ROOT/apt.out"; fail "apt-get install"; }
+installed_packages >"$BEFORE"
+STATUS=0
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$DEB" >"$ROOT/apt.out" 2>&1 || STATUS=$?
+comm -13 "$BEFORE" <(installed_packages) | grep -v '^alarm:' >"$ADDED" || true
+[ "$STATUS" -eq 0 ] || { cat "$ROOT/apt.out"; fail "apt-get install"; }
 dpkg-query -L alarm | sort >"$ROOT/files"
 [ -f /etc/xdg/Classes/Kestrava.Lumicell.conf ] || fail "the package did not register the display control"
 command -v alarm | grep -qx /usr/bin/alarm || fail "alarm is not /usr/bin/alarm"
