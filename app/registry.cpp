@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <unistd.h>
 
+#include "app/autostart_program.h"
 #include "platform/services.h"
 #include "platform/store.h"
 #include "version.h"
@@ -153,9 +154,9 @@ bool DeleteRegistryValue(uint32_t root, const QString& subKey, const QString& va
 }
 
 void SetRunEntry(bool add) {
-  // The entry starts this very program file at log-on.
+  // The entry starts this very program at log-on (through its launcher when installed).
   const QString name = QString::fromUtf8(version::kProductName);
-  const QString data = Registry::programPath();
+  const QString data = autostartProgram(Registry::programPath());
   if (add) SetRegistryValue(platform::kHkeyCurrentUser, QString::fromUtf8(platform::kRunSubKey), name, data);
   else DeleteRegistryValue(platform::kHkeyCurrentUser, QString::fromUtf8(platform::kRunSubKey), name);
 }

@@ -3,6 +3,9 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "platform/errors.h"
 #include "platform/log.h"
 #include "platform/store.h"
@@ -26,14 +29,35 @@ namespace {
   throw RuntimeError(err::kCannotCreateComponent);
 }
 
+std::optional<std::string> firstValue(std::span<Store* const> stores, const std::string& key, std::string_view name) {
+  for (Store* store : stores)
+    if (auto value = store->readValue(kHkeyCurrentUser, key, name)) return value;
+  return std::nullopt;
+}
+
 }  // namespace
 
-void* createObject(std::string_view progId, const com::Guid& iid, Store& store) {
-  const auto clsidText = store.readValue(kHkeyCurrentUser, progIdKey(progId), "CLSID");
+std::vector<std::string> systemConfigDirs() {
+  std::vector<std::string> dirs;
+  if (const char* list = std::getenv("XDG_CONFIG_DIRS")) {
+    std::string_view rest(list);
+    while (!rest.empty()) {
+      const std::size_t colon = rest.find(':');
+      const std::string_view dir = rest.substr(0, colon);
+      if (dir.starts_with('/')) dirs.emplace_back(dir);  // relative entries are ignored
+      rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+  }
+  if (dirs.empty()) dirs.emplace_back("/etc/xdg");
+  return dirs;
+}
+
+void* createObject(std::string_view progId, const com::Guid& iid, std::span<Store* const> stores) {
+  const auto clsidText = firstValue(stores, progIdKey(progId), "CLSID");
   if (!clsidText) cannotCreate(progId, "not registered");
   const auto clsid = com::parseGuid(*clsidText);
   if (!clsid) cannotCreate(progId, "registered class id " + *clsidText + " is not valid");
-  const auto path = store.readValue(kHkeyCurrentUser, inprocServerKey(*clsid), "Path");
+  const auto path = firstValue(stores, inprocServerKey(*clsid), "Path");
   if (!path || path->empty()) cannotCreate(progId, "no library registered for class " + *clsidText);
 
   // The library stays loaded for the life of the process, as components are never unloaded
@@ -56,8 +80,17 @@ void* createObject(std::string_view progId, const com::Guid& iid, Store& store) 
   return object;
 }
 
+void* createObject(std::string_view progId, const com::Guid& iid, Store& store) {
+  Store* const only[] = {&store};
+  return createObject(progId, iid, only);
+}
+
 void* createObject(std::string_view progId, const com::Guid& iid) {
-  return createObject(progId, iid, defaultStore());
+  std::vector<FileStore> system;
+  for (auto& dir : systemConfigDirs()) system.emplace_back(std::move(dir));
+  std::vector<Store*> stores{&defaultStore()};
+  for (auto& store : system) stores.push_back(&store);
+  return createObject(progId, iid, stores);
 }
 
 com::IControl* createControl(std::string_view progId) {

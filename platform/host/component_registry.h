@@ -2,8 +2,10 @@
 // to a class id and the class id to the library that serves it.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/host/com.h"
 
@@ -19,12 +21,23 @@ std::string progIdKey(std::string_view progId);
 std::string classKey(const com::Guid& clsid);
 std::string inprocServerKey(const com::Guid& clsid);
 
+// The machine-wide configuration folders, most important first: the absolute entries of
+// $XDG_CONFIG_DIRS, or /etc/xdg when it names none. `regsvr --system` registers into the
+// first one, with the same keys as the per-user store.
+std::vector<std::string> systemConfigDirs();
+
 // Creates an instance of the class registered under progId and asks it for iid.
 // A class that is not registered, a library that does not load or lacks the entry point,
 // and a factory that refuses all raise RuntimeError(339). The library stays loaded.
 // The returned pointer holds one reference.
+//
+// Each value of the registration is taken from the first store that holds it, so the
+// per-user registration, looked at first, shadows the machine-wide one; a per-user path
+// that does not load is an error, not a reason to try the next store.
+void* createObject(std::string_view progId, const com::Guid& iid, std::span<Store* const> stores);
 void* createObject(std::string_view progId, const com::Guid& iid, Store& store);
-void* createObject(std::string_view progId, const com::Guid& iid);  // the default store
+// The default store, then the system folders.
+void* createObject(std::string_view progId, const com::Guid& iid);
 
 // The control interface of a new instance of progId; raises as createObject.
 com::IControl* createControl(std::string_view progId);

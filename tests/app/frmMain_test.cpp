@@ -801,6 +801,31 @@ TEST_F(MainWindow, SetAlarmOnStartupAddsAndRemovesTheLogOnEntry) {
   EXPECT_FALSE(store.readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm"));
 }
 
+TEST_F(MainWindow, SetAlarmOnStartupStartsAnInstalledProgramThroughItsLauncher) {
+  store.createKey(platform::kHkeyCurrentUser, platform::kRunSubKey);
+  const QString prefix = dir.path() + "/my prefix";
+  ASSERT_TRUE(QDir().mkpath(prefix + "/lib/alarm") && QDir().mkpath(prefix + "/bin"));
+  Registry::setProgramPath(prefix + "/lib/alarm/Alarm");
+  frmMain& w = load();
+  const auto logOnProgram = [&] {
+    w.menuAutoStart->trigger();
+    const auto program = store.readValue(platform::kHkeyCurrentUser, platform::kRunSubKey, "Alarm");
+    w.menuAutoStart->trigger();
+    return QString::fromStdString(program.value_or("(none)"));
+  };
+  // Without a launcher that runs, the program starts itself.
+  EXPECT_EQ(logOnProgram(), prefix + "/lib/alarm/Alarm");
+  QFile launcher(prefix + "/bin/alarm");
+  ASSERT_TRUE(launcher.open(QIODevice::WriteOnly));
+  launcher.close();
+  EXPECT_EQ(logOnProgram(), prefix + "/lib/alarm/Alarm");
+  launcher.setPermissions(launcher.permissions() | QFile::ExeOwner);
+  EXPECT_EQ(logOnProgram(), prefix + "/bin/alarm");
+  // A copy under another name keeps its own settings, so it starts itself.
+  Registry::setProgramPath(prefix + "/lib/alarm/Clock");
+  EXPECT_EQ(logOnProgram(), prefix + "/lib/alarm/Clock");
+}
+
 TEST_F(MainWindow, HelpOpensTheReadmeBesideTheProgramOrSaysItIsMissing) {
   frmMain& w = load();
   w.menuHelp->trigger();
