@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/digits_validator.h"
 #include "app/frmMain.h"
@@ -42,9 +43,11 @@ IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
   lblInfo->setObjectName(QStringLiteral("lblInfo"));
   lblInfo->setWordWrap(true);
   lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  placeTwips(lblInfo, 120, 120, 3255, d.infoHeightTwips);
+  // As high as the text needs in the desktop's font, at least the designed height.
+  const int infoHeight = std::max(d.infoHeightTwips, pxToTwips(lblInfo->heightForWidth(twipsToPx(3255))));
+  placeTwips(lblInfo, 120, 120, 3255, infoHeight);
 
-  const int frameTop = 120 + d.infoHeightTwips + 60;
+  const int frameTop = 120 + infoHeight + 60;
   Frame1 = new QGroupBox(this);
   Frame1->setObjectName(QStringLiteral("Frame1"));
   placeTwips(Frame1, 120, frameTop, 1575, 615);
@@ -89,6 +92,7 @@ void IntervalDialog::Form_Load() {
     }
     box_->setText(text.trimmed());
   });
+  platform::logEvent((valueName_ + " loaded: " + box_->text() + " minutes").toStdString());
 }
 
 QString IntervalDialog::minutes() const { return box_->text(); }

@@ -124,22 +124,22 @@ void frmPrefs::buildControls() {
   };
 
   frameAAudio = frame("frameAAudio", "Alarm/Audio");
-  place(frameAAudio, 120, 90, 3375, 2565);
+  place(frameAAudio, 120, 90, 3495, 2565);
   optBeep = option(frameAAudio, "optBeep", "Beep", " Double click to hear the beep... ");
   place(optBeep, 120, 285, 1500, 255);
   optSound = option(frameAAudio, "optSound", "Play sound   (alarm.wav file)", " Double click to hear the sound... ");
   place(optSound, 120, 555, 3135, 255);
   optSound->setChecked(true);
   optMusic = option(frameAAudio, "optMusic", "Play music", nullptr);
-  place(optMusic, 120, 825, 1215, 255);
+  place(optMusic, 120, 825, 1380, 255);
   cmdLoadMusic = button(frameAAudio, "cmdLoadMusic", QStringLiteral("Load Music"), " Load a music file ");
-  place(cmdLoadMusic, 1380, 780, 1140, 345);
+  place(cmdLoadMusic, 1500, 780, 1170, 345);
   cmdPlay = button(frameAAudio, "cmdPlay", QString(), " Play the music file ");
   cmdPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-  place(cmdPlay, 2580, 780, 345, 345);
+  place(cmdPlay, 2715, 780, 345, 345);
   cmdStop = button(frameAAudio, "cmdStop", QString(), " Stop playing ");
   cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-  place(cmdStop, 2940, 780, 345, 345);
+  place(cmdStop, 3075, 780, 345, 345);
   lblTrack = new QLabel(kNoMusic, frameAAudio);
   lblTrack->setObjectName(QStringLiteral("lblTrack"));
   QFont small(QStringLiteral("Small Fonts"));
@@ -148,7 +148,7 @@ void frmPrefs::buildControls() {
   QPalette grey = lblTrack->palette();
   grey.setColor(QPalette::WindowText, bgr(0x404040));
   lblTrack->setPalette(grey);
-  place(lblTrack, 120, 1185, 3135, 255);
+  place(lblTrack, 120, 1185, 3255, 255);
   chkRepeat = check(frameAAudio, "chkRepeat", "Repeat", " Continuous Play ");
   place(chkRepeat, 120, 1485, 1215, 255);
   cmdSetVolume = button(frameAAudio, "cmdSetVolume", QStringLiteral("Set Volume"), " Set an independent audio volume ");
@@ -157,7 +157,7 @@ void frmPrefs::buildControls() {
   place(chkUnmute, 1590, 1995, 1215, 255);
 
   frameAMessage = frame("frameAMessage", "Alarm/Message");
-  place(frameAMessage, 3615, 90, 3255, 1425);
+  place(frameAMessage, 3735, 90, 3255, 1425);
   txtMessage = new QLineEdit(QStringLiteral("Alarm !!!"), frameAMessage);
   txtMessage->setObjectName(QStringLiteral("txtMessage"));
   txtMessage->setMaxLength(100);
@@ -177,7 +177,7 @@ void frmPrefs::buildControls() {
   place(cmdDefaultFont, 1680, 855, 1455, 375);
 
   frameAShow = frame("frameAShow", "Alarm/Show");
-  place(frameAShow, 3615, 1605, 3255, 1050);
+  place(frameAShow, 3735, 1605, 3255, 1050);
   optMessage = option(frameAShow, "optMessage", "Message", nullptr);
   place(optMessage, 120, 285, 1455, 255);
   optMessage->setChecked(true);
@@ -188,7 +188,7 @@ void frmPrefs::buildControls() {
   place(cmdPreview, 1800, 390, 1335, 375);
 
   frameCommand = frame("frameCommand", "Alarm/Command");
-  place(frameCommand, 120, 2745, 6750, 1140);
+  place(frameCommand, 120, 2745, 6870, 1140);
   chkCommand = check(frameCommand, "chkCommand", "Activate", " Run this command at alarm time ");
   place(chkCommand, 120, 330, 1095, 255);
   txtCommand = new QLineEdit(frameCommand);
@@ -196,9 +196,9 @@ void frmPrefs::buildControls() {
   txtCommand->setToolTip(kCommandTip);
   // What the settings can give back whole: a longer command would come back as nothing.
   txtCommand->setMaxLength(kMaxStoredText);
-  place(txtCommand, 1290, 300, 3915, 330);
+  place(txtCommand, 1290, 300, 4035, 330);
   cmdTestCommand = button(frameCommand, "cmdTestCommand", QStringLiteral("Test"), " Test the command ");
-  place(cmdTestCommand, 5325, 285, 1305, 360);
+  place(cmdTestCommand, 5445, 285, 1305, 360);
   chkMSDOS = check(frameCommand, "chkMSDOS", "MSDOS", " Let the command behave like it was triggered from a command prompt ");
   place(chkMSDOS, 1290, 735, 1215, 255);
 
@@ -219,16 +219,16 @@ void frmPrefs::buildControls() {
     return l;
   };
   lblSnooze = link("lblSnooze", "Set Snooze Interval");
-  place(lblSnooze, 120, 300, 3000, 255);
+  place(lblSnooze, 120, 300, 3600, 255);
   lblHideInterval = link("lblHideInterval", "Set Time to Hide Alarm Messages");
-  place(lblHideInterval, 120, 570, 3000, 255);
+  place(lblHideInterval, 120, 570, 3600, 255);
 
   cmdDone = new QPushButton(QStringLiteral("Done!"), this);
   cmdDone->setObjectName(QStringLiteral("cmdDone"));
   cmdDone->setDefault(true);
-  place(cmdDone, 5295, 4290, 1575, 495);
+  place(cmdDone, 5415, 4290, 1575, 495);
 
-  setFixedSize(twipsToPx(6990), twipsToPx(5010));
+  setFixedSize(twipsToPx(7110), twipsToPx(5010));
 
   const QWidget* order[] = {optBeep,   optSound,      optMusic,       cmdLoadMusic,  cmdPlay,   cmdStop,
                             chkRepeat, cmdSetVolume,  chkUnmute,      txtMessage,    cmdFont,   cmdDefaultFont,
@@ -322,7 +322,14 @@ void frmPrefs::Form_Load() {
   });
 
   applyLedColour();
-  platform::logEvent("preferences loaded");
+  const QString sound = optBeep->isChecked()    ? QStringLiteral("beep")
+                        : optMusic->isChecked() ? "music " + lblHDDNfilename
+                                                : QStringLiteral("alarm.wav");
+  platform::logEvent(("preferences loaded: sound " + sound + ", " +
+                      (optMessage->isChecked() ? "message window" : "full screen") + ", message \"" + txtMessage->text() +
+                      "\", command " + (chkCommand->isChecked() ? "on" : "off") + ", volumes " + lblHDDNvolumeSpeaker +
+                      " and " + lblHDDNvolumeWave)
+                         .toStdString());
 }
 
 void frmPrefs::Form_Activate() {
