@@ -122,6 +122,9 @@ void IntervalDialog::showModal(QWidget* owner) {
   setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
   box_->setFocus();
   exec();
+  // The opener may go (the preferences unload when their frame closes); the dialog and
+  // the interval in its box stay for the rest of the run.
+  if (parentWidget()) setParent(nullptr, windowFlags());
 }
 
 void IntervalDialog::keyPressEvent(QKeyEvent* event) {

@@ -424,7 +424,8 @@ void frmPrefs::cmdDone_Click() {
       cmdLoadMusic->setFocus();
       return;
     }
-    if (chkCommand->isChecked() && txtCommand->text().isEmpty()) {
+    // Blanks alone are no command: the alarm trims the text before it starts it.
+    if (chkCommand->isChecked() && txtCommand->text().trimmed().isEmpty()) {
       warn("You have not entered a command string." + kCrLf +
                "Please unmark the \"Activate\" box under Alarm/Command or enter a command to correct this.",
            QStringLiteral("Oops..."));
