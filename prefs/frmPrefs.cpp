@@ -316,10 +316,7 @@ void frmPrefs::Form_Load() {
     lblHDDNvolumeSpeaker = alarmVolume("VolumeSpeaker");
     lblHDDNvolumeWave = alarmVolume("VolumeWaveOut");
   });
-  ignoreErrors([this] {
-    audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), lblHDDNvolumeSpeaker.toInt(),
-                            lblHDDNvolumeWave.toInt());
-  });
+  ignoreErrors([this] { applyAlarmVolume(); });
 
   applyLedColour();
   const QString sound = optBeep->isChecked()    ? QStringLiteral("beep")
@@ -539,6 +536,11 @@ void frmPrefs::cmdLoadMusic_Click() {
 
 void frmPrefs::lblTrack_MouseMove() {
   lblTrack->setToolTip(lblTrack->text() != kNoMusic ? " " + lblHDDNfilename + " " : QString());
+}
+
+void frmPrefs::applyAlarmVolume() {
+  audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), lblHDDNvolumeSpeaker.toInt(),
+                          lblHDDNvolumeWave.toInt());
 }
 
 bool frmPrefs::ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue) {
