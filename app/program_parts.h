@@ -6,6 +6,10 @@
 
 #include "app/main_parts.h"
 
+namespace led {
+class LedTray;
+}
+
 class ProgramParts final : public MainWindowParts {
  public:
   ProgramParts();
@@ -16,6 +20,16 @@ class ProgramParts final : public MainWindowParts {
   // The media player and the alarm's firing and alert windows (alarm/, notify/).
 
   // The detached LED window and the tray menu (led/).
+  void attach(frmMain& main) override;
+  bool ledWindowVisible() override;
+  QPoint ledWindowTopLeft() override;
+  void putLedDisplay(const QString& text) override;
+  void closeLedWindow() override;
+  void setTrayLaunchEnabled(bool enabled) override;
+  void trayMessage(frmMain& main, int message) override;
+
+ private:
+  std::unique_ptr<led::LedTray> ledTray_;
 };
 
 // What the running program uses (the start installs it before the main window loads).
