@@ -57,6 +57,8 @@ QPoint frmLEDalone::topLeftTwips() const { return {pxToTwips(x()), pxToTwips(y()
 
 void frmLEDalone::moveToTwips(const QPoint& topLeft) { move(twipsToPx(topLeft.x()), twipsToPx(topLeft.y())); }
 
+void frmLEDalone::rememberMainFrame() { mainFrame_ = main_.geometry().topLeft() - main_.frameGeometry().topLeft(); }
+
 void frmLEDalone::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   Form_Unload();
@@ -65,7 +67,11 @@ void frmLEDalone::closeEvent(QCloseEvent* event) {
 void frmLEDalone::Form_Unload() {
   if (main_.lblHDDNquiting == QLatin1String("QUITING")) return;
   const QPoint led = topLeftTwips();
-  main_.move(twipsToPx(led.x() - kLedOffsetLeft), twipsToPx(led.y() - kLedOffsetTop));
+  const QPoint corner(twipsToPx(led.x() - kLedOffsetLeft), twipsToPx(led.y() - kLedOffsetTop));
+  // The place is given as the window's inner corner with the frame it had when it last
+  // showed: a window hidden by the desktop has no frame, and one moved to the frame's
+  // corner would come back a title bar too high.
+  main_.setGeometry(QRect(corner + mainFrame_, main_.size()));
   // The LED window may have been dragged where the main window would be out of sight.
   bool onScreen = false;
   const QRect frame(main_.pos(), main_.frameGeometry().size());

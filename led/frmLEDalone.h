@@ -31,6 +31,8 @@ class frmLEDalone : public QWidget {
   // The top-left corner in twips, and placing the window there.
   QPoint topLeftTwips() const;
   void moveToTwips(const QPoint& topLeft);
+  // Takes note of the main window's frame while it shows, to put it back the same way.
+  void rememberMainFrame();
 
   QFrame* Picture1 = nullptr;
   std::unique_ptr<ClockDisplay> Lumicell1;
@@ -46,4 +48,5 @@ class frmLEDalone : public QWidget {
  private:
   void Form_Unload();
   frmMain& main_;
+  QPoint mainFrame_;  // the main window's inner corner within its frame
 };

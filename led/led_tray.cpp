@@ -84,6 +84,7 @@ void LedTray::Picture1_DblClick() {
       return;
     }
   }
+  led_->rememberMainFrame();
   led_->moveToTwips({pxToTwips(main_.x()) + kLedOffsetLeft, pxToTwips(main_.y()) + kLedOffsetTop});
   led_->Lumicell1->putColor(main_.Lumicell1->color());
   led_->Lumicell1->putSize(main_.Lumicell1->size());

@@ -27,7 +27,7 @@ class LedAndTrayInAnXServer : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string missing = missingTools();
-    for (const char* tool : {"openbox", "trayer"})
+    for (const char* tool : {"openbox", "trayer", "xwininfo"})
       if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
         missing += std::string(missing.empty() ? "" : ", ") + tool;
     if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
@@ -43,18 +43,19 @@ class LedAndTrayInAnXServer : public ::testing::Test {
   bool logged(const std::string& text) const { return slurp(log).find(text) != std::string::npos; }
   std::string output() const { return slurp(log) + slurp(x->root() / "alarm.out"); }
 
+  // The window's inner rectangle on the screen.
   Geometry geometry(const std::string& win) {
     Geometry g;
-    std::istringstream in(x->run("xdotool getwindowgeometry --shell " + win));
+    std::istringstream in(x->run("xwininfo -id " + win));
     for (std::string line; std::getline(in, line);) {
-      const auto eq = line.find('=');
-      if (eq == std::string::npos) continue;
-      const std::string key = line.substr(0, eq);
-      const int value = std::atoi(line.c_str() + eq + 1);
-      if (key == "X") g.x = value;
-      if (key == "Y") g.y = value;
-      if (key == "WIDTH") g.w = value;
-      if (key == "HEIGHT") g.h = value;
+      const auto colon = line.find(':');
+      if (colon == std::string::npos) continue;
+      const std::string key = line.substr(0, colon);
+      const int value = std::atoi(line.c_str() + colon + 1);
+      if (key == "  Absolute upper-left X") g.x = value;
+      if (key == "  Absolute upper-left Y") g.y = value;
+      if (key == "  Width") g.w = value;
+      if (key == "  Height") g.h = value;
     }
     return g;
   }
@@ -140,9 +141,10 @@ TEST_F(LedAndTrayInAnXServer, TheLedWindowOpensIsDraggedAndBringsTheMainWindowBa
   EXPECT_EQ(l0.x - m0.x, 9);
   EXPECT_EQ(l0.y - m0.y, 48);
 
-  // Dragged by its display with the mouse.
-  x->run("xdotool mousemove --window " + led + " 60 16 mousedown 1 sleep 0.2 mousemove_relative --sync 40 30 sleep 0.2 "
-         "mousemove_relative --sync 40 30 sleep 0.2 mouseup 1");
+  // Dragged by its display with the mouse: once the pointer has moved a little with the
+  // button down, the window follows it.
+  x->run("xdotool mousemove --window " + led + " 60 16 mousedown 1 sleep 0.2 mousemove_relative --sync 12 0 sleep 0.2 "
+         "mousemove_relative --sync 40 30 sleep 0.2 mousemove_relative --sync 40 30 sleep 0.2 mouseup 1");
   std::this_thread::sleep_for(300ms);
   const Geometry l1 = geometry(led);
   EXPECT_NEAR(l1.x - l0.x, 80, 2) << output();
