@@ -256,6 +256,7 @@ TEST_F(LedWindow, TheTrayMenuShowsTheEntriesOfEachState) {
   frmMain& w = load();
   const Entries plain{"Launch", "Help", "About", "Exit"};
   rightClickTray([&] { EXPECT_EQ(entries(), plain) << "shown"; });
+  EXPECT_EQ(w.aboutBox(), nullptr) << "looking at the menu created the About box";
   hideInTray();
   rightClickTray([&] { EXPECT_EQ(entries(), plain) << "hidden"; });
 
