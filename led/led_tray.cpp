@@ -73,25 +73,23 @@ void LedTray::closeLedWindow() {
 void LedTray::setTrayLaunchEnabled(bool enabled) { main_.menuTrayLaunch->setEnabled(enabled); }
 
 void LedTray::Picture1_DblClick() {
-  // The LED window is built before the main window goes, so a display control that cannot
-  // be created leaves the main window where it is.
-  if (!led_) {
-    try {
-      led_ = std::make_unique<frmLEDalone>(main_);
-    } catch (const platform::RuntimeError& e) {
-      platform::logEvent("the LED window could not be built: error " + std::to_string(e.number()));
-      showErrorBox(e, "frmMain, Picture1_DblClick");
-      return;
-    }
+  // The LED window is made ready before the main window goes, so a display control that
+  // cannot be created or set leaves the main window where it is.
+  try {
+    if (!led_) led_ = std::make_unique<frmLEDalone>(main_);
+    led_->rememberMainFrame();
+    led_->moveToTwips({pxToTwips(main_.x()) + kLedOffsetLeft, pxToTwips(main_.y()) + kLedOffsetTop});
+    led_->Lumicell1->putColor(main_.Lumicell1->color());
+    led_->Lumicell1->putSize(main_.Lumicell1->size());
+    platform::ignoreErrors(
+        [&] { platform::services().window->setTopmost(led_.get(), main_.menuAlwaysOnTop->isChecked()); });
+    // The time from the first paint on, not the display's designed digits.
+    led_->Lumicell1->putDisplay(engine::clockText(platform::services().clock->now().time(), main_.is24()));
+  } catch (const platform::RuntimeError& e) {
+    platform::logEvent("the LED window could not be opened: error " + std::to_string(e.number()));
+    showErrorBox(e, "frmMain, Picture1_DblClick");
+    return;
   }
-  led_->rememberMainFrame();
-  led_->moveToTwips({pxToTwips(main_.x()) + kLedOffsetLeft, pxToTwips(main_.y()) + kLedOffsetTop});
-  led_->Lumicell1->putColor(main_.Lumicell1->color());
-  led_->Lumicell1->putSize(main_.Lumicell1->size());
-  platform::ignoreErrors(
-      [&] { platform::services().window->setTopmost(led_.get(), main_.menuAlwaysOnTop->isChecked()); });
-  // The time from the first paint on, not the display's designed digits.
-  led_->Lumicell1->putDisplay(engine::clockText(platform::services().clock->now().time(), main_.is24()));
   led_->show();
   led_->raise();
   led_->activateWindow();

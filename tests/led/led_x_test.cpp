@@ -170,6 +170,15 @@ TEST_F(LedAndTrayInAnXServer, TheLedWindowOpensIsDraggedAndBringsTheMainWindowBa
   const Geometry m1 = geometry(main);
   EXPECT_EQ(m1.x, l1.x - 9);
   EXPECT_EQ(m1.y, l1.y - 48);
+  // Opened again, the LED window stands where the first one did beside the main window.
+  doubleClick(main, 100, menuBar + 20);
+  ASSERT_TRUE(waitFor([&] { return windows(alarm).size() == 1 && windows(alarm)[0] != main; }, 5s)) << output();
+  std::this_thread::sleep_for(300ms);
+  const Geometry l2 = geometry(windows(alarm)[0]);
+  EXPECT_EQ(l2.x - m1.x, 9);
+  EXPECT_EQ(l2.y - m1.y, 48);
+  doubleClick(windows(alarm)[0], 60, 16);
+  ASSERT_EQ(theWindow(alarm), main);
 
   // Twenty double-clicks in two seconds where both displays lie: always one window.
   const int y = (std::max(menuBar + 3, 48) + std::min(menuBar + 37, 80)) / 2;
