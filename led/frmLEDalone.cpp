@@ -81,7 +81,8 @@ void frmLEDalone::Form_Unload() {
   main_.show();
   main_.raise();
   main_.activateWindow();
-  platform::logEvent(QStringLiteral("LED window closed, main window at %1,%2").arg(main_.x()).arg(main_.y()).toStdString());
+  const QString where = onScreen ? QStringLiteral("back at %1,%2").arg(corner.x()).arg(corner.y()) : QStringLiteral("centred");
+  platform::logEvent(("LED window closed, main window " + where).toStdString());
 }
 
 void frmLEDalone::showEvent(QShowEvent* event) {
