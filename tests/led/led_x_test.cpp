@@ -1,8 +1,8 @@
 // The built program in a real X server with a window manager (openbox) and a notification
 // area (trayer), driven by xdotool: the tray menu's Launch restores a minimised window and
-// its Exit still works while the About box shows, the
-// display's double-click swaps in the LED window, which the mouse drags and a double-click
-// swaps back, and a storm of double-clicks always leaves one window.
+// its Exit still works while the About box shows; the display's double-click swaps in the
+// LED window, which the mouse drags and a double-click or its close box swaps back; a
+// storm of double-clicks always leaves one window.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -28,7 +28,7 @@ class LedAndTrayInAnXServer : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string missing = missingTools();
-    for (const char* tool : {"openbox", "trayer", "xwininfo"})
+    for (const char* tool : {"openbox", "trayer", "xwininfo", "wmctrl"})
       if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
         missing += std::string(missing.empty() ? "" : ", ") + tool;
     if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
@@ -162,6 +162,13 @@ TEST_F(LedAndTrayInAnXServer, TheLedWindowOpensIsDraggedAndBringsTheMainWindowBa
   const Geometry m1 = geometry(main);
   EXPECT_EQ(m1.x, l1.x - 9);
   EXPECT_EQ(m1.y, l1.y - 48);
+  // Its close box brings the main window back too.
+  doubleClick(main, 100, menuBar + 20);
+  std::string again;
+  ASSERT_TRUE(waitFor([&] { return windows(alarm).size() == 1 && (again = windows(alarm)[0]) != main; }, 5s));
+  x->run("wmctrl -i -c " + again);
+  EXPECT_EQ(theWindow(alarm), main) << output();
+
   // Twenty double-clicks in two seconds where both displays lie: always one window.
   const int y = (std::max(menuBar + 3, 48) + std::min(menuBar + 37, 80)) / 2;
   x->run("xdotool mousemove --window " + main + " 100 " + std::to_string(y) + " click --repeat 40 --delay 50 1");
