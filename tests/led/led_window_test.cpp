@@ -30,10 +30,7 @@
 #include "platform/second_timer.h"
 #include "platform/store.h"
 
-namespace {
-
-}  // namespace
-
+// Failures show the texts, not their bytes.
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 QT_END_NAMESPACE
