@@ -74,14 +74,15 @@ void frmLEDalone::Form_Unload() {
   main_.setGeometry(QRect(corner + mainFrame_, main_.size()));
   // The LED window may have been dragged where the main window would be out of sight.
   bool onScreen = false;
-  const QRect frame(main_.pos(), main_.frameGeometry().size());
+  const QRect frame(corner, main_.frameGeometry().size());
   for (const QScreen* s : QGuiApplication::screens())
     if (s->geometry().intersects(frame)) onScreen = true;
   if (!onScreen) main_.centreWindow();
   main_.show();
   main_.raise();
   main_.activateWindow();
-  const QString where = onScreen ? QStringLiteral("back at %1,%2").arg(corner.x()).arg(corner.y()) : QStringLiteral("centred");
+  const QString where =
+      onScreen ? QStringLiteral("back at %1,%2").arg(corner.x()).arg(corner.y()) : QStringLiteral("centred");
   platform::logEvent(("LED window closed, main window " + where).toStdString());
 }
 
