@@ -1,6 +1,8 @@
 // The clock display over the hosted Lumicell control, bound late by dispatch id.
 #include "app/clock_display.h"
 
+#include <QWidget>
+
 #include "lumicell/lumicell.h"
 #include "platform/host/lumicell_widget.h"
 
@@ -10,6 +12,7 @@ class LumicellDisplay final : public ClockDisplay {
  public:
   explicit LumicellDisplay(QWidget* parent) : w_(new platform::LumicellWidget(parent)) {
     w_->setObjectName(QStringLiteral("Lumicell1"));
+    w_->setAttribute(Qt::WA_TransparentForMouseEvents);
     w_->loadAlarmDesign();
   }
   QWidget* widget() override { return w_; }
@@ -22,11 +25,14 @@ class LumicellDisplay final : public ClockDisplay {
   int heightTwips() override { return w_->getLong(platform::extender::kDispHeight); }
   void setLeftTwips(int left) override { w_->put(platform::extender::kDispLeft, platform::com::Variant(float(left))); }
   void setTopTwips(int top) override { w_->put(platform::extender::kDispTop, platform::com::Variant(float(top))); }
+  void putToolTip(const QString& text) override { w_->put(platform::extender::kDispToolTipText, text); }
 
  private:
   platform::LumicellWidget* w_;
 };
 
 }  // namespace
+
+void ClockDisplay::putToolTip(const QString& text) { widget()->setToolTip(text); }
 
 std::unique_ptr<ClockDisplay> ClockDisplay::create(QWidget* parent) { return std::make_unique<LumicellDisplay>(parent); }

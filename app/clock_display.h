@@ -1,5 +1,6 @@
 // The digit display a window hosts (Lumicell1): the few properties the program sets on the
-// display control, and its place inside its picture box in twips.
+// display control, and its place inside its picture box in twips. The display takes no
+// mouse input of its own: presses, double-clicks and moves go to its picture box.
 #pragma once
 
 #include <QString>
@@ -24,4 +25,6 @@ class ClockDisplay {
   virtual int heightTwips() = 0;
   virtual void setLeftTwips(int left) = 0;
   virtual void setTopTwips(int top) = 0;
+  // The display's tooltip (the host's ToolTipText).
+  virtual void putToolTip(const QString& text);
 };

@@ -18,6 +18,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setAttribute(Qt::WA_DeleteOnClose);
+  // Modal to the main window only: the tray icon still answers while the box shows.
+  setWindowModality(Qt::WindowModal);
   imgicon = new QLabel(this);
   imgicon->setPixmap(programIcon().pixmap(32, 32));
   lblprogtitle = new QLabel(this);

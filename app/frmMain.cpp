@@ -111,7 +111,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
 
 frmMain::~frmMain() = default;
 
-void frmMain::setParts(std::unique_ptr<MainWindowParts> parts) { parts_ = std::move(parts); }
+void frmMain::setParts(std::unique_ptr<MainWindowParts> parts) {
+  parts_ = std::move(parts);
+  parts_->attach(*this);
+}
 
 void frmMain::buildControls() {
   auto* client = new QWidget(this);
@@ -318,14 +321,14 @@ void frmMain::buildMenus() {
   connect(menuSet20Mins, &QAction::triggered, this, [this] { startTimer(QStringLiteral("20")); });
   connect(menuSetManualMins, &QAction::triggered, this, &frmMain::menuSetManualMins_Click);
   connect(menuTrayLaunch, &QAction::triggered, this, &frmMain::menuTrayLaunch_Click);
-  connect(menuTrayHelp, &QAction::triggered, this, &frmMain::menuHelp_Click);
-  connect(menuTrayAbout, &QAction::triggered, this, &frmMain::menuAbout_Click);
-  connect(menuTrayExit, &QAction::triggered, this, &frmMain::menuExit_Click);
+  // The tray menu's commands run once the menu has closed, so the icon answers again while
+  // the About box or the quit question they open is showing.
+  connect(menuTrayHelp, &QAction::triggered, this, &frmMain::menuHelp_Click, Qt::QueuedConnection);
+  connect(menuTrayAbout, &QAction::triggered, this, &frmMain::menuAbout_Click, Qt::QueuedConnection);
+  connect(menuTrayExit, &QAction::triggered, this, &frmMain::menuExit_Click, Qt::QueuedConnection);
 
-  // Until the tray menu has its own handling, a double-click on the icon brings the window back.
-  connect(platform::services().tray, &platform::TrayService::activated, this, [this](int message) {
-    if (message == platform::TrayService::kDoubleClick) menuTrayLaunch_Click();
-  });
+  connect(platform::services().tray, &platform::TrayService::activated, this,
+          [this](int message) { parts_->trayMessage(*this, message); });
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   layout()->activate();
@@ -693,6 +696,7 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::menuTrayLaunch_Click() {
+  parts_->closeLedWindow();
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();

@@ -79,6 +79,8 @@ class frmMain : public QMainWindow {
   void Form_Resize();
 
   const NotifyIconData& trayRecord() const { return nid_; }
+  // Centres the window on its screen.
+  void centreWindow();
   // The parts other windows provide (the defaults stand in until they are built).
   void setParts(std::unique_ptr<MainWindowParts> parts);
   MainWindowParts& parts() { return *parts_; }
@@ -214,7 +216,6 @@ class frmMain : public QMainWindow {
   void minimiseAfterArming();
   void buildControls();
   void buildMenus();
-  void centreWindow();
   void centreDisplay();
   void applyClockModeRange();
   void fillFieldsFromAmPm(const QString& s);

@@ -21,6 +21,10 @@ void MainWindowParts::showPrefs(frmMain& main) {
   box.exec();
 }
 
+void MainWindowParts::trayMessage(frmMain& main, int message) {
+  if (message == platform::TrayService::kDoubleClick) main.menuTrayLaunch_Click();
+}
+
 void MainWindowParts::raiseAlarm(frmMain&) {
   if (auto* sound = platform::services().sound) sound->beep(1500, 500);
 }

@@ -13,6 +13,9 @@ class MainWindowParts {
  public:
   virtual ~MainWindowParts() = default;
 
+  // The main window takes these parts; a part hooks itself to the window's controls here.
+  virtual void attach(frmMain& /*main*/) {}
+
   // The one media player (clDShow): created at load, stopped and released at unload.
   virtual void createPlayer() {}
   virtual void stopPlayer() {}
@@ -37,7 +40,12 @@ class MainWindowParts {
   virtual bool ledWindowVisible() { return false; }
   virtual QPoint ledWindowTopLeft() { return {}; }
   virtual void putLedDisplay(const QString& /*text*/) {}
+  // Closes the LED window, which brings the main window back where it was.
+  virtual void closeLedWindow() {}
 
   // The tray menu's "Launch" entry, enabled while the main window is hidden in the tray.
   virtual void setTrayLaunchEnabled(bool /*enabled*/) {}
+  // A mouse message from the tray icon (TrayService: 514, 515, 516); a double-click
+  // brings the main window back.
+  virtual void trayMessage(frmMain& main, int message);
 };

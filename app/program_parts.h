@@ -8,6 +8,9 @@
 
 class AlarmSettings;
 class PrefsHolder;
+namespace led {
+class LedTray;
+}
 
 class ProgramParts final : public MainWindowParts {
  public:
@@ -23,10 +26,19 @@ class ProgramParts final : public MainWindowParts {
   // The media player and the alarm's firing and alert windows (alarm/, notify/).
 
   // The detached LED window and the tray menu (led/).
+  void attach(frmMain& main) override;
+  bool ledWindowVisible() override;
+  QPoint ledWindowTopLeft() override;
+  void putLedDisplay(const QString& text) override;
+  void closeLedWindow() override;
+  void setTrayLaunchEnabled(bool enabled) override;
+  void trayMessage(frmMain& main, int message) override;
 
  private:
   // Preferences and the interval dialogs.
   std::unique_ptr<PrefsHolder> prefs_;
+  // The detached LED window and the tray menu.
+  std::unique_ptr<led::LedTray> ledTray_;
 };
 
 // What the running program uses (the start installs it before the main window loads).

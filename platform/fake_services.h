@@ -54,7 +54,11 @@ class FakeTrayService final : public TrayService {
   }
   void remove() override { isShown = false; }
   bool shown() const override { return isShown; }
+  bool desktopShowsMenu() const override { return statusNotifier; }
+  void setMenu(QMenu* m) override { menu = m; }
   bool hasArea = true;
+  bool statusNotifier = false;  // a notification area that shows the menu itself
+  QMenu* menu = nullptr;
   bool isShown = false;
   QString tip;
 };
@@ -96,9 +100,13 @@ class FakeSoundService final : public SoundService {
 class FakeWindowService final : public WindowService {
  public:
   void setTopmost(QWidget* w, bool on) override { topmost.push_back({w, on}); }
-  void startSystemMove(QWidget* w) override { moved.push_back(w); }
+  bool startSystemMove(QWidget* w) override {
+    moved.push_back(w);
+    return systemMove;
+  }
   std::vector<std::pair<QWidget*, bool>> topmost;
   std::vector<QWidget*> moved;
+  bool systemMove = true;  // whether the desktop takes the move
 };
 
 // All fakes together, installed as the program's services for the life of the object.

@@ -8,6 +8,7 @@
 
 class QWidget;
 class QIcon;
+class QMenu;
 
 namespace platform {
 
@@ -51,6 +52,12 @@ class TrayService : public QObject {
   virtual void add(const QIcon& icon, const QString& tip) = 0;
   virtual void remove() = 0;
   virtual bool shown() const = 0;
+  // Notification areas that speak the StatusNotifierItem protocol (KDE Plasma, GNOME with
+  // the AppIndicator extension) show the icon's menu themselves and send no double-click:
+  // the menu is handed over once, and a single activation stands for the double-click.
+  // An X11 notification area (XEmbed) sends the clicks, and the program pops the menu up.
+  virtual bool desktopShowsMenu() const = 0;
+  virtual void setMenu(QMenu* menu) = 0;
  signals:
   void activated(int message);
 };
@@ -89,7 +96,9 @@ class WindowService {
  public:
   virtual ~WindowService() = default;
   virtual void setTopmost(QWidget* window, bool topmost) = 0;
-  virtual void startSystemMove(QWidget* window) = 0;
+  // Hands a move of the window to the desktop's own move loop, as a drag on its title bar
+  // does; false when the desktop cannot (the caller then moves the window itself).
+  virtual bool startSystemMove(QWidget* window) = 0;
 };
 
 // The services one program instance uses. Pointers are never null once set up.

@@ -2,6 +2,9 @@
 #include "platform/services_qt.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -82,6 +85,27 @@ void QtTrayService::remove() {
 
 bool QtTrayService::shown() const { return icon_ && icon_->isVisible(); }
 
+bool QtTrayService::desktopShowsMenu() const {
+  // The same question Qt asks before it chooses between the two kinds of icon.
+  if (statusNotifier_ < 0) {
+    statusNotifier_ = 0;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() &&
+        bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
+      QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+                             QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
+      statusNotifier_ = watcher.property("IsStatusNotifierHostRegistered").toBool() ? 1 : 0;
+    }
+  }
+  return statusNotifier_ == 1;
+}
+
+void QtTrayService::setMenu(QMenu* menu) {
+  // An X11 notification area gets no menu: Qt would pop it up on the press by itself,
+  // ahead of the program's own handling of the click.
+  if (icon_ && desktopShowsMenu()) icon_->setContextMenu(menu);
+}
+
 namespace {
 
 // The program named by a command, when it can be found and run.
@@ -128,8 +152,8 @@ void QtWindowService::setTopmost(QWidget* window, bool topmost) {
   if (visible) window->show();  // changing the flags hides a window
 }
 
-void QtWindowService::startSystemMove(QWidget* window) {
-  if (window && window->windowHandle()) window->windowHandle()->startSystemMove();
+bool QtWindowService::startSystemMove(QWidget* window) {
+  return window && window->windowHandle() && window->windowHandle()->startSystemMove();
 }
 
 namespace {

@@ -27,9 +27,12 @@ class QtTrayService final : public TrayService {
   void add(const QIcon& icon, const QString& tip) override;
   void remove() override;
   bool shown() const override;
+  bool desktopShowsMenu() const override;
+  void setMenu(QMenu* menu) override;
 
  private:
   QSystemTrayIcon* icon_ = nullptr;
+  mutable int statusNotifier_ = -1;  // not asked yet
 };
 
 class DesktopShellService final : public ShellService {
@@ -46,7 +49,7 @@ class QtProcessService final : public ProcessService {
 class QtWindowService final : public WindowService {
  public:
   void setTopmost(QWidget* window, bool topmost) override;
-  void startSystemMove(QWidget* window) override;
+  bool startSystemMove(QWidget* window) override;
 };
 
 // Installs the sound service the program uses (the audio code provides the real one).

@@ -3,7 +3,8 @@
 #   - start-up time from exec to the shown window (the log's "window shown" line),
 #   - resident memory,
 #   - CPU time and wake-ups (context switches) per minute with the window shown and idle,
-#     then minimised, and hidden in a notification area when trayer is installed,
+#     then minimised, with only the detached LED window shown, and hidden in a notification
+#     area when trayer is installed,
 #   - X requests written while minimised or hidden (no painting means none each second),
 #   - how many milliseconds after the wall-clock second the alarm check fires an alarm.
 # Usage: scripts/measure.sh [BIN_DIR] [SECONDS_PER_PHASE]   (defaults: build/bin, 60)
@@ -112,6 +113,22 @@ xdotool windowminimize --sync "$WIN" 2>/dev/null || xdotool windowminimize "$WIN
 sleep 1
 phase "idle, minimised"
 echo "X writes while minimised:    $(x_writes 20) in 20 s"
+stop_alarm
+
+# Only the LED window: a double-click on the display (the box below the menu bar, above the
+# window's 151 pixels of controls) swaps the main window for it.
+start_alarm led
+sleep 1
+WIN=$(main_window "$APP")
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+xdotool mousemove --window "$WIN" 100 $((HEIGHT - 151 + 20)) click --repeat 2 --delay 80 1
+for _ in $(seq 50); do grep -q "LED window shown" "$LOG" && break; sleep 0.1; done
+if grep -q "LED window shown" "$LOG"; then
+  sleep 1
+  phase "idle, only the LED window"
+else
+  echo "(the LED window did not open)"
+fi
 stop_alarm
 
 if command -v trayer >/dev/null; then

@@ -83,7 +83,10 @@ XSession::XSession() {
       const int devnull = ::open("/dev/null", O_WRONLY);
       ::dup2(devnull, 1);
       ::dup2(devnull, 2);
-      ::execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp", nullptr);
+      // -noreset: the server does not reset when its last client leaves, which would refuse
+      // a program started in that moment.
+      ::execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset",
+               nullptr);
       ::_exit(127);
     }
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);

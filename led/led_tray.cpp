@@ -1,0 +1,158 @@
+// The LED window and the tray icon's part of the main window.
+#include "led/led_tray.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QFrame>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "alarm/timetext.h"
+#include "app/clock_display.h"
+#include "app/frmAbout.h"
+#include "app/frmMain.h"
+#include "app/main_parts.h"
+#include "led/frmLEDalone.h"
+#include "led/window_drag.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/second_timer.h"
+#include "platform/services.h"
+#include "platform/vbtime.h"
+
+namespace led {
+
+namespace {
+
+void showErrorBox(const platform::RuntimeError& e, const char* location) {
+  platform::services().messageBox->msgBox(
+      QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
+      platform::mb::kOkOnly, QStringLiteral("Error"));
+}
+
+}  // namespace
+
+QString timeTooltip(const QTime& t) {
+  const QString a = platform::formatTime(t, QStringLiteral("hh:nn"));
+  const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+  const QString b = QString::number(hour12) + platform::formatTime(t, QStringLiteral(":nn")) + (t.hour() < 12 ? " am" : " pm");
+  return " Time: " + a + " (" + b + ") ";
+}
+
+LedTray::LedTray(frmMain& main) : main_(main) {
+  main_.Picture1->setMouseTracking(true);
+  main_.Picture1->installEventFilter(this);
+  new WindowDrag(&main_, {main_.Picture1});
+  // A notification area that shows the menu itself opens it without a message to the
+  // program: the entries are prepared whenever it is about to show.
+  connect(main_.menuDummy, &QMenu::aboutToShow, this, [this] {
+    if (trayBusy_) return;  // opened by the right-click handling, prepared there
+    try {
+      prepareTrayMenu();
+    } catch (const platform::RuntimeError& e) {
+      showErrorBox(e, "pichook");
+    }
+  });
+  platform::services().tray->setMenu(main_.menuDummy);
+}
+
+LedTray::~LedTray() { platform::services().tray->setMenu(nullptr); }
+
+bool LedTray::ledWindowVisible() const { return led_ && led_->isVisible(); }
+
+QPoint LedTray::ledWindowTopLeft() const { return led_ ? led_->topLeftTwips() : QPoint(); }
+
+void LedTray::putLedDisplay(const QString& text) {
+  if (ledWindowVisible()) led_->Lumicell1->putDisplay(text);
+}
+
+void LedTray::closeLedWindow() {
+  if (ledWindowVisible()) led_->close();
+}
+
+void LedTray::setTrayLaunchEnabled(bool enabled) { main_.menuTrayLaunch->setEnabled(enabled); }
+
+void LedTray::Picture1_DblClick() {
+  // The LED window is made ready before the main window goes, so a display control that
+  // cannot be created or set leaves the main window where it is.
+  try {
+    if (!led_) led_ = std::make_unique<frmLEDalone>(main_);
+    led_->rememberMainFrame();
+    led_->moveToTwips({pxToTwips(main_.x()) + kLedOffsetLeft, pxToTwips(main_.y()) + kLedOffsetTop});
+    led_->Lumicell1->putColor(main_.Lumicell1->color());
+    led_->Lumicell1->putSize(main_.Lumicell1->size());
+    platform::ignoreErrors(
+        [&] { platform::services().window->setTopmost(led_.get(), main_.menuAlwaysOnTop->isChecked()); });
+    // The time from the first paint on, not the display's designed digits.
+    led_->Lumicell1->putDisplay(engine::clockText(platform::services().clock->now().time(), main_.is24()));
+  } catch (const platform::RuntimeError& e) {
+    platform::logEvent("the LED window could not be opened: error " + std::to_string(e.number()));
+    showErrorBox(e, "frmMain, Picture1_DblClick");
+    return;
+  }
+  led_->show();
+  led_->raise();
+  led_->activateWindow();
+  main_.hide();
+  if (main_.Clock->isActive()) main_.Clock->start();  // a tick every second from now on
+  platform::logEvent(QStringLiteral("LED window shown at %1,%2").arg(led_->x()).arg(led_->y()).toStdString());
+}
+
+void LedTray::Picture1_MouseMove() {
+  const QString text = timeTooltip(platform::services().clock->now().time());
+  platform::ignoreErrors([&] { main_.Picture1->setToolTip(text); });
+  platform::ignoreErrors([&] { main_.Lumicell1->putToolTip(text); });
+}
+
+bool LedTray::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == main_.Picture1) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      Picture1_DblClick();
+      return true;
+    }
+    if (event->type() == QEvent::MouseMove) Picture1_MouseMove();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void LedTray::pichook_MouseMove(int message) {
+  lastTrayMessage_ = message;
+  if (trayBusy_) return;
+  trayBusy_ = true;
+  // Cleared on every way out, an error included: a guard left set would drop every later
+  // message, and a window hidden in the tray could never be brought back.
+  struct Clear {
+    bool& flag;
+    ~Clear() { flag = false; }
+  } clear{trayBusy_};
+  const bool desktopMenu = platform::services().tray->desktopShowsMenu();
+  try {
+    if (message == platform::TrayService::kDoubleClick ||
+        (message == platform::TrayService::kLeftButtonUp && desktopMenu)) {
+      main_.menuTrayLaunch_Click();
+    } else if (message == platform::TrayService::kContext && !desktopMenu) {
+      prepareTrayMenu();
+      main_.menuDummy->exec(QCursor::pos());
+    }
+  } catch (const platform::RuntimeError& e) {
+    if (e.number() != 401 && e.number() != 440) showErrorBox(e, "pichook");
+  }
+}
+
+void LedTray::prepareTrayMenu() {
+  main_.menuTrayLaunch->setEnabled(true);
+  main_.menuTrayAbout->setEnabled(!(main_.aboutBox() && main_.aboutBox()->isVisible()));
+  if (main_.parts().alertMessageVisible()) main_.menuTrayLaunch->setEnabled(false);
+  if (main_.parts().prefsVisible()) main_.menuTrayLaunch->setEnabled(false);
+  // The armed time; with none armed the entry goes again, rather than go on showing an
+  // alarm that was deactivated.
+  const bool armed = main_.lblHDDNtime != QLatin1String("lblHDDNtime");
+  main_.menuTrayAlarmTime->setVisible(armed);
+  if (armed) {
+    main_.menuTrayAlarmTime->setCheckable(true);
+    main_.menuTrayAlarmTime->setChecked(true);
+    main_.menuTrayAlarmTime->setText(engine::activatedText(main_.lblHDDNtime));
+  }
+}
+
+}  // namespace led

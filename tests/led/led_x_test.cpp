@@ -1,0 +1,196 @@
+// The built program in a real X server with a window manager (openbox) and a notification
+// area (trayer), driven by xdotool: the tray menu's Launch restores a minimised window and
+// its Exit still works while the About box shows; the display's double-click swaps in the
+// LED window, which the mouse drags and a double-click or its close box swaps back; a
+// storm of double-clicks always leaves one window.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "xsession.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace testx;
+
+namespace {
+
+std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
+
+struct Geometry {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+
+class LedAndTrayInAnXServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string missing = missingTools();
+    for (const char* tool : {"openbox", "trayer", "xwininfo", "wmctrl"})
+      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
+        missing += std::string(missing.empty() ? "" : ", ") + tool;
+    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
+    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
+    x = std::make_unique<XSession>();
+    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
+    x->registerDisplayControl();
+    x->spawn({firstLine(x->run("command -v openbox"))}, "openbox.out");
+    std::this_thread::sleep_for(500ms);
+  }
+
+  pid_t start() { return x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, "alarm.out"); }
+  bool logged(const std::string& text) const { return slurp(log).find(text) != std::string::npos; }
+  std::string output() const { return slurp(log) + slurp(x->root() / "alarm.out"); }
+
+  // The window's inner rectangle on the screen.
+  Geometry geometry(const std::string& win) {
+    Geometry g;
+    std::istringstream(x->run("xwininfo -id " + win +
+                              " | awk \"/Absolute upper-left|Width|Height/ { printf \\\"%s \\\", \\$NF }\"")) >>
+        g.x >> g.y >> g.w >> g.h;
+    return g;
+  }
+  // The program's visible windows named Alarm, larger than a tray icon.
+  std::vector<std::string> windows(pid_t pid) {
+    std::vector<std::string> out;
+    std::istringstream in(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\""));
+    for (std::string id; std::getline(in, id);)
+      if (!id.empty() && geometry(id).w > 64) out.push_back(id);
+    return out;
+  }
+  std::string theWindow(pid_t pid) {
+    std::vector<std::string> w;
+    waitFor([&] { return (w = windows(pid)).size() == 1; }, 10s);
+    return w.size() == 1 ? w[0] : std::string();
+  }
+  void doubleClick(const std::string& win, int px, int py) {
+    x->run("xdotool mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py) +
+           " click --repeat 2 --delay 80 1");
+  }
+
+  std::unique_ptr<XSession> x;
+  fs::path log;
+};
+
+TEST_F(LedAndTrayInAnXServer, LaunchInTheTrayMenuRestoresAMinimisedWindow) {
+  // The notification area, started again should it not come up.
+  bool trayer = false;
+  for (int attempt = 0; attempt < 3 && !trayer; ++attempt) {
+    const pid_t pid = x->spawn({firstLine(x->run("command -v trayer")), "--edge", "top"}, "trayer.out");
+    trayer = waitFor([&] { return !x->run("xdotool search --all --onlyvisible --class trayer").empty(); }, 10s);
+    if (!trayer) ::kill(pid, SIGKILL);
+  }
+  ASSERT_TRUE(trayer) << slurp(x->root() / "trayer.out");
+  // The notification area takes a moment to claim its place; a copy started before that
+  // rightly runs without an icon, so such a start is repeated.
+  pid_t alarm = -1;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    log = x->root() / ("alarm" + std::to_string(attempt) + ".log");
+    alarm = start();
+    waitFor([&] { return logged("tray icon shown") || logged("no notification area"); }, 15s);
+    if (logged("tray icon shown")) break;
+    ::kill(alarm, SIGKILL);
+    waitExit(alarm, 5s);
+    std::this_thread::sleep_for(1s);
+  }
+  ASSERT_TRUE(logged("tray icon shown")) << output();
+  const std::string main = theWindow(alarm);
+  ASSERT_FALSE(main.empty()) << output();
+  ASSERT_TRUE(waitFor([&] { return logged("window shown"); }, 10s));
+
+  x->run("xdotool windowminimize " + main);
+  ASSERT_TRUE(waitFor([&] { return logged("window hidden in the notification area"); }, 10s)) << output();
+  ASSERT_TRUE(waitFor([&] { return windows(alarm).empty(); }, 5s));
+
+  // The icon: the program's small window inside the notification area.
+  std::string icon;
+  std::istringstream in(x->run("xdotool search --pid " + std::to_string(alarm) + " --name \"^Alarm\""));
+  for (std::string id; std::getline(in, id);) {
+    const Geometry g = geometry(id);
+    if (!id.empty() && g.w > 0 && g.w <= 64 && g.h <= 64) icon = id;
+  }
+  ASSERT_FALSE(icon.empty()) << "no tray icon window";
+  // A right-click pops the menu up (a window of its own, named as the program); Launch is
+  // its first entry.
+  const auto popUpMenu = [&] {
+    x->run("xdotool mousemove --window " + icon + " 4 4 click 3");
+    std::string menu;
+    waitFor([&] {
+      for (const std::string& w : windows(alarm))
+        if (w != main) menu = w;
+      return !menu.empty();
+    }, 10s);
+    return menu;
+  };
+  const std::string menu = popUpMenu();
+  ASSERT_FALSE(menu.empty()) << "no tray menu";
+  x->run("xdotool mousemove --window " + menu + " 30 10 click 1");
+  EXPECT_EQ(theWindow(alarm), main) << output();
+
+  // While the About box shows, the icon still answers: its menu's Exit (the last entry)
+  // ends the program.
+  x->run("xdotool windowactivate --sync " + main + " ; xdotool key --window " + main + " ctrl+a");
+  ASSERT_TRUE(waitFor([&] {
+    return !x->run("xdotool search --onlyvisible --pid " + std::to_string(alarm) + " --name \"^About$\"").empty();
+  }, 5s)) << output();
+  ASSERT_FALSE(popUpMenu().empty()) << "no tray menu";
+  x->run("xdotool key Up Return");
+  EXPECT_EQ(waitExit(alarm, 5s), 0) << output();
+  EXPECT_TRUE(logged("quit\n"));
+}
+
+TEST_F(LedAndTrayInAnXServer, TheLedWindowOpensIsDraggedAndBringsTheMainWindowBackBesideIt) {
+  log = x->root() / "alarm.log";
+  const pid_t alarm = start();
+  const std::string main = theWindow(alarm);
+  ASSERT_FALSE(main.empty()) << output();
+  ASSERT_TRUE(waitFor([&] { return logged("window shown"); }, 10s));
+  std::this_thread::sleep_for(300ms);
+  const Geometry m0 = geometry(main);
+  // The display box sits below the menu bar, above the 151 pixels of the window's controls.
+  const int menuBar = m0.h - 151;
+  doubleClick(main, 100, menuBar + 20);
+  ASSERT_TRUE(waitFor([&] { return logged("LED window shown"); }, 5s)) << output();
+  const std::string led = theWindow(alarm);
+  ASSERT_FALSE(led.empty());
+  ASSERT_NE(led, main);
+  std::this_thread::sleep_for(300ms);
+  const Geometry l0 = geometry(led);
+  EXPECT_EQ(l0.x - m0.x, 9);
+  EXPECT_EQ(l0.y - m0.y, 48);
+
+  // Dragged by its display with the mouse: once the pointer has moved a little with the
+  // button down, the window follows it.
+  x->run("xdotool mousemove --window " + led + " 60 16 mousedown 1 sleep 0.2 mousemove_relative --sync 12 0 sleep 0.2 "
+         "mousemove_relative --sync 40 30 sleep 0.2 mousemove_relative --sync 40 30 sleep 0.2 mouseup 1");
+  std::this_thread::sleep_for(300ms);
+  const Geometry l1 = geometry(led);
+  EXPECT_NEAR(l1.x - l0.x, 80, 2) << output();
+  EXPECT_NEAR(l1.y - l0.y, 60, 2) << output();
+
+  // A double-click brings the main window back beside where the LED window now is.
+  doubleClick(led, 60, 16);
+  ASSERT_TRUE(waitFor([&] { return logged("LED window closed"); }, 5s)) << output();
+  EXPECT_EQ(theWindow(alarm), main);
+  std::this_thread::sleep_for(300ms);
+  const Geometry m1 = geometry(main);
+  EXPECT_EQ(m1.x, l1.x - 9);
+  EXPECT_EQ(m1.y, l1.y - 48);
+  // Its close box brings the main window back too.
+  doubleClick(main, 100, menuBar + 20);
+  std::string again;
+  ASSERT_TRUE(waitFor([&] { return windows(alarm).size() == 1 && (again = windows(alarm)[0]) != main; }, 5s));
+  x->run("wmctrl -i -c " + again);
+  EXPECT_EQ(theWindow(alarm), main) << output();
+
+  // Twenty double-clicks in two seconds where both displays lie: always one window.
+  const int y = (std::max(menuBar + 3, 48) + std::min(menuBar + 37, 80)) / 2;
+  x->run("xdotool mousemove --window " + main + " 100 " + std::to_string(y) + " click --repeat 40 --delay 50 1");
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(windows(alarm).size(), 1u) << output();
+  EXPECT_TRUE(processAlive(alarm));
+}
+
+}  // namespace
