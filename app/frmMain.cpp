@@ -26,6 +26,7 @@
 #include <cmath>
 #include <optional>
 
+#include "alarm/leave_check.h"
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/digits_validator.h"
@@ -86,8 +87,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Alarm"));
   setWindowIcon(programIcon());
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  // A window of fixed size: no maximise button (the desktop would offer one without the
+  // customise hint).
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
   buildMenus();
 
@@ -106,6 +109,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
   // The keys and clicks of the window's own controls pass through eventFilter.
   for (QWidget* w : std::initializer_list<QWidget*>{txtHRS, txtMIN, txtSEC, cboAMPM, cmdSet, cmdReset, cmdPrefs, Check1})
     w->installEventFilter(this);
+  // A mouse press that takes the focus out of a field is checked before the focus moves.
+  new LeaveCheck(this, [this](QWidget* target) { return validateBeforePress(target); });
   Form_Initialize();
 }
 
@@ -201,6 +206,8 @@ void frmMain::buildControls() {
   Check1->setObjectName(QStringLiteral("Check1"));
   Check1->setToolTip(QStringLiteral(" Automatically minimize this window after you set the alarm "));
   placeTwips(Check1, 96, 1470, 2160, 195);
+  // Tall enough for its box and focus frame in this style; 195 twips cut off a pixel.
+  Check1->resize(Check1->width(), std::max(Check1->height(), Check1->sizeHint().height()));
 
   Image1 = new QLabel(client);
   Image1->setObjectName(QStringLiteral("Image1"));
@@ -860,6 +867,9 @@ void frmMain::menuAMPM_Click(int index) {
       setStatus(engine::activatedText(lblHDDNtime), statusColour_);
     }
   }
+
+  // The displays show the new form at once, not at the next tick.
+  showTime(engine::clockText(platform::services().clock->now().time(), is24()));
 
   // 4. Remember the mode.
   platform::ignoreErrors([&] { writeSetting("AMPMMenuIndex", QString::number(index)); });

@@ -220,6 +220,8 @@ class frmMain : public QMainWindow {
   void fillFieldsFromAmPm(const QString& s);
   void setTopmost(bool on);
   bool validateBeforeLeaving(QWidget* target);
+  bool validateBeforePress(QWidget* target);
+  void showTime(const QString& t);
   // The command-line text after the program's own options.
   static QString commandLineText();
 
@@ -232,6 +234,7 @@ class frmMain : public QMainWindow {
   QDateTime alarmCheckedUpTo_;
   QDateTime lastTickAt_;
   bool firing_ = false;
+  bool dayTurnedWhileFiring_ = false;
   bool unloading_ = false;
   bool sessionEndPending_ = false;
   bool unloaded_ = false;

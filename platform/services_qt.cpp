@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -34,7 +35,9 @@ int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString&
     case mb::kInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
   }
-  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  // A box of fixed size offers no maximise button.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                     Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
   if ((flags & 0x0F) == mb::kYesNo) {
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
@@ -121,9 +124,23 @@ void QtProcessService::start(const QString& commandLine) {
 
 void QtWindowService::setTopmost(QWidget* window, bool topmost) {
   if (!window) return;
-  const bool visible = window->isVisible();
+  if (!window->isVisible()) {
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    return;
+  }
+  // Changing a flag makes the shown window anew: it comes back where its frame was, active
+  // if it was, with the focus where it was.
+  const QPoint frame = window->pos();
+  const bool active = window->isActiveWindow();
+  const QPointer<QWidget> focus = window->focusWidget();
   window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-  if (visible) window->show();  // changing the flags hides a window
+  window->move(frame);
+  window->show();
+  if (active) {
+    window->raise();
+    window->activateWindow();
+  }
+  if (focus) focus->setFocus(Qt::OtherFocusReason);
 }
 
 void QtWindowService::startSystemMove(QWidget* window) {

@@ -1,0 +1,100 @@
+// The main window in a real X server with a window manager, driven by the mouse and the
+// keyboard as a user drives it: a click out of a field, Ctrl+T, and a start hidden in the
+// notification area.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <sstream>
+
+#include "desktop_fixture.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace testx;
+using e2e::firstLine;
+
+namespace {
+
+class MainWindowInAnXServer : public e2e::Desktop {
+ protected:
+  // The window's inner width and height.
+  std::pair<int, int> size(const std::string& win) {
+    std::istringstream geometry(x->run("xdotool getwindowgeometry --shell " + win));
+    int w = 0, h = 0;
+    for (std::string line; std::getline(geometry, line);) {
+      if (line.rfind("WIDTH=", 0) == 0) w = std::stoi(line.substr(6));
+      if (line.rfind("HEIGHT=", 0) == 0) h = std::stoi(line.substr(7));
+    }
+    return {w, h};
+  }
+  // The desktop's word on a window: may it be maximised?
+  bool maximisable(const std::string& win) {
+    return x->run("xprop -id " + win + " _NET_WM_ALLOWED_ACTIONS").find("MAXIMIZE") != std::string::npos;
+  }
+  std::string boxWindow(pid_t pid, const std::string& title) {
+    std::string id;
+    waitFor([&] {
+      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title +
+                            "\" | tail -n 1"));
+      return !id.empty();
+    }, 10s);
+    return id;
+  }
+};
+
+const std::string kRange12 =
+    "message box \"I'm afraid I can't do that Tobrin...\": Please enter a value in the range of 0 - 12.";
+
+TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
+  settings({{"AMPMMenuIndex", "0"}, {"AMPMcboEnabled", "True"}, {"HH", "7"}, {"NN", "30"}, {"SS", "00"}});
+  const fs::path log = x->root() / "alarm.log";
+  const pid_t pid = start(log);
+  const std::string win = mainWindow(pid);
+  ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.log.out");
+  EXPECT_FALSE(maximisable(win)) << "a window of fixed size";
+  x->run("xdotool windowactivate --sync " + win);
+  std::this_thread::sleep_for(300ms);
+  // The hours field has the focus: 13, then a real click on "Set Alarm" (its middle is
+  // 76, 79 pixels into the area below the menu bar; the area is 151 pixels high).
+  x->run("xdotool key BackSpace BackSpace BackSpace ; xdotool type --delay 40 13");
+  const auto [w, h] = size(win);
+  ASSERT_GT(h, 151);
+  x->run("xdotool mousemove --window " + win + " 76 " + std::to_string(h - 151 + 79) + " click 1");
+  ASSERT_TRUE(waitFor([&] { return slurp(log).find(kRange12) != std::string::npos; }, 10s)) << slurp(log);
+  EXPECT_EQ(slurp(log).find("alarm set for"), std::string::npos) << slurp(log);
+  const std::string box = boxWindow(pid, "Tobrin");
+  ASSERT_FALSE(box.empty());
+  EXPECT_FALSE(maximisable(box)) << "a message box";
+  x->run("xdotool windowactivate --sync " + box + " ; xdotool key Return");
+  ASSERT_TRUE(waitFor([&] { return boxWindow(pid, "Tobrin").empty(); }, 10s));
+
+  // The focus stayed in the field with its text selected: 12 replaces it and Enter arms.
+  x->run("xdotool type --delay 40 12 ; xdotool key Return");
+  EXPECT_TRUE(waitFor([&] { return slurp(log).find("alarm set for 12:30:00 PM") != std::string::npos; }, 10s))
+      << slurp(log);
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(waitExit(pid, 10s), 0);
+}
+
+TEST_F(MainWindowInAnXServer, CtrlTKeepsTheKeyboardFocusAndTheWindowsPlace) {
+  settings({{"Startup", "True"}, {"Top", "3000"}, {"Left", "4500"}, {"HH", "07"}, {"NN", "30"}, {"SS", "00"}});
+  const fs::path log = x->root() / "alarm.log";
+  const pid_t pid = start(log);
+  std::string win = mainWindow(pid);
+  ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.log.out");
+  x->run("xdotool windowactivate --sync " + win);
+  std::this_thread::sleep_for(300ms);
+  x->run("xdotool key ctrl+t");
+  std::this_thread::sleep_for(700ms);
+  // Tab to the minutes and type: the typed digit replaces them.
+  x->run("xdotool key Tab ; xdotool type --delay 40 5");
+  std::this_thread::sleep_for(300ms);
+  win = mainWindow(pid);
+  x->run("wmctrl -i -c " + win);
+  ASSERT_EQ(waitExit(pid, 10s), 0) << slurp(log);
+  EXPECT_TRUE(stored("AlwaysOnTopMenu", "True")) << slurp(settingsFile());
+  EXPECT_TRUE(stored("NN", "5")) << slurp(settingsFile());
+  EXPECT_TRUE(stored("Top", "3000") && stored("Left", "4500")) << slurp(settingsFile());
+}
+
+}  // namespace
