@@ -124,23 +124,17 @@ void QtProcessService::start(const QString& commandLine) {
 
 void QtWindowService::setTopmost(QWidget* window, bool topmost) {
   if (!window) return;
-  if (!window->isVisible()) {
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+  Qt::WindowFlags flags = window->windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+  QWindow* handle = window->windowHandle();
+  if (!handle) {
+    window->setWindowFlags(flags);
     return;
   }
-  // Changing a flag makes the shown window anew: it comes back where its frame was, active
-  // if it was, with the focus where it was.
-  const QPoint frame = window->pos();
-  const bool active = window->isActiveWindow();
-  const QPointer<QWidget> focus = window->focusWidget();
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-  window->move(frame);
-  window->show();
-  if (active) {
-    window->raise();
-    window->activateWindow();
-  }
-  if (focus) focus->setFocus(Qt::OtherFocusReason);
+  // A window that exists changes its stacking in place: setting the widget's flags would
+  // make it anew, and it would come back elsewhere, inactive, with the keyboard lost.
+  window->overrideWindowFlags(flags);
+  handle->setFlags(flags);
 }
 
 void QtWindowService::startSystemMove(QWidget* window) {

@@ -31,6 +31,9 @@ class MainWindowInAnXServer : public e2e::Desktop {
   bool maximisable(const std::string& win) {
     return x->run("xprop -id " + win + " _NET_WM_ALLOWED_ACTIONS").find("MAXIMIZE") != std::string::npos;
   }
+  bool onTop(const std::string& win) {
+    return x->run("xprop -id " + win + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
+  }
   std::string boxWindow(pid_t pid, const std::string& title) {
     std::string id;
     waitFor([&] {
@@ -65,11 +68,12 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
   const std::string box = boxWindow(pid, "Tobrin");
   ASSERT_FALSE(box.empty());
   EXPECT_FALSE(maximisable(box)) << "a message box";
-  x->run("xdotool windowactivate --sync " + box + " ; xdotool key Return");
-  ASSERT_TRUE(waitFor([&] { return boxWindow(pid, "Tobrin").empty(); }, 10s));
+  std::this_thread::sleep_for(300ms);
+  x->run("xdotool windowactivate --sync " + box + " ; sleep 0.3 ; xdotool key Return");
+  ASSERT_TRUE(waitFor([&] { return x->run("xdotool search --onlyvisible --name Tobrin").empty(); }, 10s));
 
   // The focus stayed in the field with its text selected: 12 replaces it and Enter arms.
-  x->run("xdotool type --delay 40 12 ; xdotool key Return");
+  x->run("xdotool windowactivate --sync " + win + " ; xdotool type --delay 40 12 ; xdotool key Return");
   EXPECT_TRUE(waitFor([&] { return slurp(log).find("alarm set for 12:30:00 PM") != std::string::npos; }, 10s))
       << slurp(log);
   ::kill(pid, SIGTERM);
@@ -80,16 +84,19 @@ TEST_F(MainWindowInAnXServer, CtrlTKeepsTheKeyboardFocusAndTheWindowsPlace) {
   settings({{"Startup", "True"}, {"Top", "3000"}, {"Left", "4500"}, {"HH", "07"}, {"NN", "30"}, {"SS", "00"}});
   const fs::path log = x->root() / "alarm.log";
   const pid_t pid = start(log);
-  std::string win = mainWindow(pid);
+  const std::string win = mainWindow(pid);
   ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.log.out");
   x->run("xdotool windowactivate --sync " + win);
   std::this_thread::sleep_for(300ms);
-  x->run("xdotool key ctrl+t");
-  std::this_thread::sleep_for(700ms);
+  // On top, off again, and on: the window stays the same one, in its place.
+  for (const bool above : {true, false, true}) {
+    x->run("xdotool key ctrl+t");
+    EXPECT_TRUE(waitFor([&] { return onTop(win) == above; }, 5s)) << above;
+  }
+  std::this_thread::sleep_for(300ms);
   // Tab to the minutes and type: the typed digit replaces them.
   x->run("xdotool key Tab ; xdotool type --delay 40 5");
   std::this_thread::sleep_for(300ms);
-  win = mainWindow(pid);
   x->run("wmctrl -i -c " + win);
   ASSERT_EQ(waitExit(pid, 10s), 0) << slurp(log);
   EXPECT_TRUE(stored("AlwaysOnTopMenu", "True")) << slurp(settingsFile());
