@@ -130,10 +130,9 @@ bool frmMain::validateBeforePress(QWidget* target) {
 // Arming
 
 void frmMain::minimiseAfterArming() {
-  if (!isVisible() && !isMinimized()) {
-    minimiseOnShow_ = true;  // still loading: minimise once shown
-    return;
-  }
+  // While still loading this makes the window start minimised: it is never shown first and
+  // minimised after, which the desktop could carry out late, hiding the window again as
+  // soon as the user brought it back from the tray.
   setWindowState(windowState() | Qt::WindowMinimized);
 }
 

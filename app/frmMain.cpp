@@ -575,10 +575,6 @@ void frmMain::showEvent(QShowEvent* event) {
       });
     }
   }
-  if (minimiseOnShow_) {
-    minimiseOnShow_ = false;
-    QTimer::singleShot(0, this, [this] { setWindowState(windowState() | Qt::WindowMinimized); });
-  }
 }
 
 // ---------------------------------------------------------------------------------------

@@ -238,7 +238,6 @@ class frmMain : public QMainWindow {
   bool unloading_ = false;
   bool sessionEndPending_ = false;
   bool unloaded_ = false;
-  bool minimiseOnShow_ = false;
   bool shownOnce_ = false;
   bool displayStale_ = false;
   QSize enlargeTo_;

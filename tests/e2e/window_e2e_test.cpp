@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "desktop_fixture.h"
@@ -102,6 +103,52 @@ TEST_F(MainWindowInAnXServer, CtrlTKeepsTheKeyboardFocusAndTheWindowsPlace) {
   EXPECT_TRUE(stored("AlwaysOnTopMenu", "True")) << slurp(settingsFile());
   EXPECT_TRUE(stored("NN", "5")) << slurp(settingsFile());
   EXPECT_TRUE(stored("Top", "3000") && stored("Left", "4500")) << slurp(settingsFile());
+}
+
+// A user who logs on with "Set Alarm on Startup" and "Auto Set & Minimize" finds the alarm
+// armed and the window hidden in the notification area; one double-click brings it back.
+TEST_F(MainWindowInAnXServer, StartedHiddenInTheTrayOneDoubleClickOnTheIconBringsTheWindowBack) {
+  const std::string trayer = firstLine(x->run("command -v trayer"));
+  if (trayer.empty()) GTEST_SKIP() << "needs trayer";
+  x->spawn({trayer, "--edge", "top"}, "trayer.out");
+  ASSERT_TRUE(waitFor([&] { return !x->run("xdotool search --all --onlyvisible --class trayer").empty(); }, 10s));
+  for (int run = 0, tries = 0; run < 3 && tries < 6; ++tries) {
+    settings({{"Startup", "True"}, {"Top", "3000"}, {"Left", "3000"}, {"HH", "07"}, {"NN", "30"}, {"SS", "00"},
+              {"AutoStartMenu", "True"}, {"AutoMinimize", "1"}});
+    const fs::path log = x->root() / ("tray" + std::to_string(tries) + ".log");
+    const pid_t pid = start(log);
+    ASSERT_TRUE(waitFor([&] {
+      const std::string l = slurp(log);
+      return l.find("window hidden in the notification area") != std::string::npos ||
+             l.find("window minimised") != std::string::npos;
+    }, 15s)) << slurp(log);
+    if (slurp(log).find("tray icon shown") == std::string::npos) {
+      // Started before the notification area had claimed its place: no icon, so again.
+      ::kill(pid, SIGKILL);
+      waitExit(pid, 5s);
+      continue;
+    }
+    ++run;
+    // The only window of the program on the screen is now its icon.
+    std::string icon;
+    ASSERT_TRUE(waitFor([&] {
+      icon = x->run("xdotool search --onlyvisible --pid " + std::to_string(pid));
+      return !icon.empty() && icon.find('\n') == icon.size() - 1;
+    }, 5s)) << icon;
+    icon = firstLine(icon);
+    const auto [w, h] = size(icon);
+    x->run("xdotool mousemove --window " + icon + " " + std::to_string(w / 2) + " " + std::to_string(h / 2) +
+           " click --repeat 2 --delay 80 1");
+    const auto shownWindows = [&] {
+      const std::string all = x->run("xdotool search --onlyvisible --pid " + std::to_string(pid));
+      return std::count(all.begin(), all.end(), '\n');
+    };
+    EXPECT_TRUE(waitFor([&] { return shownWindows() == 2; }, 5s)) << "run " << run << "\n" << slurp(log);
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(shownWindows(), 2) << "hidden again, run " << run << "\n" << slurp(log);
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(waitExit(pid, 10s), 0);
+  }
 }
 
 }  // namespace
