@@ -18,8 +18,7 @@ QString frmAbout::linkTarget() { return Registry::programFolder() + QStringLiter
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setAttribute(Qt::WA_DeleteOnClose);
   imgicon = new QLabel(this);
   imgicon->setPixmap(programIcon().pixmap(32, 32));

@@ -87,10 +87,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Alarm"));
   setWindowIcon(programIcon());
-  // A window of fixed size: no maximise button (the desktop would offer one without the
-  // customise hint).
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
   buildMenus();
 

@@ -27,8 +27,7 @@ const QString kDefaultMinutes = QStringLiteral("25");
 
 frmQuickAlarm::frmQuickAlarm(frmMain& main) : QDialog(&main), main_(main) {
   setWindowTitle(QStringLiteral("Quick Alarm"));
-  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   lblInfo = new QLabel(QStringLiteral("Wake me up in ... minutes :"), this);
   Frame1 = new QGroupBox(this);
   txtMinutes = new QLineEdit(QStringLiteral("120"), Frame1);

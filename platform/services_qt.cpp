@@ -35,9 +35,7 @@ int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString&
     case mb::kInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
   }
-  // A box of fixed size offers no maximise button.
-  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                     Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   if ((flags & 0x0F) == mb::kYesNo) {
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
