@@ -130,9 +130,16 @@ bool frmMain::validateBeforePress(QWidget* target) {
 // Arming
 
 void frmMain::minimiseAfterArming() {
-  // While still loading this makes the window start minimised: it is never shown first and
-  // minimised after, which the desktop could carry out late, hiding the window again as
-  // soon as the user brought it back from the tray.
+  if (!isVisible() && !shownOnce_ && !isMinimized()) {
+    // Still loading. With an icon in the tray the window starts hidden there and is not
+    // shown at all; without one it starts as an ordinary minimised window.
+    if (platform::services().tray->shown()) {
+      startInTray_ = hiddenSinceStart_ = true;
+      enableTrayLaunch();
+      platform::logEvent("window hidden in the notification area");
+      return;
+    }
+  }
   setWindowState(windowState() | Qt::WindowMinimized);
 }
 

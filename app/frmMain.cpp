@@ -558,6 +558,18 @@ void frmMain::centreDisplay() {
   Lumicell1->setTopTwips(border + round((innerH - Lumicell1->heightTwips()) / 2.0));
 }
 
+void frmMain::setVisible(bool visible) {
+  // A window that starts minimised while its icon shows in the tray is never shown: the
+  // desktop would carry out the minimising late and hide the window again just as the user
+  // brought it back from the tray.
+  if (visible && startInTray_) {
+    startInTray_ = false;
+    return;
+  }
+  if (visible) hiddenSinceStart_ = false;
+  QMainWindow::setVisible(visible);
+}
+
 void frmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (Clock->isActive()) Clock->start();  // back to a tick every second
@@ -620,7 +632,7 @@ void frmMain::Form_Unload() {
   lblHDDNquiting = QStringLiteral("QUITING");
 
   // The position, unless minimised (hidden in the tray counts as minimised).
-  if (!isMinimized()) {
+  if (!isMinimized() && !hiddenSinceStart_) {
     if (parts_->ledWindowVisible()) {
       const QPoint led = parts_->ledWindowTopLeft();
       ignoreErrors([&] { writeSetting("Top", QString::fromStdString(platform::vbCStrSingle(float(led.y() - 650)))); });
@@ -688,6 +700,10 @@ void frmMain::Form_Resize() {
       platform::logEvent("window hidden in the notification area");
     });
   });
+  enableTrayLaunch();
+}
+
+void frmMain::enableTrayLaunch() {
   platform::ignoreErrors([&] { parts_->setTrayLaunchEnabled(true); });
   platform::ignoreErrors([&] { menuTrayLaunch->setEnabled(true); });
 }

@@ -205,6 +205,7 @@ class frmMain : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void setVisible(bool visible) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -212,6 +213,7 @@ class frmMain : public QMainWindow {
   bool alarmDue();
   void fireAlarm();
   void minimiseAfterArming();
+  void enableTrayLaunch();
   void buildControls();
   void buildMenus();
   void centreWindow();
@@ -239,6 +241,8 @@ class frmMain : public QMainWindow {
   bool sessionEndPending_ = false;
   bool unloaded_ = false;
   bool shownOnce_ = false;
+  bool startInTray_ = false;       // the first show is skipped: the window starts in the tray
+  bool hiddenSinceStart_ = false;  // in the tray, never shown yet
   bool displayStale_ = false;
   QSize enlargeTo_;
 };

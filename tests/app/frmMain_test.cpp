@@ -1011,6 +1011,22 @@ TEST_F(UsedWindow, ThePositionIsNotSavedWhileTheWindowIsHiddenInTheTray) {
   EXPECT_EQ(stored("Top"), "1500");
   EXPECT_EQ(stored("Left"), "1500");
   EXPECT_EQ(stored("Startup"), "True");
+
+  // Started armed with Auto Set & Minimize: the start shows nothing, Launch brings it back.
+  put("AutoStartMenu", "True");
+  put("AutoMinimize", "1");
+  frmMain& again = load();
+  again.show();
+  QApplication::processEvents();
+  EXPECT_FALSE(again.isVisible());
+  EXPECT_TRUE(again.menuTrayLaunch->isEnabled());
+  ASSERT_TRUE(again.requestUnload(frmMain::vbAppWindows));
+  EXPECT_EQ(stored("Top"), "1500");
+  frmMain& third = load();
+  third.show();
+  third.menuTrayLaunch_Click();
+  EXPECT_TRUE(third.isVisible());
+  EXPECT_FALSE(third.isMinimized());
 }
 
 TEST_F(UsedWindow, TheQuickAlarmDialogAnswersEscAndEnter) {

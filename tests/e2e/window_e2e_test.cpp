@@ -18,6 +18,8 @@ namespace {
 
 class MainWindowInAnXServer : public e2e::Desktop {
  protected:
+  fs::path log;
+  pid_t pid = -1;
   // The window's inner width and height.
   std::pair<int, int> size(const std::string& win) {
     std::istringstream geometry(x->run("xdotool getwindowgeometry --shell " + win));
@@ -28,10 +30,20 @@ class MainWindowInAnXServer : public e2e::Desktop {
     }
     return {w, h};
   }
+  // Starts the program on these settings and activates its window; the window's id.
+  std::string startActive(const std::map<std::string, std::string>& values) {
+    settings(values);
+    log = x->root() / "alarm.log";
+    pid = start(log);
+    const std::string win = mainWindow(pid);
+    if (!win.empty()) x->run("xdotool windowactivate --sync " + win);
+    std::this_thread::sleep_for(300ms);
+    return win;
+  }
   bool onTop(const std::string& win) {
     return x->run("xprop -id " + win + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
   }
-  std::string boxWindow(pid_t pid, const std::string& title) {
+  std::string boxWindow(const std::string& title) {
     std::string id;
     waitFor([&] {
       id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title +
@@ -46,13 +58,9 @@ const std::string kRange12 =
     "message box \"I'm afraid I can't do that Tobrin...\": Please enter a value in the range of 0 - 12.";
 
 TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
-  settings({{"AMPMMenuIndex", "0"}, {"AMPMcboEnabled", "True"}, {"HH", "7"}, {"NN", "30"}, {"SS", "00"}});
-  const fs::path log = x->root() / "alarm.log";
-  const pid_t pid = start(log);
-  const std::string win = mainWindow(pid);
+  const std::string win =
+      startActive({{"AMPMMenuIndex", "0"}, {"AMPMcboEnabled", "True"}, {"HH", "7"}, {"NN", "30"}, {"SS", "00"}});
   ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.log.out");
-  x->run("xdotool windowactivate --sync " + win);
-  std::this_thread::sleep_for(300ms);
   // The hours field has the focus: 13, then a real click on "Set Alarm" (its middle is
   // 76, 79 pixels into the area below the menu bar; the area is 151 pixels high).
   x->run("xdotool key BackSpace BackSpace BackSpace ; xdotool type --delay 40 13");
@@ -61,7 +69,7 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
   x->run("xdotool mousemove --window " + win + " 76 " + std::to_string(h - 151 + 79) + " click 1");
   ASSERT_TRUE(waitFor([&] { return slurp(log).find(kRange12) != std::string::npos; }, 10s)) << slurp(log);
   EXPECT_EQ(slurp(log).find("alarm set for"), std::string::npos) << slurp(log);
-  const std::string box = boxWindow(pid, "Tobrin");
+  const std::string box = boxWindow("Tobrin");
   ASSERT_FALSE(box.empty());
   std::this_thread::sleep_for(300ms);
   x->run("xdotool windowactivate --sync " + box + " ; sleep 0.3 ; xdotool key Return");
@@ -76,13 +84,9 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
 }
 
 TEST_F(MainWindowInAnXServer, CtrlTKeepsTheKeyboardFocusAndTheWindowsPlace) {
-  settings({{"Startup", "True"}, {"Top", "3000"}, {"Left", "4500"}, {"HH", "07"}, {"NN", "30"}, {"SS", "00"}});
-  const fs::path log = x->root() / "alarm.log";
-  const pid_t pid = start(log);
-  const std::string win = mainWindow(pid);
+  const std::string win =
+      startActive({{"Startup", "True"}, {"Top", "3000"}, {"Left", "4500"}, {"HH", "07"}, {"NN", "30"}, {"SS", "00"}});
   ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.log.out");
-  x->run("xdotool windowactivate --sync " + win);
-  std::this_thread::sleep_for(300ms);
   x->run("xdotool key ctrl+t");
   EXPECT_TRUE(waitFor([&] { return onTop(mainWindow(pid)); }, 5s));
   std::this_thread::sleep_for(300ms);
@@ -106,8 +110,8 @@ TEST_F(MainWindowInAnXServer, StartedHiddenInTheTrayOneDoubleClickOnTheIconBring
   for (int run = 0, tries = 0; run < 3 && tries < 6; ++tries) {
     settings({{"Startup", "True"}, {"Top", "3000"}, {"Left", "3000"}, {"HH", "07"}, {"NN", "30"}, {"SS", "00"},
               {"AutoStartMenu", "True"}, {"AutoMinimize", "1"}});
-    const fs::path log = x->root() / ("tray" + std::to_string(tries) + ".log");
-    const pid_t pid = start(log);
+    log = x->root() / ("tray" + std::to_string(tries) + ".log");
+    pid = start(log);
     ASSERT_TRUE(waitFor([&] {
       const std::string l = slurp(log);
       return l.find("window hidden in the notification area") != std::string::npos ||
