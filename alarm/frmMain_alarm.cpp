@@ -130,15 +130,14 @@ bool frmMain::validateBeforePress(QWidget* target) {
 // Arming
 
 void frmMain::minimiseAfterArming() {
-  if (!isVisible() && !shownOnce_ && !isMinimized()) {
-    // Still loading. With an icon in the tray the window starts hidden there and is not
-    // shown at all; without one it starts as an ordinary minimised window.
-    if (platform::services().tray->shown()) {
-      startInTray_ = hiddenSinceStart_ = true;
-      enableTrayLaunch();
-      platform::logEvent("window hidden in the notification area");
-      return;
-    }
+  // Never shown yet (still loading): with an icon in the tray the window starts hidden
+  // there and is not shown at all; without one it starts as an ordinary minimised window.
+  if (!isVisible() && !shownOnce_ && !isMinimized() && platform::services().tray->shown()) {
+    if (hiddenSinceStart_) return;  // in the tray already
+    startInTray_ = hiddenSinceStart_ = true;
+    enableTrayLaunch();
+    platform::logEvent("window hidden in the notification area");
+    return;
   }
   setWindowState(windowState() | Qt::WindowMinimized);
 }

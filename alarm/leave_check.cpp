@@ -1,3 +1,4 @@
+// The check of an entry field before a mouse press takes the focus out of it.
 #include "alarm/leave_check.h"
 
 #include <QMouseEvent>
