@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
@@ -109,18 +110,42 @@ bool frmMain::validateBeforeLeaving(QWidget* target) {
   return true;
 }
 
+bool frmMain::validateBeforePress(QWidget* target) {
+  if (!target->isEnabled() || !(target->focusPolicy() & Qt::ClickFocus)) {
+    // The spinners and the menus take no focus, but using them leaves the field all the
+    // same; a field's own spinner steps it within its range.
+    QWidget* focus = QApplication::focusWidget();
+    const UpDown* own = focus == txtHRS ? UpDownHRS : focus == txtMIN ? UpDownMIN : focus == txtSEC ? UpDownSEC : nullptr;
+    bool leaves = false;
+    for (QWidget* w = target; w && w != this; w = w->parentWidget()) {
+      if (w == own) return true;
+      if (qobject_cast<UpDown*>(w) || qobject_cast<QMenuBar*>(w)) leaves = true;
+    }
+    if (!leaves) return true;
+  }
+  return validateBeforeLeaving(target);
+}
+
 // ---------------------------------------------------------------------------------------
 // Arming
 
 void frmMain::minimiseAfterArming() {
-  if (!isVisible() && !isMinimized()) {
-    minimiseOnShow_ = true;  // still loading: minimise once shown
+  // Never shown yet (still loading): with an icon in the tray the window starts hidden
+  // there and is not shown at all; without one it starts as an ordinary minimised window.
+  if (!isVisible() && !shownOnce_ && !isMinimized() && platform::services().tray->shown()) {
+    if (hiddenSinceStart_) return;  // in the tray already
+    startInTray_ = hiddenSinceStart_ = true;
+    enableTrayLaunch();
+    platform::logEvent("window hidden in the notification area");
     return;
   }
   setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void frmMain::cmdSet_Click() {
+  // Enter arms without leaving the field being typed in: it is checked first, as leaving
+  // it would be, so an hour the clock mode never shows is refused rather than armed.
+  if (!validateBeforeLeaving(cmdSet)) return;
   int line = 0;
   try {
     line = 1;
@@ -218,6 +243,22 @@ void frmMain::onSecond() {
 void frmMain::Clock_Timer() {
   const QDateTime now = platform::services().clock->now();
   const QString t = engine::clockText(now.time(), is24());
+  showTime(t);
+  const auto value = platform::timeValue(t);
+  // Daily re-arm: the time of day went backwards (midnight, or the clock set back).
+  const bool backwards = value && lblAlarm->text() != engine::kNotActivated && *value < previousTick;
+  if (backwards && firing_) dayTurnedWhileFiring_ = true;  // the alert is still open
+  if (backwards && !Alarm.isActive()) {
+    Alarm.start();
+    // The check that follows looks at this very second too, so an alarm at midnight rings.
+    alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < now ? lastTickAt_ : now.addSecs(-1);
+    platform::logEvent(("alarm re-armed for " + lblHDDNtime).toStdString());
+  }
+  if (value) previousTick = *value;
+  lastTickAt_ = now;
+}
+
+void frmMain::showTime(const QString& t) {
   // A minimised or hidden window is not drawn: its display gets the time again when it shows.
   if (isVisible() && !isMinimized()) {
     Lumicell1->putDisplay(t);
@@ -226,16 +267,6 @@ void frmMain::Clock_Timer() {
     displayStale_ = true;
   }
   parts_->putLedDisplay(t);
-  const auto value = platform::timeValue(t);
-  // Daily re-arm: the time of day went backwards (midnight, or the clock set back).
-  if (value && lblAlarm->text() != engine::kNotActivated && *value < previousTick && !Alarm.isActive()) {
-    Alarm.start();
-    // The check that follows looks at this very second too, so an alarm at midnight rings.
-    alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < now ? lastTickAt_ : now.addSecs(-1);
-    platform::logEvent(("alarm re-armed for " + lblHDDNtime).toStdString());
-  }
-  if (value) previousTick = *value;
-  lastTickAt_ = now;
 }
 
 bool frmMain::alarmDue() {
@@ -258,11 +289,14 @@ void frmMain::Alarm_Timer() {
 
 void frmMain::fireAlarm() {
   firing_ = true;
+  dayTurnedWhileFiring_ = false;
   try {
     parts_->raiseAlarm(*this);
     firing_ = false;
     if (lblHDDNsnooze != QLatin1String("Snooze!")) {
-      setAlarmEnabled(false);
+      // Stopped. An alert still open when the day turned leaves the next day's alarm armed:
+      // the clock's daily re-arm came while the alarm was still running.
+      if (!dayTurnedWhileFiring_) setAlarmEnabled(false);
       Music->stop();
       lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
       if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);

@@ -7,12 +7,14 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "app/frmMain.h"
 #include "app/program_icon.h"
+#include "app/registry.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "version.h"
 
-const QString frmAbout::kUrl = QStringLiteral("https://orvanta.example/alarm");
+QString frmAbout::linkTarget() { return Registry::programFolder() + QStringLiteral("/readme.txt"); }
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About"));
@@ -30,7 +32,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   lblversion = new QLabel(this);
   lblcopyright = new QLabel(this);
   lblcopyright2 = new QLabel(QStringLiteral("A desktop alarm clock with an LED display."), this);
-  lblurl = new QLabel(kUrl, this);
+  lblurl = new QLabel(QStringLiteral("readme.txt"), this);
+  lblurl->setToolTip(linkTarget());
   lblurl->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
   lblurl->setCursor(Qt::PointingHandCursor);  // the pointing hand over the link
   lblurl->installEventFilter(this);
@@ -66,7 +69,13 @@ void frmAbout::Form_Load() {
 void frmAbout::cmdok_Click() { close(); }
 
 void frmAbout::lblurl_Click() {
-  platform::services().shell->open(kUrl);
+  // The program's own readme: the one page about it that is always at hand.
+  const QString readme = linkTarget();
+  if (frmMain::fileexists(readme))
+    platform::services().shell->open(readme);
+  else
+    platform::services().messageBox->msgBox(QStringLiteral("The Alarm readme.txt seems to be missing..."),
+                                            platform::mb::kExclamation, QStringLiteral("Info"));
   close();
 }
 

@@ -1,4 +1,4 @@
-// The About box: the program's title, version and copyright, and a link to its maker.
+// The About box: the program's title, version and copyright, and a link to its readme.
 #pragma once
 
 #include <QDialog>
@@ -10,7 +10,8 @@ class frmAbout : public QDialog {
   Q_OBJECT
  public:
   explicit frmAbout(QWidget* parent = nullptr);
-  static const QString kUrl;
+  // What the link opens: readme.txt in the program's folder.
+  static QString linkTarget();
 
   void Form_Load();
   void cmdok_Click();

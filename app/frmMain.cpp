@@ -26,6 +26,7 @@
 #include <cmath>
 #include <optional>
 
+#include "alarm/leave_check.h"
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/digits_validator.h"
@@ -106,6 +107,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique
   // The keys and clicks of the window's own controls pass through eventFilter.
   for (QWidget* w : std::initializer_list<QWidget*>{txtHRS, txtMIN, txtSEC, cboAMPM, cmdSet, cmdReset, cmdPrefs, Check1})
     w->installEventFilter(this);
+  // A mouse press that takes the focus out of a field is checked before the focus moves.
+  new LeaveCheck(this, [this](QWidget* target) { return validateBeforePress(target); });
   Form_Initialize();
 }
 
@@ -204,6 +207,8 @@ void frmMain::buildControls() {
   Check1->setObjectName(QStringLiteral("Check1"));
   Check1->setToolTip(QStringLiteral(" Automatically minimize this window after you set the alarm "));
   placeTwips(Check1, 96, 1470, 2160, 195);
+  // Tall enough for its box and focus frame in this style; 195 twips cut off a pixel.
+  Check1->resize(Check1->width(), std::max(Check1->height(), Check1->sizeHint().height()));
 
   Image1 = new QLabel(client);
   Image1->setObjectName(QStringLiteral("Image1"));
@@ -557,6 +562,18 @@ void frmMain::centreDisplay() {
   Lumicell1->setTopTwips(border + round((innerH - Lumicell1->heightTwips()) / 2.0));
 }
 
+void frmMain::setVisible(bool visible) {
+  // A window that starts minimised while its icon shows in the tray is never shown: the
+  // desktop would carry out the minimising late and hide the window again just as the user
+  // brought it back from the tray.
+  if (visible && startInTray_) {
+    startInTray_ = false;
+    return;
+  }
+  if (visible) hiddenSinceStart_ = false;
+  QMainWindow::setVisible(visible);
+}
+
 void frmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (Clock->isActive()) Clock->start();  // back to a tick every second
@@ -571,10 +588,6 @@ void frmMain::showEvent(QShowEvent* event) {
         centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
       });
     }
-  }
-  if (minimiseOnShow_) {
-    minimiseOnShow_ = false;
-    QTimer::singleShot(0, this, [this] { setWindowState(windowState() | Qt::WindowMinimized); });
   }
 }
 
@@ -623,7 +636,7 @@ void frmMain::Form_Unload() {
   lblHDDNquiting = QStringLiteral("QUITING");
 
   // The position, unless minimised (hidden in the tray counts as minimised).
-  if (!isMinimized()) {
+  if (!isMinimized() && !hiddenSinceStart_) {
     if (parts_->ledWindowVisible()) {
       const QPoint led = parts_->ledWindowTopLeft();
       ignoreErrors([&] { writeSetting("Top", QString::fromStdString(platform::vbCStrSingle(float(led.y() - 650)))); });
@@ -691,6 +704,10 @@ void frmMain::Form_Resize() {
       platform::logEvent("window hidden in the notification area");
     });
   });
+  enableTrayLaunch();
+}
+
+void frmMain::enableTrayLaunch() {
   platform::ignoreErrors([&] { parts_->setTrayLaunchEnabled(true); });
   platform::ignoreErrors([&] { menuTrayLaunch->setEnabled(true); });
 }
@@ -865,6 +882,9 @@ void frmMain::menuAMPM_Click(int index) {
       setStatus(engine::activatedText(lblHDDNtime), statusColour_);
     }
   }
+
+  // The displays show the new form at once, not at the next tick.
+  showTime(engine::clockText(platform::services().clock->now().time(), is24()));
 
   // 4. Remember the mode.
   platform::ignoreErrors([&] { writeSetting("AMPMMenuIndex", QString::number(index)); });

@@ -207,6 +207,7 @@ class frmMain : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void setVisible(bool visible) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -214,6 +215,7 @@ class frmMain : public QMainWindow {
   bool alarmDue();
   void fireAlarm();
   void minimiseAfterArming();
+  void enableTrayLaunch();
   void buildControls();
   void buildMenus();
   void centreDisplay();
@@ -221,6 +223,8 @@ class frmMain : public QMainWindow {
   void fillFieldsFromAmPm(const QString& s);
   void setTopmost(bool on);
   bool validateBeforeLeaving(QWidget* target);
+  bool validateBeforePress(QWidget* target);
+  void showTime(const QString& t);
   // The command-line text after the program's own options.
   static QString commandLineText();
 
@@ -233,11 +237,13 @@ class frmMain : public QMainWindow {
   QDateTime alarmCheckedUpTo_;
   QDateTime lastTickAt_;
   bool firing_ = false;
+  bool dayTurnedWhileFiring_ = false;
   bool unloading_ = false;
   bool sessionEndPending_ = false;
   bool unloaded_ = false;
-  bool minimiseOnShow_ = false;
   bool shownOnce_ = false;
+  bool startInTray_ = false;       // the first show is skipped: the window starts in the tray
+  bool hiddenSinceStart_ = false;  // in the tray, never shown yet
   bool displayStale_ = false;
   QSize enlargeTo_;
 };

@@ -1,6 +1,7 @@
 // The spinner.
 #include "app/updown.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <algorithm>
@@ -20,14 +21,32 @@ UpDown::UpDown(QLineEdit* buddy, int min, int max, QWidget* parent)
   down_->setArrowType(Qt::DownArrow);
   connect(up_, &QToolButton::clicked, this, [this] { step(+1); });
   connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
+  buddy_->installEventFilter(this);
 }
 
-void UpDown::step(int direction) {
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != buddy_ || event->type() != QEvent::KeyPress || !isEnabled()) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  int delta = 0;
+  switch (key->key()) {
+    case Qt::Key_Up: delta = 1; break;
+    case Qt::Key_Down: delta = -1; break;
+    case Qt::Key_PageUp: delta = 10; break;
+    case Qt::Key_PageDown: delta = -10; break;
+    default: return false;
+  }
+  step(delta);
+  buddy_->selectAll();  // typing replaces the stepped value, as after tabbing in
+  return true;
+}
+
+void UpDown::step(int delta) {
   emit aboutToStep();
   const double v = platform::vbVal(buddy_->text().toStdString());
   const int lo = std::min(Min, Max), hi = std::max(Min, Max);
   const int current = std::isfinite(v) ? static_cast<int>(std::clamp(v, double(lo), double(hi))) : lo;
-  const int next = std::clamp(current + direction, lo, hi);
+  const int next = std::clamp(current + delta, lo, hi);
   buddy_->setText(QString::number(next));
   emit Change();
 }

@@ -1,5 +1,6 @@
 // A spinner bound to a text box: its arrows step the number the box holds and write the
-// result back as plain decimal text, within the spinner's range.
+// result back as plain decimal text, within the spinner's range. Up and Down in the box
+// step it as the arrows do, Page Up and Page Down by ten.
 #pragma once
 
 #include <QWidget>
@@ -13,8 +14,8 @@ class UpDown : public QWidget {
   UpDown(QLineEdit* buddy, int min, int max, QWidget* parent = nullptr);
   int Min = 0;
   int Max = 0;
-  // One step up (+1) or down (-1) from the box's number, kept within Min..Max.
-  void step(int direction);
+  // Steps the box's number up (positive) or down (negative) by delta, kept within Min..Max.
+  void step(int delta);
   QToolButton* upButton() const { return up_; }
   QToolButton* downButton() const { return down_; }
 
@@ -25,6 +26,7 @@ class UpDown : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLineEdit* buddy_;

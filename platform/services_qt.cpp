@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -147,9 +148,17 @@ void QtProcessService::start(const QString& commandLine) {
 
 void QtWindowService::setTopmost(QWidget* window, bool topmost) {
   if (!window) return;
-  const bool visible = window->isVisible();
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-  if (visible) window->show();  // changing the flags hides a window
+  Qt::WindowFlags flags = window->windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+  QWindow* handle = window->windowHandle();
+  if (!handle) {
+    window->setWindowFlags(flags);
+    return;
+  }
+  // A window that exists changes its stacking in place: setting the widget's flags would
+  // make it anew, and it would come back elsewhere, inactive, with the keyboard lost.
+  window->overrideWindowFlags(flags);
+  handle->setFlags(flags);
 }
 
 bool QtWindowService::startSystemMove(QWidget* window) {

@@ -12,17 +12,23 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/frmQuickAlarm.h"
+#include "app/main_parts.h"
 #include "app/program_style.h"
 #include "app/registry.h"
 #include "app/updown.h"
@@ -84,15 +90,17 @@ DisplaySpy* spyOnDisplay(frmMain& w) {
   return s;
 }
 
+// The test program's command line, as the window reads it.
+int appArgc = 1;
+char appArg0[] = "frmMain_test";
+char* appArgv[] = {appArg0, nullptr, nullptr};
+
 class MainWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char arg0[] = "frmMain_test";
-    static char* argv[] = {arg0, nullptr};
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
     if (!qApp) {
-      new QApplication(argc, argv);
+      new QApplication(appArgc, appArgv);
       ProgramStyle::install();  // as the program runs
     }
     platform::setLogToStderr(false);
@@ -868,6 +876,376 @@ TEST_F(MainWindow, TheStatusTooltipReportsThePreviousAlarmInTheClockMode) {
   switchMode(0);
   w.lblAlarm_MouseMove();
   EXPECT_TRUE(w.lblAlarm->toolTip().endsWith(" 7:00:00 PM "));
+}
+
+// --- Leaving a field, by every way a user has ----------------------------------------------
+
+// The window as a user drives it: shown, active, the focus in a field.
+class UsedWindow : public MainWindow {
+ protected:
+  frmMain& open(bool mode24) {
+    frmMain& w = load();
+    if (mode24 != w.is24()) switchMode(mode24 ? 1 : 0);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    return w;
+  }
+  // A press and release where the window receives them, as from the mouse.
+  void clickOn(QWidget* target, QPoint at = {}) {
+    const QPoint local = at.isNull() ? target->rect().center() : at;
+    QTest::mouseClick(win->windowHandle(), Qt::LeftButton, {}, target->mapTo(win.get(), local));
+  }
+  void enter(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->setText(text);
+    box->selectAll();
+  }
+  QString lastBox() const { return fakes.messageBox.boxes.empty() ? QString() : fakes.messageBox.boxes.back().prompt; }
+};
+
+TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
+  frmMain& w = open(false);
+  w.txtMIN->setText("00");
+  w.txtSEC->setText("00");
+  QMenuBar* bar = w.menuBar();
+  const QPoint editMenu = bar->actionGeometry(w.menuEdit->menuAction()).center();
+  struct Target {
+    const char* name;
+    QWidget* widget;
+    QPoint at;
+  } targets[] = {{"Set Alarm", w.cmdSet, {}},
+                 {"minutes", w.txtMIN, {}},
+                 {"minutes spinner", w.UpDownMIN->upButton(), {}},
+                 {"check box", w.Check1, {}},
+                 {"menu", bar, editMenu}};
+  for (const auto& t : targets) {
+    fakes.messageBox.boxes.clear();
+    enter(w.txtHRS, "13");
+    clickOn(t.widget, t.at);
+    EXPECT_EQ(lastBox(), "Please enter a value in the range of 0 - 12.") << t.name;
+    EXPECT_TRUE(w.txtHRS->hasFocus()) << t.name;
+    EXPECT_EQ(w.txtHRS->selectedText(), "13") << t.name;
+  }
+  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_FALSE(w.Check1->isChecked());
+  EXPECT_EQ(w.txtMIN->text(), "00");
+
+  // The field's own spinner steps it back into the range; 12 then arms.
+  fakes.messageBox.boxes.clear();
+  clickOn(w.UpDownHRS->downButton());
+  EXPECT_EQ(w.txtHRS->text(), "11");
+  enter(w.txtHRS, "12");
+  clickOn(w.cmdSet);
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  EXPECT_EQ(w.lblHDDNtime, "12:00:00 AM");
+}
+
+TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {
+  for (const bool mode24 : {false, true}) {
+    frmMain& w = open(mode24);
+    fakes.messageBox.boxes.clear();
+    enter(w.txtHRS, mode24 ? "24" : "15");
+    QTest::keyClick(w.txtHRS, Qt::Key_Return);
+    ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+    EXPECT_EQ(lastBox(), mode24 ? "Please enter a value in the range of 0 - 23."
+                                : "Please enter a value in the range of 0 - 12.");
+    EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+    EXPECT_TRUE(w.txtHRS->hasFocus());
+    enter(w.txtSEC, "60");
+    QTest::keyClick(w.txtSEC, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(lastBox(), "Please enter a value in the range of 0 - 59.");
+    EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  }
+}
+
+TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLargestIn) {
+  struct Case {
+    bool mode24;
+    int field;  // 0 hours, 1 minutes, 2 seconds
+    QString text;
+    QString message;  // empty: accepted
+  } cases[] = {
+      {true, 0, "23", ""},
+      {true, 0, "24", "Please enter a value in the range of 0 - 23."},
+      {true, 0, "", "Please enter a value in the range of 0 - 23."},
+      {false, 0, "12", ""},
+      {false, 0, "0", ""},
+      {false, 0, "13", "Please enter a value in the range of 0 - 12."},
+      {true, 1, "59", ""},
+      {false, 1, "60", "Please enter a value in the range of 0 - 59."},
+      {false, 2, "59", ""},
+      {true, 2, "60", "Please enter a value in the range of 0 - 59."},
+  };
+  for (const auto& c : cases) {
+    frmMain& w = open(c.mode24);
+    QLineEdit* fields[] = {w.txtHRS, w.txtMIN, w.txtSEC};
+    QLineEdit* box = fields[c.field];
+    fakes.messageBox.boxes.clear();
+    enter(box, c.text);
+    QTest::keyClick(box, Qt::Key_Tab);
+    const std::string what = (c.mode24 ? "24h " : "AM/PM ") + std::to_string(c.field) + " '" + c.text.toStdString() + "'";
+    EXPECT_EQ(lastBox(), c.message) << what;
+    EXPECT_EQ(box->hasFocus(), !c.message.isEmpty()) << what;
+  }
+}
+
+TEST_F(UsedWindow, UpDownAndPageKeysStepAFieldWithinTheRangeOfTheClockMode) {
+  frmMain& w = open(false);
+  const auto keys = [&](QLineEdit* box, const QString& start, std::initializer_list<Qt::Key> presses) {
+    enter(box, start);
+    for (Qt::Key k : presses) QTest::keyClick(box, k);
+    EXPECT_EQ(box->selectedText(), box->text());  // typing replaces the stepped value
+    return box->text();
+  };
+  EXPECT_EQ(keys(w.txtHRS, "12", {Qt::Key_Up}), "12");
+  EXPECT_EQ(keys(w.txtHRS, "12", {Qt::Key_Down, Qt::Key_Down}), "10");
+  EXPECT_EQ(keys(w.txtHRS, "5", {Qt::Key_PageDown}), "1");
+  EXPECT_EQ(keys(w.txtHRS, "5", {Qt::Key_PageUp}), "12");
+  EXPECT_EQ(keys(w.txtSEC, "55", {Qt::Key_Up, Qt::Key_PageUp}), "59");
+  EXPECT_EQ(keys(w.txtMIN, "00", {Qt::Key_Down}), "0");
+  switchMode(1);
+  EXPECT_EQ(keys(w.txtHRS, "20", {Qt::Key_PageUp}), "23");
+  EXPECT_EQ(keys(w.txtHRS, "1", {Qt::Key_Down, Qt::Key_Down}), "0");
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+TEST_F(UsedWindow, AutoSetAndMinimizeHidesTheWindowAfterEveryWayOfArming) {
+  frmMain& w = open(true);
+  w.Check1->setChecked(true);
+  enter(w.txtHRS, "08");
+  clickOn(w.cmdSet);
+  QTRY_VERIFY(!w.isVisible());
+  EXPECT_TRUE(w.isMinimized());
+  EXPECT_EQ(w.lblHDDNtime, "08:00:00");
+  w.menuTrayLaunch_Click();
+  ASSERT_TRUE(w.isVisible());
+  w.menuSet5Mins->trigger();
+  QTRY_VERIFY(!w.isVisible());
+  EXPECT_EQ(w.lblHDDNtime, "07:05:00");
+}
+
+TEST_F(UsedWindow, ThePositionIsNotSavedWhileTheWindowIsHiddenInTheTray) {
+  put("Top", "1500");
+  put("Left", "1500");
+  frmMain& w = open(true);
+  w.move(300, 200);
+  w.setWindowState(Qt::WindowMinimized);
+  QTRY_VERIFY(!w.isVisible());
+  ASSERT_TRUE(w.requestUnload(frmMain::vbFormCode));
+  EXPECT_EQ(stored("Top"), "1500");
+  EXPECT_EQ(stored("Left"), "1500");
+  EXPECT_EQ(stored("Startup"), "True");
+
+  // Started armed with Auto Set & Minimize: the start shows nothing, Launch brings it back.
+  put("AutoStartMenu", "True");
+  put("AutoMinimize", "1");
+  frmMain& again = load();
+  again.show();
+  QApplication::processEvents();
+  EXPECT_FALSE(again.isVisible());
+  EXPECT_TRUE(again.menuTrayLaunch->isEnabled());
+  ASSERT_TRUE(again.requestUnload(frmMain::vbAppWindows));
+  EXPECT_EQ(stored("Top"), "1500");
+  frmMain& third = load();
+  third.show();
+  third.menuTrayLaunch_Click();
+  EXPECT_TRUE(third.isVisible());
+  EXPECT_FALSE(third.isMinimized());
+}
+
+TEST_F(UsedWindow, TheQuickAlarmDialogAnswersEscAndEnter) {
+  frmMain& w = open(true);
+  put("QuickAlarm", "30");
+  // Esc: hidden, nothing stored or armed.
+  QTimer::singleShot(0, &w, [&] {
+    ASSERT_TRUE(w.quickAlarm() && w.quickAlarm()->isVisible());
+    QTest::keyClick(w.quickAlarm()->txtMinutes, Qt::Key_Escape);
+  });
+  w.menuSetManualMins->trigger();
+  EXPECT_FALSE(w.quickAlarm()->isVisible());
+  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  // Enter: the typed minutes are armed and stored.
+  QTimer::singleShot(0, &w, [&] {
+    QLineEdit* minutes = w.quickAlarm()->txtMinutes;
+    EXPECT_EQ(minutes->text(), "30");
+    minutes->setFocus();
+    minutes->selectAll();
+    QTest::keyClicks(minutes, "45");
+    QTest::keyClick(minutes, Qt::Key_Return);
+  });
+  w.menuSetManualMins->trigger();
+  EXPECT_FALSE(w.quickAlarm()->isVisible());
+  EXPECT_EQ(w.lblHDDNtime, "07:45:00");
+  EXPECT_EQ(stored("QuickAlarm"), "45");
+}
+
+// --- What the window shows ---------------------------------------------------------------
+
+TEST_F(MainWindow, TheDisplayTakesTheNewClockModeAtOnce) {
+  fakes.clock.current = at(19, 5, 9);
+  frmMain& w = load();
+  DisplaySpy* s = spyOnDisplay(w);
+  w.show();
+  switchMode(0);
+  ASSERT_FALSE(s->shown.isEmpty());
+  EXPECT_EQ(s->shown.last(), "7:05:09 ");
+  switchMode(1);
+  EXPECT_EQ(s->shown.last(), "19:05:09");
+}
+
+TEST_F(MainWindow, TheCheckBoxIsNotClippedAndTheAboutLinkOpensTheReadme) {
+  frmMain& w = load();
+  EXPECT_GE(w.Check1->height(), w.Check1->sizeHint().height());
+  EXPECT_LT(w.Check1->geometry().bottom(), w.Image1->geometry().top());
+
+  for (const bool present : {false, true}) {
+    if (present) {
+      QFile readme(dir.path() + "/readme.txt");
+      ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    }
+    fakes.messageBox.boxes.clear();
+    QTimer::singleShot(0, &w, [&] { QTest::mouseClick(w.aboutBox()->lblurl, Qt::LeftButton); });
+    w.menuAbout_Click();
+    EXPECT_FALSE(w.aboutBox());  // the link closes the box
+    if (present) {
+      EXPECT_EQ(fakes.shell.opened, QStringList{dir.path() + "/readme.txt"});
+      EXPECT_TRUE(fakes.messageBox.boxes.empty());
+    } else {
+      EXPECT_TRUE(fakes.shell.opened.isEmpty());
+      EXPECT_EQ(fakes.messageBox.boxes.size(), 1u);
+    }
+  }
+}
+
+TEST_F(MainWindow, ANegativeLeftCentresTheWindowOnTheScreen) {
+  put("Startup", "True");
+  put("Top", "3000");
+  put("Left", "-15");
+  frmMain& w = load();
+  const QRect screen = w.screen()->geometry();
+  const QSize outer = w.frameGeometry().size();
+  EXPECT_EQ(w.pos(), QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
+}
+
+TEST_F(MainWindow, TheEnlargeSwitchGivesTheLargerWindow) {
+  // The program started with the single argument Enlarge.
+  static char enlarge[] = "Enlarge";
+  appArgv[1] = enlarge;
+  appArgc = 2;
+  frmMain& w = load();
+  appArgc = 1;
+  appArgv[1] = nullptr;
+  EXPECT_EQ(w.frameGeometry().size(), QSize(241, 226));  // 3620 x 3395 twips
+}
+
+// --- The clock's second: re-arm, firing guard, ticks while an alert is open ----------------
+
+// The alert window: counts the alarms raised; the first one runs the seconds that pass
+// while it is open.
+struct AlertParts : MainWindowParts {
+  int raised = 0;
+  std::function<void()> whileOpen;
+  void raiseAlarm(frmMain&) override {
+    ++raised;
+    const auto open = std::exchange(whileOpen, nullptr);
+    if (open) open();
+  }
+};
+
+class Seconds : public MainWindow {
+ protected:
+  AlertParts& alert(frmMain& w) {
+    auto parts = std::make_unique<AlertParts>();
+    AlertParts* p = parts.get();
+    w.setParts(std::move(parts));
+    return *p;
+  }
+  // The second as the program runs it.
+  void second(const QDateTime& t) {
+    fakes.clock.current = t;
+    emit win->Clock->timeout();
+  }
+  frmMain& armed(bool mode24, const QString& h, const QString& m, const QString& s, const QString& half = "AM") {
+    frmMain& w = load();
+    if (!mode24) switchMode(0);
+    setFields(h, m, s);
+    w.cboAMPM->setCurrentText(half);
+    w.cmdSet_Click();
+    return w;
+  }
+};
+
+TEST_F(Seconds, AnAlarmAtMidnightRingsInTheSecondTheClockArmsItAgain) {
+  for (const bool mode24 : {true, false}) {
+    fakes.clock.current = at(23, 0, 0);
+    frmMain& w = mode24 ? armed(true, "00", "00", "00") : armed(false, "12", "00", "00", "AM");
+    AlertParts& a = alert(w);
+    second(at(23, 59, 59));
+    second(at(0, 0, 0, 9));
+    EXPECT_EQ(a.raised, 1) << mode24;
+    EXPECT_FALSE(w.alarmEnabled());
+    second(at(12, 0, 0, 9));  // noon, and 1 PM where the AM/PM text goes backwards
+    second(at(13, 0, 0, 9));
+    second(at(23, 59, 59, 9));
+    EXPECT_EQ(a.raised, 1) << mode24;
+    second(at(0, 0, 0, 10));
+    EXPECT_EQ(a.raised, 2) << mode24;
+  }
+}
+
+TEST_F(Seconds, TicksWhileAnAlertIsOpenMoveTheClockButRaiseNoSecondAlert) {
+  for (const bool mode24 : {true, false}) {
+    fakes.clock.current = at(6, 0, 0);
+    frmMain& w = armed(mode24, "07", "00", "00");
+    if (!mode24) setFields("7", "00", "00"), w.cmdSet_Click();
+    DisplaySpy* s = spyOnDisplay(w);
+    w.show();
+    AlertParts& a = alert(w);
+    a.whileOpen = [&] {
+      second(at(7, 0, 1));
+      second(at(6, 59, 59));  // the clock set back while the alert shows
+      second(at(7, 0, 0));
+    };
+    second(at(7, 0, 0));
+    EXPECT_EQ(a.raised, 1) << mode24;
+    EXPECT_EQ(s->shown.mid(s->shown.size() - 4),
+              mode24 ? QStringList({"07:00:00", "07:00:01", "06:59:59", "07:00:00"})
+                     : QStringList({"7:00:00 ", "7:00:01 ", "6:59:59 ", "7:00:00 "}));
+    // Stopped: nothing rings again in the seconds after.
+    second(at(7, 0, 1));
+    second(at(7, 0, 2));
+    EXPECT_EQ(a.raised, 1) << mode24;
+  }
+}
+
+TEST_F(Seconds, AnAlertOpenAcrossMidnightLeavesTomorrowsAlarmArmed) {
+  for (const bool mode24 : {true, false}) {
+    fakes.clock.current = at(23, 0, 0);
+    frmMain& w = mode24 ? armed(true, "23", "59", "50") : armed(false, "11", "59", "50", "PM");
+    AlertParts& a = alert(w);
+    a.whileOpen = [&] {
+      second(at(23, 59, 59));
+      second(at(0, 0, 0, 9));
+      second(at(0, 0, 30, 9));
+    };
+    second(at(23, 59, 50));
+    ASSERT_EQ(a.raised, 1) << mode24;
+    EXPECT_TRUE(w.alarmEnabled()) << mode24;
+    second(at(23, 59, 49, 9));
+    second(at(23, 59, 50, 9));
+    EXPECT_EQ(a.raised, 2) << mode24;
+  }
+}
+
+TEST_F(MainWindow, EverySingleDigitIsWidenedWhenArmingIn24HourMode) {
+  frmMain& w = load();
+  for (char d = '0'; d <= '9'; ++d) {
+    const QString digit(QChar::fromLatin1(d));
+    setFields(digit, digit, digit);
+    w.cmdSet_Click();
+    EXPECT_EQ(w.lblHDDNtime, "0" + digit + ":0" + digit + ":0" + digit);
+  }
 }
 
 }  // namespace

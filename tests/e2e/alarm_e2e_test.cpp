@@ -10,7 +10,7 @@
 #include <regex>
 #include <thread>
 
-#include "xsession.h"
+#include "desktop_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -18,41 +18,8 @@ using namespace testx;
 
 namespace {
 
-std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
-
-class AlarmInAnXServer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string missing = missingTools();
-    for (const char* tool : {"openbox", "wmctrl"})
-      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
-        missing += std::string(missing.empty() ? "" : ", ") + tool;
-    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
-    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
-    x = std::make_unique<XSession>();
-    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
-    x->registerDisplayControl();
-    const std::string openbox = firstLine(x->run("command -v openbox"));
-    x->spawn({openbox}, "openbox.out");
-    std::this_thread::sleep_for(500ms);
-  }
-
-  // The program's main window (the visible window named Alarm of that process).
-  std::string mainWindow(pid_t pid) {
-    std::string id;
-    waitFor([&] {
-      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\" | tail -n 1"));
-      return !id.empty();
-    }, 15s);
-    return id;
-  }
-
-  pid_t start(const fs::path& log) {
-    return x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, log.filename().string() + ".out");
-  }
-
-  std::unique_ptr<XSession> x;
-};
+using e2e::firstLine;
+using AlarmInAnXServer = e2e::Desktop;
 
 TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart) {
   const fs::path log1 = x->root() / "first.log";

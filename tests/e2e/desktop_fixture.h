@@ -1,0 +1,66 @@
+// A real X server with a window manager (openbox), and the built program started in it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "xsession.h"
+
+namespace e2e {
+
+inline std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
+
+class Desktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    using namespace std::chrono_literals;
+    std::string missing = testx::missingTools();
+    for (const char* tool : {"openbox", "wmctrl"})
+      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
+        missing += std::string(missing.empty() ? "" : ", ") + tool;
+    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
+    ASSERT_TRUE(std::filesystem::exists(testx::binDir() / "Alarm")) << testx::binDir();
+    x = std::make_unique<testx::XSession>();
+    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
+    x->registerDisplayControl();
+    const std::string openbox = firstLine(x->run("command -v openbox"));
+    x->spawn({openbox}, "openbox.out");
+    std::this_thread::sleep_for(500ms);
+  }
+
+  // The program's main window (the visible window named Alarm of that process).
+  std::string mainWindow(pid_t pid) {
+    std::string id;
+    testx::waitFor([&] {
+      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\" | tail -n 1"));
+      return !id.empty();
+    }, std::chrono::seconds(15));
+    return id;
+  }
+
+  pid_t start(const std::filesystem::path& log) {
+    return x->spawn({(testx::binDir() / "Alarm").string(), "--log", log.string()}, log.filename().string() + ".out");
+  }
+
+  std::filesystem::path settingsFile() const { return x->configHome() / "Orvanta" / "Alarm.conf"; }
+  // Writes the settings file the next start reads.
+  void settings(const std::map<std::string, std::string>& values) {
+    std::filesystem::create_directories(settingsFile().parent_path());
+    std::ofstream out(settingsFile());
+    out << "[General]\n";
+    for (const auto& [name, value] : values) out << name << "=\"" << value << "\"\n";
+  }
+  bool stored(const std::string& name, const std::string& value) const {
+    return testx::slurp(settingsFile()).find(name + "=\"" + value + "\"\n") != std::string::npos;
+  }
+
+  std::unique_ptr<testx::XSession> x;
+};
+
+}  // namespace e2e
