@@ -259,12 +259,17 @@ void frmMain::Alarm_Timer() {
 void frmMain::fireAlarm() {
   firing_ = true;
   try {
+    // The day the daily alarm rang; a snoozed alarm keeps the day it first rang.
+    if (lblHDDNsnooze != QLatin1String("Snooze!")) dailyFiredOn_ = platform::services().clock->now().date();
     parts_->raiseAlarm(*this);
     firing_ = false;
+    Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
     if (lblHDDNsnooze != QLatin1String("Snooze!")) {
-      setAlarmEnabled(false);
-      Music->stop();
+      // An alert still open at midnight missed the daily re-arm: tomorrow's alarm stays armed.
+      const bool pastMidnight = platform::services().clock->now().date() != dailyFiredOn_;
+      setAlarmEnabled(pastMidnight);
       lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
+      platform::logEvent(pastMidnight ? "alarm stopped; armed again for the new day" : "alarm stopped");
       if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);
     } else {
       setAlarmEnabled(true);

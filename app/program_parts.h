@@ -5,6 +5,13 @@
 #include <memory>
 
 #include "app/main_parts.h"
+#include "audio/media_graph.h"
+
+class AlarmFiring;
+class AlarmSettings;
+namespace audio {
+class clsDShowControl;
+}
 
 class ProgramParts final : public MainWindowParts {
  public:
@@ -14,8 +21,29 @@ class ProgramParts final : public MainWindowParts {
   // Preferences and the interval dialogs (prefs/, notify/).
 
   // The media player and the alarm's firing and alert windows (alarm/, notify/).
+  void createPlayer() override;
+  void stopPlayer() override;
+  void removePlayer() override;
+  void raiseAlarm(frmMain& main) override;
+  void startAlertCountDown(frmMain& main, const QString& minutes) override;
+  bool alertMessageVisible() override;
+  // clDShow: created at load; its sound code is loaded on the first open.
+  audio::clsDShowControl& player();
+  AlarmFiring& firing(frmMain& main);
+  // Tests play through their own graphs and read their own settings.
+  void setMediaGraphFactory(audio::MediaGraphFactory factory) { graphFactory_ = std::move(factory); }
+  void setAlarmSettings(AlarmSettings* settings) { alarmSettings_ = settings; }
 
   // The detached LED window and the tray menu (led/).
+
+ private:
+  // The media player and the alarm's firing.
+  AlarmSettings& alarmSettings();
+  audio::MediaGraphFactory graphFactory_;
+  std::unique_ptr<audio::clsDShowControl> clDShow_;
+  std::unique_ptr<AlarmSettings> storedSettings_;
+  AlarmSettings* alarmSettings_ = nullptr;
+  std::unique_ptr<AlarmFiring> firing_;
 };
 
 // What the running program uses (the start installs it before the main window loads).

@@ -88,6 +88,12 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   ASSERT_TRUE(waitFor([&] { return slurp(log1).find("sound: media module loaded") != std::string::npos; }, 5s))
       << slurp(log1);
   EXPECT_GT(slurp(log1).find("sound: media module loaded"), fired) << slurp(log1);
+  // The alert window shows with the focus on Stop; Enter stops the alarm.
+  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("alert shown: frmAlarmMessage") != std::string::npos; }, 5s))
+      << slurp(log1);
+  std::this_thread::sleep_for(300ms);
+  x->run("xdotool key --window \"$(xdotool getwindowfocus)\" Return");
+  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("alarm stopped") != std::string::npos; }, 5s)) << slurp(log1);
 
   // Quit through the close box: an alarm is still set, so the question comes; answer Yes.
   x->run("wmctrl -i -c " + win);
