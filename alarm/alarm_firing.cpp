@@ -49,7 +49,7 @@ AlarmFiring::~AlarmFiring() = default;
 
 QString AlarmFiring::waveFile() { return Registry::programFolder() + QStringLiteral("/alarm.wav"); }
 
-void AlarmFiring::step(const std::function<void()>& run) {
+void AlarmFiring::step(const std::function<void()>& run, const char* location) {
   int number = 0;
   std::string description;
   try {
@@ -63,7 +63,7 @@ void AlarmFiring::step(const std::function<void()>& run) {
     description = e.what();
   }
   platform::services().messageBox->msgBox(
-      QString::fromStdString(platform::standardErrorText(number, description, "frmMain, Alarm_Timer")),
+      QString::fromStdString(platform::standardErrorText(number, description, location)),
       platform::mb::kOkOnly, QStringLiteral("Error"));
 }
 
@@ -109,8 +109,8 @@ void AlarmFiring::raise() {
 }
 
 void AlarmFiring::preview(QWidget* owner) {
-  step([&] { applyVolume(); });
-  step([&] { makeSound(false); });
+  step([&] { applyVolume(); }, "frmPrefs, cmdPreview_Click");
+  step([&] { makeSound(false); }, "frmPrefs, cmdPreview_Click");
   bool message = true;
   platform::ignoreErrors([&] { message = settings_.showMessage(); });
   preview_ = createAlert(message, true, owner);

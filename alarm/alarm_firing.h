@@ -66,8 +66,8 @@ class AlarmFiring final : public QObject, public AlertHost {
   void playWaveInstead(bool repeat);
   void repeatMusic(bool on);
   AlertWindow* createAlert(bool message, bool preview, QWidget* owner);
-  // Runs one step of the firing; a failure shows the standard error box.
-  void step(const std::function<void()>& run);
+  // Runs one step; a failure shows the standard error box with the location given.
+  void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
 
   frmMain& main_;
   AlarmSettings& settings_;

@@ -8,6 +8,7 @@
 #include <QString>
 
 class frmMain;
+class QWidget;
 
 class MainWindowParts {
  public:
@@ -32,6 +33,11 @@ class MainWindowParts {
   virtual void startAlertCountDown(frmMain&, const QString& /*minutes*/) {}
   // Whether the alarm message window shows; asking never creates it.
   virtual bool alertMessageVisible() { return false; }
+
+  // The preferences' Play: the music file once through the player. Preview: the whole
+  // alarm rehearsed (volumes, sound, alert modal to owner); returns when the alert closes.
+  virtual void playMusicOnce(const QString& /*path*/, QWidget* /*owner*/) {}
+  virtual void previewAlarm(frmMain& /*main*/, QWidget* /*owner*/) {}
 
   // The detached LED window: whether it shows, its top-left corner in twips, and its display.
   virtual bool ledWindowVisible() { return false; }

@@ -1,16 +1,15 @@
 // The program's own parts behind the main window's seams.
 #include "app/program_parts.h"
 
+#include <QWidget>
+
 #include "alarm/alarm_firing.h"
-#include "alarm/stored_alarm_settings.h"
 #include "audio/dshow_control.h"
-#include "platform/errors.h"
+#include "app/frmMain.h"
+#include "prefs/prefs_holder.h"
 
-ProgramParts::ProgramParts() = default;
-
-ProgramParts::~ProgramParts() {
-  firing_.reset();
-}
+ProgramParts::ProgramParts() : prefs_(std::make_unique<PrefsHolder>(*this)) {}
+ProgramParts::~ProgramParts() { firing_.reset(); }
 
 // --- The media player and the alarm's firing
 
@@ -18,6 +17,8 @@ void ProgramParts::createPlayer() {
   if (clDShow_) return;
   clDShow_ = graphFactory_ ? std::make_unique<audio::clsDShowControl>(graphFactory_)
                            : std::make_unique<audio::clsDShowControl>();
+  // The "unable to play" box names the music file the preferences hold.
+  clDShow_->setMusicPathSource([this] { return alarmSettings().musicFile(); });
 }
 
 audio::clsDShowControl& ProgramParts::player() {
@@ -36,11 +37,7 @@ void ProgramParts::removePlayer() {
   if (!clDShow_->opening()) clDShow_.reset();
 }
 
-AlarmSettings& ProgramParts::alarmSettings() {
-  if (alarmSettings_) return *alarmSettings_;
-  if (!storedSettings_) storedSettings_ = std::make_unique<StoredAlarmSettings>();
-  return *storedSettings_;
-}
+AlarmSettings& ProgramParts::alarmSettings() { return alarmSettings_ ? *alarmSettings_ : settings(); }
 
 AlarmFiring& ProgramParts::firing(frmMain& main) {
   if (!firing_) firing_ = std::make_unique<AlarmFiring>(main, alarmSettings(), [this]() -> audio::clsDShowControl& {
@@ -54,5 +51,19 @@ void ProgramParts::raiseAlarm(frmMain& main) { firing(main).raise(); }
 void ProgramParts::startAlertCountDown(frmMain& main, const QString& minutes) { firing(main).startCountDown(minutes); }
 
 bool ProgramParts::alertMessageVisible() { return firing_ && firing_->messageVisible(); }
+
+void ProgramParts::playMusicOnce(const QString& path, QWidget* owner) {
+  auto& p = player();
+  p.DS_OpenFile(path, 0, 0, 0, 0, owner ? owner->effectiveWinId() : 0);
+  p.DS_Play();
+}
+
+void ProgramParts::previewAlarm(frmMain& main, QWidget* owner) { firing(main).preview(owner); }
+
+// Preferences and the interval dialogs.
+
+void ProgramParts::showPrefs(frmMain& main) { prefs_->showPrefs(main, &main); }
+bool ProgramParts::prefsVisible() { return prefs_->prefsVisible(); }
+AlarmSettings& ProgramParts::settings() { return *prefs_; }
 
 std::unique_ptr<MainWindowParts> makeProgramParts() { return std::make_unique<ProgramParts>(); }

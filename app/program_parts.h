@@ -9,6 +9,7 @@
 
 class AlarmFiring;
 class AlarmSettings;
+class PrefsHolder;
 namespace audio {
 class clsDShowControl;
 }
@@ -19,6 +20,10 @@ class ProgramParts final : public MainWindowParts {
   ~ProgramParts() override;
 
   // Preferences and the interval dialogs (prefs/, notify/).
+  void showPrefs(frmMain& main) override;
+  bool prefsVisible() override;
+  // The alarm's run-time settings, read from those dialogs (created on the first read).
+  AlarmSettings& settings();
 
   // The media player and the alarm's firing and alert windows (alarm/, notify/).
   void createPlayer() override;
@@ -27,6 +32,8 @@ class ProgramParts final : public MainWindowParts {
   void raiseAlarm(frmMain& main) override;
   void startAlertCountDown(frmMain& main, const QString& minutes) override;
   bool alertMessageVisible() override;
+  void playMusicOnce(const QString& path, QWidget* owner) override;
+  void previewAlarm(frmMain& main, QWidget* owner) override;
   // clDShow: created at load; its sound code is loaded on the first open.
   audio::clsDShowControl& player();
   AlarmFiring& firing(frmMain& main);
@@ -37,11 +44,13 @@ class ProgramParts final : public MainWindowParts {
   // The detached LED window and the tray menu (led/).
 
  private:
+  // Preferences and the interval dialogs.
+  std::unique_ptr<PrefsHolder> prefs_;
+
   // The media player and the alarm's firing.
   AlarmSettings& alarmSettings();
   audio::MediaGraphFactory graphFactory_;
   std::unique_ptr<audio::clsDShowControl> clDShow_;
-  std::unique_ptr<AlarmSettings> storedSettings_;
   AlarmSettings* alarmSettings_ = nullptr;
   std::unique_ptr<AlarmFiring> firing_;
 };

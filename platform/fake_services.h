@@ -61,15 +61,16 @@ class FakeTrayService final : public TrayService {
 
 class FakeShellService final : public ShellService {
  public:
-  bool open(const QString& target) override {
+  bool open(const QString& target, const QString& workingFolder = QString()) override {
     opened << target;
+    folders << workingFolder;
     return true;
   }
   bool openTextFile(const QString& path) override {
     textFiles << path;
     return true;
   }
-  QStringList opened, textFiles;
+  QStringList opened, folders, textFiles;
 };
 
 class FakeProcessService final : public ProcessService {

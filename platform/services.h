@@ -58,8 +58,10 @@ class TrayService : public QObject {
 class ShellService {
  public:
   virtual ~ShellService() = default;
-  // Opens a file or address with the desktop's handler; false when nothing could open it.
-  virtual bool open(const QString& target) = 0;
+  // Opens a file or address with the desktop's handler (a program named first is started
+  // with the rest as its arguments) in the given working folder (ours when empty); false
+  // when nothing could open it.
+  virtual bool open(const QString& target, const QString& workingFolder = QString()) = 0;
   // Opens a text file in the desktop's text editor.
   virtual bool openTextFile(const QString& path) = 0;
 };

@@ -96,11 +96,11 @@ QString findProgram(const QString& program) {
 
 }  // namespace
 
-bool DesktopShellService::open(const QString& target) {
+bool DesktopShellService::open(const QString& target, const QString& workingFolder) {
   const QStringList parts = QProcess::splitCommand(target);
   if (!parts.isEmpty()) {
     const QString program = findProgram(parts.first());
-    if (!program.isEmpty()) return QProcess::startDetached(program, parts.mid(1));
+    if (!program.isEmpty()) return QProcess::startDetached(program, parts.mid(1), workingFolder);
   }
   const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
                                                : QUrl::fromUserInput(target);

@@ -34,7 +34,7 @@ class QtTrayService final : public TrayService {
 
 class DesktopShellService final : public ShellService {
  public:
-  bool open(const QString& target) override;
+  bool open(const QString& target, const QString& workingFolder = QString()) override;
   bool openTextFile(const QString& path) override;
 };
 

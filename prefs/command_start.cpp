@@ -23,7 +23,7 @@ void startCommand(const QString& commandLine, bool msdos) {
     const QString inFolder = QDir(Registry::programFolder()).filePath(target);
     if (QFileInfo::exists(inFolder)) target = inFolder;
   }
-  if (!s.shell->open(target)) platform::logEvent(("the desktop could not open " + commandLine).toStdString());
+  if (!s.shell->open(target, Registry::programFolder())) platform::logEvent(("the desktop could not open " + commandLine).toStdString());
 }
 
 }  // namespace prefs

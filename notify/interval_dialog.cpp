@@ -1,0 +1,152 @@
+// The snooze and hide-alert interval dialogs.
+#include "notify/interval_dialog.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "app/digits_validator.h"
+#include "app/frmMain.h"
+#include "app/registry.h"
+#include "app/updown.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/services.h"
+
+namespace {
+
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+}  // namespace
+
+bool usableMinutes(const QString& text) {
+  const QString t = text.trimmed();
+  if (t.isEmpty() || t.size() > 4) return false;
+  for (QChar c : t)
+    if (c < '0' || c > '9') return false;
+  const int n = t.toInt();
+  return n >= 1 && n <= 1439;
+}
+
+IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
+    : QDialog(parent), valueName_(QString::fromLatin1(d.valueName)), default_(QString::fromLatin1(d.defaultText)) {
+  setWindowTitle(QString::fromLatin1(d.title));
+  setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+  lblInfo = new QLabel(QString::fromLatin1(d.info), this);
+  lblInfo->setObjectName(QStringLiteral("lblInfo"));
+  lblInfo->setWordWrap(true);
+  lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // As high as the text needs in the desktop's font, at least the designed height.
+  const int infoHeight = std::max(d.infoHeightTwips, pxToTwips(lblInfo->heightForWidth(twipsToPx(3255))));
+  placeTwips(lblInfo, 120, 120, 3255, infoHeight);
+
+  const int frameTop = 120 + infoHeight + 60;
+  Frame1 = new QGroupBox(this);
+  Frame1->setObjectName(QStringLiteral("Frame1"));
+  placeTwips(Frame1, 120, frameTop, 1575, 615);
+  box_ = new QLineEdit(QStringLiteral("15"), Frame1);
+  box_->setObjectName(QString::fromLatin1(d.boxName));
+  // Digits only; four of them hold any usable interval a stored value may have.
+  box_->setMaxLength(4);
+  box_->setValidator(new DigitsValidator(4, box_));
+  placeTwips(box_, 120, 180, 855, 315);
+  UpDown1 = new UpDown(box_, 1, 59, Frame1);
+  UpDown1->setObjectName(QStringLiteral("UpDown1"));
+  placeTwips(UpDown1, 975, 180, 255, 315);
+
+  set_ = new QPushButton(QStringLiteral("Set"), this);
+  set_->setObjectName(QString::fromLatin1(d.setName));
+  set_->setDefault(true);
+  placeTwips(set_, 3495, 120, 1095, 375);
+  cmdDefault = new QPushButton(QStringLiteral("Default"), this);
+  cmdDefault->setObjectName(QStringLiteral("cmdDefault"));
+  cmdDefault->setAutoDefault(false);
+  placeTwips(cmdDefault, 3495, 555, 1095, 375);
+
+  setTabOrder(box_, set_);
+  setTabOrder(set_, cmdDefault);
+  setFixedSize(twipsToPx(4710), twipsToPx(std::max(frameTop + 615, 930) + 120));
+
+  connect(set_, &QPushButton::clicked, this, &IntervalDialog::cmdSet_Click);
+  connect(cmdDefault, &QPushButton::clicked, this, &IntervalDialog::cmdDefault_Click);
+}
+
+void IntervalDialog::Form_Load() {
+  platform::ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
+  platform::ignoreErrors([this] {
+    QString text = Registry::readSetting(valueName_);
+    if (text == QLatin1String("Error")) {
+      text = default_;
+    } else if (!usableMinutes(text)) {
+      platform::logEvent(("the stored " + valueName_ + " \"" + text + "\" is no whole number of minutes from 1 to 1439; using " +
+                          default_)
+                             .toStdString());
+      text = default_;
+    }
+    box_->setText(text.trimmed());
+  });
+  platform::logEvent((valueName_ + " loaded: " + box_->text() + " minutes").toStdString());
+}
+
+QString IntervalDialog::minutes() const { return box_->text(); }
+
+void IntervalDialog::cmdDefault_Click() { box_->setText(default_); }
+
+void IntervalDialog::cmdSet_Click() {
+  // The box takes digits only; what it cannot hold as an interval is refused here rather
+  // than stored and ignored by the alarm.
+  if (!usableMinutes(box_->text())) {
+    platform::services().messageBox->msgBox(QStringLiteral("Please enter a value in the range of 1 - 1439."),
+                                            platform::mb::kExclamation,
+                                            QStringLiteral("I'm afraid I can't do that Tobrin..."));
+    box_->setFocus();
+    return;
+  }
+  const QString text = box_->text();
+  platform::ignoreErrors([&] { Registry::writeSetting(valueName_, text); });
+  platform::logEvent((valueName_ + " set to " + text + " minutes").toStdString());
+  platform::ignoreErrors([this] { done(QDialog::Accepted); });
+}
+
+void IntervalDialog::showModal(QWidget* owner) {
+  if (isVisible()) return;
+  // Modal to the window that opened it, so the rest of the program keeps answering.
+  if (parentWidget() != owner) setParent(owner, windowFlags());
+  setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+  box_->setFocus();
+  exec();
+}
+
+void IntervalDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(event);
+}
+
+void IntervalDialog::closeEvent(QCloseEvent* event) {
+  // Closed through its frame: hidden, and the box keeps its text for this run unstored.
+  done(QDialog::Rejected);
+  event->accept();
+}
+
+frmSnooze::frmSnooze(QWidget* parent)
+    : IntervalDialog({"Snooze Interval", "txtSnoozeMinutes", "Set the snooze interval here (minutes)", 255,
+                      "cmdSetSnoozeMinutes", "Snooze", "8"},
+                     parent) {
+  setObjectName(QStringLiteral("frmSnooze"));
+}
+
+frmHideAlert::frmHideAlert(QWidget* parent)
+    : IntervalDialog({"Hide Alarm Messages", "txtHideAlertMinutes",
+                      "Here you can set the time when Alarm messages should automatically go away (when you don't press "
+                      "the Snooze or Stop button, or in your absence). Time is set in minutes:",
+                      870, "cmdSetHideAlertMinutes", "HideAlert", "15"},
+                     parent) {
+  setObjectName(QStringLiteral("frmHideAlert"));
+}

@@ -1,0 +1,641 @@
+// The preferences dialog: its controls, loading, Done, and the handlers of its frames.
+// Play, Stop and Preview are in frmPrefs_sound.cpp.
+#include "prefs/frmPrefs.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "app/frmMain.h"
+#include "app/main_parts.h"
+#include "app/registry.h"
+#include "app/startup.h"
+#include "audio/shell_wait.h"
+#include "audio/volume.h"
+#include "notify/interval_dialog.h"
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/services.h"
+#include "platform/store.h"
+#include "prefs/command_start.h"
+#include "prefs/pickers.h"
+#include "prefs/prefs_holder.h"
+
+namespace {
+
+using platform::ignoreErrors;
+
+const QString kNoMusic = QStringLiteral("No music loaded...");
+const QString kCommandTip = QStringLiteral(" Enter your command here... ");
+const QString kMessageTip = QStringLiteral(" Enter your string here... ");
+const QString kDesignFace = QStringLiteral("MS Sans Serif");
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString setting(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
+void store(const char* name, const QString& text) {
+  ignoreErrors([&] { Registry::writeSetting(QString::fromLatin1(name), text); });
+}
+QString checkText(const QCheckBox* c) { return c->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
+
+// A stored check value: 0 clears, 1 checks; anything else leaves the box as it is.
+void loadCheck(const char* name, QCheckBox* box) {
+  const auto v = platform::tryCInt(setting(name).toStdString());
+  if (v && (*v == 0 || *v == 1)) box->setChecked(*v == 1);
+}
+
+// 0x00BBGGRR as a colour.
+QColor bgr(int v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+
+void place(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+// A stored alarm volume as the whole percentage the mixer takes: nothing stored is 100, and
+// a text that is no number (or not 0 to 100) becomes 100 (or the nearer end) rather than
+// a volume no mixer can be set to.
+QString alarmVolume(const char* name) {
+  const QString stored = setting(name);
+  if (stored == QLatin1String("Error")) return QStringLiteral("100");
+  const auto v = platform::tryCDbl(stored.toStdString());
+  QString text = QStringLiteral("100");
+  if (v && std::isfinite(*v)) text = QString::number(static_cast<int>(std::clamp(platform::roundHalfEven(*v), 0.0, 100.0)));
+  if (text != stored.trimmed())
+    platform::logEvent(("the stored " + QString::fromLatin1(name) + " \"" + stored + "\" is no volume from 0 to 100; using " + text)
+                           .toStdString());
+  return text;
+}
+
+}  // namespace
+
+QString filePart(const QString& FullPath, int WhichPart) {
+  if (WhichPart != 2) return FullPath;
+  const qsizetype slash = FullPath.lastIndexOf('/');
+  return slash < 0 ? FullPath : FullPath.mid(slash + 1);
+}
+
+frmPrefs::frmPrefs(PrefsHolder& holder, MainWindowParts& parts, QWidget* parent)
+    : QDialog(parent), holder_(holder), parts_(parts) {
+  setObjectName(QStringLiteral("frmPrefs"));
+  setWindowTitle(QStringLiteral("Preferences"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  buildControls();
+}
+
+frmPrefs::~frmPrefs() = default;
+
+void frmPrefs::setMainWindow(frmMain* main) { main_ = main; }
+
+void frmPrefs::buildControls() {
+  auto option = [](QWidget* frame, const char* name, const char* caption, const char* tip) {
+    auto* o = new QRadioButton(QString::fromLatin1(caption), frame);
+    o->setObjectName(QString::fromLatin1(name));
+    if (tip) o->setToolTip(QString::fromLatin1(tip));
+    return o;
+  };
+  auto check = [](QWidget* frame, const char* name, const char* caption, const char* tip) {
+    auto* c = new QCheckBox(QString::fromLatin1(caption), frame);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setToolTip(QString::fromLatin1(tip));
+    return c;
+  };
+  auto button = [](QWidget* frame, const char* name, const QString& caption, const char* tip) {
+    auto* b = new QPushButton(caption, frame);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    if (tip) b->setToolTip(QString::fromLatin1(tip));
+    return b;
+  };
+  auto frame = [this](const char* name, const char* caption) {
+    auto* f = new QGroupBox(QString::fromLatin1(caption), this);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
+  };
+
+  frameAAudio = frame("frameAAudio", "Alarm/Audio");
+  place(frameAAudio, 120, 90, 3495, 2565);
+  optBeep = option(frameAAudio, "optBeep", "Beep", " Double click to hear the beep... ");
+  place(optBeep, 120, 285, 1500, 255);
+  optSound = option(frameAAudio, "optSound", "Play sound   (alarm.wav file)", " Double click to hear the sound... ");
+  place(optSound, 120, 555, 3135, 255);
+  optSound->setChecked(true);
+  optMusic = option(frameAAudio, "optMusic", "Play music", nullptr);
+  place(optMusic, 120, 825, 1380, 255);
+  cmdLoadMusic = button(frameAAudio, "cmdLoadMusic", QStringLiteral("Load Music"), " Load a music file ");
+  place(cmdLoadMusic, 1500, 780, 1170, 345);
+  cmdPlay = button(frameAAudio, "cmdPlay", QString(), " Play the music file ");
+  cmdPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  place(cmdPlay, 2715, 780, 345, 345);
+  cmdStop = button(frameAAudio, "cmdStop", QString(), " Stop playing ");
+  cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+  place(cmdStop, 3075, 780, 345, 345);
+  lblTrack = new QLabel(kNoMusic, frameAAudio);
+  lblTrack->setObjectName(QStringLiteral("lblTrack"));
+  QFont small(QStringLiteral("Small Fonts"));
+  small.setPointSizeF(6.75);
+  lblTrack->setFont(small);
+  QPalette grey = lblTrack->palette();
+  grey.setColor(QPalette::WindowText, bgr(0x404040));
+  lblTrack->setPalette(grey);
+  place(lblTrack, 120, 1185, 3255, 255);
+  chkRepeat = check(frameAAudio, "chkRepeat", "Repeat", " Continuous Play ");
+  place(chkRepeat, 120, 1485, 1215, 255);
+  cmdSetVolume = button(frameAAudio, "cmdSetVolume", QStringLiteral("Set Volume"), " Set an independent audio volume ");
+  place(cmdSetVolume, 120, 1935, 1335, 375);
+  chkUnmute = check(frameAAudio, "chkUnmute", "Unmute", " Always overide Mute setting (no mute) ");
+  place(chkUnmute, 1590, 1995, 1215, 255);
+
+  frameAMessage = frame("frameAMessage", "Alarm/Message");
+  place(frameAMessage, 3735, 90, 3255, 1425);
+  txtMessage = new QLineEdit(QStringLiteral("Alarm !!!"), frameAMessage);
+  txtMessage->setObjectName(QStringLiteral("txtMessage"));
+  txtMessage->setMaxLength(100);
+  txtMessage->setToolTip(kMessageTip);
+  QFont messageFont(kDesignFace);
+  messageFont.setPointSizeF(8.25);
+  messageFont.setBold(true);
+  txtMessage->setFont(messageFont);
+  QPalette colours = txtMessage->palette();
+  colours.setColor(QPalette::Base, bgr(0x400000));
+  colours.setColor(QPalette::Text, bgr(0xFFFF00));
+  txtMessage->setPalette(colours);
+  place(txtMessage, 120, 300, 3015, 375);
+  cmdFont = button(frameAMessage, "cmdFont", QStringLiteral("Choose font"), nullptr);
+  place(cmdFont, 120, 855, 1455, 375);
+  cmdDefaultFont = button(frameAMessage, "cmdDefaultFont", QStringLiteral("Default"), " Default font ");
+  place(cmdDefaultFont, 1680, 855, 1455, 375);
+
+  frameAShow = frame("frameAShow", "Alarm/Show");
+  place(frameAShow, 3735, 1605, 3255, 1050);
+  optMessage = option(frameAShow, "optMessage", "Message", nullptr);
+  place(optMessage, 120, 285, 1455, 255);
+  optMessage->setChecked(true);
+  optFullscreen =
+      option(frameAShow, "optFullscreen", "Full screen", " Double-click or press the ESCape key to quit the screen... ");
+  place(optFullscreen, 120, 615, 1455, 255);
+  cmdPreview = button(frameAShow, "cmdPreview", QStringLiteral("Preview"), nullptr);
+  place(cmdPreview, 1800, 390, 1335, 375);
+
+  frameCommand = frame("frameCommand", "Alarm/Command");
+  place(frameCommand, 120, 2745, 6870, 1140);
+  chkCommand = check(frameCommand, "chkCommand", "Activate", " Run this command at alarm time ");
+  place(chkCommand, 120, 330, 1095, 255);
+  txtCommand = new QLineEdit(frameCommand);
+  txtCommand->setObjectName(QStringLiteral("txtCommand"));
+  txtCommand->setToolTip(kCommandTip);
+  // What the settings can give back whole: a longer command would come back as nothing.
+  txtCommand->setMaxLength(kMaxStoredText);
+  place(txtCommand, 1290, 300, 4035, 330);
+  cmdTestCommand = button(frameCommand, "cmdTestCommand", QStringLiteral("Test"), " Test the command ");
+  place(cmdTestCommand, 5445, 285, 1305, 360);
+  chkMSDOS = check(frameCommand, "chkMSDOS", "MSDOS", " Let the command behave like it was triggered from a command prompt ");
+  place(chkMSDOS, 1290, 735, 1215, 255);
+
+  frameMisc = frame("frameMisc", "Miscellaneous");
+  place(frameMisc, 120, 3975, 4935, 915);
+  auto link = [this](const char* name, const char* caption) {
+    auto* l = new QLabel(QString::fromLatin1(caption), frameMisc);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setToolTip(QStringLiteral(" Click to show the dialog "));
+    QFont f = l->font();
+    f.setUnderline(true);
+    l->setFont(f);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, bgr(0xC00000));
+    l->setPalette(p);
+    l->setCursor(Qt::PointingHandCursor);
+    l->installEventFilter(this);
+    return l;
+  };
+  lblSnooze = link("lblSnooze", "Set Snooze Interval");
+  place(lblSnooze, 120, 300, 3600, 255);
+  lblHideInterval = link("lblHideInterval", "Set Time to Hide Alarm Messages");
+  place(lblHideInterval, 120, 570, 3600, 255);
+
+  cmdDone = new QPushButton(QStringLiteral("Done!"), this);
+  cmdDone->setObjectName(QStringLiteral("cmdDone"));
+  cmdDone->setDefault(true);
+  place(cmdDone, 5415, 4290, 1575, 495);
+
+  setFixedSize(twipsToPx(7110), twipsToPx(5010));
+
+  const QWidget* order[] = {optBeep,   optSound,      optMusic,       cmdLoadMusic,  cmdPlay,   cmdStop,
+                            chkRepeat, cmdSetVolume,  chkUnmute,      txtMessage,    cmdFont,   cmdDefaultFont,
+                            optMessage, optFullscreen, cmdPreview,    chkCommand,    txtCommand, cmdTestCommand,
+                            chkMSDOS,  cmdDone};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+    setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+
+  for (QWidget* w : {static_cast<QWidget*>(optBeep), static_cast<QWidget*>(optSound), static_cast<QWidget*>(txtMessage),
+                     static_cast<QWidget*>(lblTrack), static_cast<QWidget*>(cmdPreview)})
+    w->installEventFilter(this);
+
+  connect(optBeep, &QRadioButton::toggled, this, [this](bool on) { if (on) optBeep_Click(); });
+  connect(optSound, &QRadioButton::toggled, this, [this](bool on) { if (on) optSound_Click(); });
+  connect(optMusic, &QRadioButton::toggled, this, [this](bool on) { if (on) optMusic_Click(); });
+  connect(cmdLoadMusic, &QPushButton::clicked, this, &frmPrefs::cmdLoadMusic_Click);
+  connect(cmdPlay, &QPushButton::clicked, this, &frmPrefs::cmdPlay_Click);
+  connect(cmdStop, &QPushButton::clicked, this, &frmPrefs::cmdStop_Click);
+  connect(cmdSetVolume, &QPushButton::clicked, this, &frmPrefs::cmdSetVolume_Click);
+  connect(cmdFont, &QPushButton::clicked, this, &frmPrefs::cmdFont_Click);
+  connect(cmdDefaultFont, &QPushButton::clicked, this, &frmPrefs::cmdDefaultFont_Click);
+  connect(cmdPreview, &QPushButton::clicked, this, &frmPrefs::cmdPreview_Click);
+  connect(chkCommand, &QCheckBox::toggled, this, &frmPrefs::chkCommand_Click);
+  connect(cmdTestCommand, &QPushButton::clicked, this, &frmPrefs::cmdTestCommand_Click);
+  connect(txtCommand, &QLineEdit::textChanged, this, &frmPrefs::txtCommand_Change);
+  connect(cmdDone, &QPushButton::clicked, this, &frmPrefs::cmdDone_Click);
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading, activation, Done and closing
+
+void frmPrefs::Form_Load() {
+  // Topmost before it first shows: changing the flag of a shown dialog would re-create its
+  // window and end its modal wait.
+  ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
+
+  const std::pair<const char*, QRadioButton*> options[] = {{"ShowMessage", optMessage},
+                                                            {"ShowFullscreen", optFullscreen},
+                                                            {"Beep", optBeep},
+                                                            {"PlaySound", optSound},
+                                                            {"PlayMusic", optMusic}};
+  for (const auto& [name, opt] : options)
+    ignoreErrors([&, name = name, opt = opt] {
+      if (const auto on = platform::tryCBool(setting(name).toStdString())) opt->setChecked(*on);
+    });
+
+  ignoreErrors([this] { loadCheck("TriggerCommand", chkCommand); });
+  ignoreErrors([this] { loadCheck("CommandMSDOS", chkMSDOS); });
+  ignoreErrors([this] { loadCheck("VolumeForceUnmute", chkUnmute); });
+
+  if (optBeep->isChecked() || optSound->isChecked()) setMusicControls(false);
+  if (optMusic->isChecked()) {
+    setMusicControls(true);
+    ignoreErrors([this] { loadCheck("Repeat", chkRepeat); });
+  }
+
+  ignoreErrors([this] { applyFontFace(setting("Font")); });
+
+  ignoreErrors([this] {
+    lblHDDNfilename = setting("PlayMusicFile");
+    lblTrack->setText(lblHDDNfilename == QLatin1String("Error") ? kNoMusic : filePart(lblHDDNfilename, 2));
+  });
+
+  ignoreErrors([this] {
+    const QString message = setting("Message");
+    txtMessage->setText(message == QLatin1String("Error") ? QStringLiteral("Alarm!!!") : message);
+  });
+
+  ignoreErrors([this] {
+    const QString command = setting("Command");
+    if (command == QLatin1String("Error")) {
+      QString key = Registry::settingsKey();
+      uint32_t root = 0;
+      std::optional<std::string> raw;
+      if (Registry::SplitKeyPath(key, root)) raw = platform::defaultStore().readValue(root, key.toStdString(), "Command");
+      if (raw && QString::fromStdString(*raw).size() > kMaxStoredText)
+        platform::logEvent("the stored command is longer than the settings can give back (254 characters); it is left out");
+    }
+    txtCommand->setText(command == QLatin1String("Error") ? QString() : command);
+  });
+
+  chkCommand_Click();
+
+  ignoreErrors([this] {
+    lblHDDNvolumeSpeaker = alarmVolume("VolumeSpeaker");
+    lblHDDNvolumeWave = alarmVolume("VolumeWaveOut");
+  });
+  ignoreErrors([this] {
+    audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), lblHDDNvolumeSpeaker.toInt(),
+                            lblHDDNvolumeWave.toInt());
+  });
+
+  applyLedColour();
+  const QString sound = optBeep->isChecked()    ? QStringLiteral("beep")
+                        : optMusic->isChecked() ? "music " + lblHDDNfilename
+                                                : QStringLiteral("alarm.wav");
+  platform::logEvent(("preferences loaded: sound " + sound + ", " +
+                      (optMessage->isChecked() ? "message window" : "full screen") + ", message \"" + txtMessage->text() +
+                      "\", command " + (chkCommand->isChecked() ? "on" : "off") + ", volumes " + lblHDDNvolumeSpeaker +
+                      " and " + lblHDDNvolumeWave)
+                         .toStdString());
+}
+
+void frmPrefs::Form_Activate() {
+  // Already topmost since its load (see Form_Load): only the colour follows the LED.
+  applyLedColour();
+}
+
+void frmPrefs::applyLedColour() {
+  if (!main_) return;
+  const QString index = main_->lblHDDNTempInteger;
+  int colour = -1;
+  if (index == QLatin1String("0")) colour = 0xFFFF00;
+  if (index == QLatin1String("1")) colour = 0x00FF00;
+  if (index == QLatin1String("2")) colour = 0x0000FF;
+  if (colour < 0) return;
+  QPalette p = txtMessage->palette();
+  p.setColor(QPalette::Text, bgr(colour));
+  txtMessage->setPalette(p);
+}
+
+void frmPrefs::applyFontFace(const QString& face) {
+  // Nothing stored: the design face stays. A face this desktop does not have still shows,
+  // in the nearest face the desktop offers.
+  if (face.isEmpty() || face == QLatin1String("Error")) return;
+  if (face != kDesignFace && !QFontDatabase::hasFamily(face))
+    platform::logEvent(("the message font \"" + face + "\" is not installed; the nearest face shows").toStdString());
+  QFont f = txtMessage->font();
+  f.setFamily(face);
+  txtMessage->setFont(f);
+}
+
+void frmPrefs::setMusicControls(bool enabled) {
+  for (QWidget* w : {static_cast<QWidget*>(cmdLoadMusic), static_cast<QWidget*>(chkRepeat),
+                     static_cast<QWidget*>(cmdPlay), static_cast<QWidget*>(cmdStop)})
+    w->setEnabled(enabled);
+}
+
+void frmPrefs::warn(const QString& text, const QString& title) {
+  platform::services().messageBox->msgBox(text, platform::mb::kExclamation, title);
+}
+
+bool frmPrefs::captureVolumes(bool intoLabels) {
+  auto& volume = audio::volumeModule();
+  if (!volume.OpenMixer(0)) {
+    // Without a mixer there is nothing to capture: the alarm volumes stay as they were.
+    platform::logEvent("no mixer: the alarm volumes are left as they were");
+    return false;
+  }
+  const std::pair<int, const char*> lines[] = {{audio::Volume::kSpeakersVolume, "VolumeSpeaker"},
+                                               {audio::Volume::kWaveOutVolume, "VolumeWaveOut"}};
+  for (const auto& [index, name] : lines) {
+    if (!volume.found(index)) continue;  // a line this mixer lacks keeps its stored volume
+    const QString percent = QString::number(volume.GetVolume(index));
+    store(name, percent);
+    if (intoLabels) (index == audio::Volume::kSpeakersVolume ? lblHDDNvolumeSpeaker : lblHDDNvolumeWave) = percent;
+  }
+  volume.CloseMixer();
+  return true;
+}
+
+void frmPrefs::cmdDone_Click() {
+  using platform::vbBoolText;
+  const std::pair<const char*, QRadioButton*> options[] = {{"ShowMessage", optMessage},
+                                                            {"ShowFullscreen", optFullscreen},
+                                                            {"Beep", optBeep},
+                                                            {"PlaySound", optSound},
+                                                            {"PlayMusic", optMusic}};
+  for (const auto& [name, opt] : options) store(name, QString::fromLatin1(vbBoolText(opt->isChecked())));
+  store("PlayMusicFile", lblHDDNfilename);
+  store("Repeat", checkText(chkRepeat));
+  store("Message", txtMessage->text());
+  store("TriggerCommand", checkText(chkCommand));
+  store("Command", txtCommand->text());
+  store("CommandMSDOS", checkText(chkMSDOS));
+  store("VolumeForceUnmute", checkText(chkUnmute));
+  ignoreErrors([this] { captureVolumes(false); });
+  ignoreErrors([this] { parts_.stopPlayer(); });
+  platform::logEvent("preferences stored");
+
+  try {
+    lblHDDNpreview = QStringLiteral("lblHDDNpreview");
+    if (optMusic->isChecked() && lblTrack->text() == kNoMusic) {
+      warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
+           QStringLiteral("Play dumb"));
+      cmdLoadMusic->setFocus();
+      return;
+    }
+    if (optMusic->isChecked() && !frmMain::fileexists(lblHDDNfilename)) {
+      warn("A previous selected audio file was not found." + kCrLf +
+               "Please use the \"Load Music\" button to correct this problem.",
+           QStringLiteral("Oops..."));
+      cmdLoadMusic->setFocus();
+      return;
+    }
+    if (chkCommand->isChecked() && txtCommand->text().isEmpty()) {
+      warn("You have not entered a command string." + kCrLf +
+               "Please unmark the \"Activate\" box under Alarm/Command or enter a command to correct this.",
+           QStringLiteral("Oops..."));
+      return;
+    }
+    done(QDialog::Accepted);
+  } catch (const platform::RuntimeError& e) {
+    platform::services().messageBox->msgBox(
+        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmPrefs, cmdDone_Click")),
+        platform::mb::kOkOnly, QStringLiteral("Error"));
+  }
+}
+
+bool frmPrefs::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) Form_Activate();
+  return QDialog::event(e);
+}
+
+void frmPrefs::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_F1) {
+    showHelp();
+    return;
+  }
+  if (e->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(e);
+}
+
+void frmPrefs::closeEvent(QCloseEvent* e) {
+  // While "Set Volume" waits for the volume program the dialog stays.
+  if (waiting_) {
+    e->ignore();
+    return;
+  }
+  // Closed through its frame: unloaded without storing anything.
+  unloaded_ = true;
+  done(QDialog::Rejected);
+  e->accept();
+}
+
+bool frmPrefs::eventFilter(QObject* watched, QEvent* e) {
+  const auto type = e->type();
+  const bool hover = type == QEvent::Enter || type == QEvent::MouseMove || type == QEvent::ToolTip;
+  if (hover) {
+    if (watched == txtMessage) txtMessage_MouseMove();
+    if (watched == lblTrack) lblTrack_MouseMove();
+    if (watched == cmdPreview) cmdPreview_MouseMove();
+  }
+  if (type == QEvent::MouseButtonDblClick) {
+    if (watched == optBeep) optBeep_DblClick();
+    if (watched == optSound) optSound_DblClick();
+  }
+  if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+    if (watched == lblSnooze) lblSnooze_Click();
+    if (watched == lblHideInterval) lblHideInterval_Click();
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void frmPrefs::showHelp() {
+  const QString file = Registry::programFolder() + QStringLiteral("/readme.txt");
+  if (!frmMain::fileexists(file)) {
+    warn(QStringLiteral("The Alarm readme.txt seems to be missing..."), QStringLiteral("Info"));
+    return;
+  }
+  platform::services().shell->openTextFile(file);
+}
+
+// ---------------------------------------------------------------------------------------
+// Alarm/Audio
+
+void frmPrefs::optBeep_Click() {
+  ignoreErrors([this] { parts_.stopPlayer(); });
+  setMusicControls(false);
+}
+
+void frmPrefs::optSound_Click() { optBeep_Click(); }
+
+void frmPrefs::optMusic_Click() { setMusicControls(true); }
+
+void frmPrefs::optBeep_DblClick() { ignoreErrors([] { platform::services().sound->beep(1500, 500); }); }
+
+void frmPrefs::optSound_DblClick() {
+  const QString wave = Registry::programFolder() + QStringLiteral("/alarm.wav");
+  ignoreErrors([&] {
+    if (main_)
+      main_->PlaySound(wave);
+    else
+      platform::services().sound->playWaveAsync(wave);
+  });
+}
+
+void frmPrefs::cmdLoadMusic_Click() {
+  optMusic->setChecked(true);
+  chkRepeat->setEnabled(true);
+  const QString file = prefs::pickers().openFile(
+      this, QStringLiteral("Alarm - Pick your music!"),
+      QStringLiteral("Audio Files (*.aiff;*.avi;*.mid;*.mov;*.mp3;*.mpg;*.ogg;*.wav;*.wma)|"
+                     "*.aiff;*.avi;*.mid;*.mov;*.mp3;*.mpg;*.ogg;*.wav;*.wma|All files (*.*)|*.*|"));
+  if (file.isEmpty()) return;
+  if (file.size() > kMaxStoredText) {
+    // The settings could not give such a path back: the alarm would lose the music.
+    warn("The path of this music file is too long to be remembered (more than 254 characters)." + kCrLf +
+             "Please move the file to a shorter path and load it again.",
+         QStringLiteral("Oops..."));
+    return;
+  }
+  lblTrack->setText(QFileInfo(file).fileName());
+  lblHDDNfilename = file;
+  platform::logEvent(("music chosen: " + file).toStdString());
+}
+
+void frmPrefs::lblTrack_MouseMove() {
+  lblTrack->setToolTip(lblTrack->text() != kNoMusic ? " " + lblHDDNfilename + " " : QString());
+}
+
+bool frmPrefs::ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue) {
+  waiting_ = true;
+  const bool started = audio::ShellandWait(ExeFullPath, TimeOutValue, volumeAppDone);
+  waiting_ = false;
+  return started;
+}
+
+void frmPrefs::cmdSetVolume_Click() {
+  try {
+    volumeAppDone = false;
+    auto& volume = audio::volumeModule();
+    if (volume.OpenMixer(0)) {
+      if (chkUnmute->isChecked()) volume.SetSpeakerMute(0);
+      volume.CloseMixer();
+    }
+    ShellandWait(audio::volumeApplicationCommand(GetWindowsVersion().toStdString()), 10);
+    if (volumeAppDone) {
+      store("VolumeForceUnmute", checkText(chkUnmute));
+      captureVolumes(true);
+      platform::logEvent(("alarm volumes: speakers " + lblHDDNvolumeSpeaker + ", wave " + lblHDDNvolumeWave).toStdString());
+    }
+  } catch (const platform::RuntimeError& e) {
+    if (e.number() == platform::err::kFileNotFound) {
+      warn(QStringLiteral("Sorry, couldn't start the audio volume application.  "), QStringLiteral("Oops"));
+    } else {
+      platform::services().messageBox->msgBox(
+          QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmPrefs, cmdSetVolume_Click")),
+          platform::mb::kOkOnly, QStringLiteral("Error"));
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Alarm/Message
+
+void frmPrefs::cmdFont_Click() {
+  const auto face = prefs::pickers().chooseFont(this, QStringLiteral("Alarm - Pick your font!"), txtMessage->font());
+  if (!face) return;
+  store("Font", *face);
+  applyFontFace(*face);
+  cmdDone->setFocus();
+}
+
+void frmPrefs::cmdDefaultFont_Click() {
+  store("Font", kDesignFace);
+  applyFontFace(kDesignFace);
+  cmdDone->setFocus();
+}
+
+void frmPrefs::txtMessage_MouseMove() {
+  txtMessage->setToolTip(txtMessage->text().isEmpty() ? kMessageTip : txtMessage->text());
+}
+
+// ---------------------------------------------------------------------------------------
+// Alarm/Show
+
+void frmPrefs::cmdPreview_MouseMove() {
+  cmdPreview->setToolTip(optFullscreen->isChecked() ? optFullscreen->toolTip() : QString());
+}
+
+// ---------------------------------------------------------------------------------------
+// Alarm/Command
+
+void frmPrefs::chkCommand_Click() {
+  const bool on = chkCommand->isChecked();
+  for (QWidget* w : {static_cast<QWidget*>(txtCommand), static_cast<QWidget*>(cmdTestCommand),
+                     static_cast<QWidget*>(chkMSDOS)})
+    w->setEnabled(on);
+}
+
+void frmPrefs::txtCommand_Change() {
+  txtCommand->setToolTip(txtCommand->text().isEmpty() ? kCommandTip : txtCommand->text());
+}
+
+void frmPrefs::cmdTestCommand_Click() {
+  txtCommand->setText(QString::fromStdString(platform::vbTrim(txtCommand->text().toStdString())));
+  if (txtCommand->text().isEmpty()) {
+    warn("You have not entered a command string." + kCrLf +
+             "Please unmark the \"Activate\" box under Alarm/Command or enter a command to correct this.",
+         QStringLiteral("Oops..."));
+    return;
+  }
+  try {
+    prefs::startCommand(txtCommand->text(), chkMSDOS->isChecked());
+  } catch (const std::exception& e) {
+    platform::logEvent(("the command " + txtCommand->text() + " failed: " + QString::fromUtf8(e.what())).toStdString());
+    warn("Your command generated an error." + kCrLf +
+             "Please check the syntax you entered into the text box, and try again. Also try your command with the "
+             "MSDOS option checked/unchecked.",
+         QStringLiteral("Command Error"));
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Miscellaneous
+
+void frmPrefs::lblSnooze_Click() { holder_.snooze().showModal(this); }
+
+void frmPrefs::lblHideInterval_Click() { holder_.hideAlert().showModal(this); }

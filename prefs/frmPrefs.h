@@ -1,0 +1,147 @@
+// The preferences dialog: how an alarm is raised (sound, message, command, volumes). Its
+// controls and hidden labels are also the settings the alarm uses while the program runs:
+// Done only hides it, and only closing it through its frame unloads it.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class MainWindowParts;
+class PrefsHolder;
+class frmMain;
+
+class frmPrefs : public QDialog {
+  Q_OBJECT
+ public:
+  frmPrefs(PrefsHolder& holder, MainWindowParts& parts, QWidget* parent = nullptr);
+  ~frmPrefs() override;
+
+  // The main window: its LED colour colours the message box, and it plays the wave sound.
+  void setMainWindow(frmMain* main);
+
+  // Runs once per load: the stored settings into the controls, the volumes to the mixer.
+  void Form_Load();
+  // Each time the dialog becomes active.
+  void Form_Activate();
+  // Stores everything, checks the sound and command choices, and hides the dialog.
+  void cmdDone_Click();
+
+  // Alarm/Audio.
+  void optBeep_Click();
+  void optSound_Click();
+  void optMusic_Click();
+  void optBeep_DblClick();
+  void optSound_DblClick();
+  void cmdLoadMusic_Click();
+  void cmdPlay_Click();
+  void cmdStop_Click();
+  void lblTrack_MouseMove();
+  void cmdSetVolume_Click();
+  // Starts a program and waits for it (at most TimeOutValue seconds) with the window
+  // running; sets volumeAppDone. False with the "Oops" box when it cannot be started.
+  bool ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue);
+
+  // Alarm/Message.
+  void cmdFont_Click();
+  void cmdDefaultFont_Click();
+  void txtMessage_MouseMove();
+
+  // Alarm/Show.
+  void cmdPreview_Click();
+  void cmdPreview_MouseMove();
+
+  // Alarm/Command.
+  void chkCommand_Click();
+  void cmdTestCommand_Click();
+  void txtCommand_Change();
+
+  // Miscellaneous: the two links to the interval dialogs.
+  void lblSnooze_Click();
+  void lblHideInterval_Click();
+
+  // F1: the readme in the desktop's text editor.
+  void showHelp();
+
+  // Closed through its frame: the holder drops it and the next use loads a new one.
+  bool unloaded() const { return unloaded_; }
+
+  // Controls, by frame.
+  QGroupBox* frameAAudio = nullptr;
+  QRadioButton* optBeep = nullptr;
+  QRadioButton* optSound = nullptr;
+  QRadioButton* optMusic = nullptr;
+  QPushButton* cmdLoadMusic = nullptr;
+  QPushButton* cmdPlay = nullptr;
+  QPushButton* cmdStop = nullptr;
+  QLabel* lblTrack = nullptr;
+  QCheckBox* chkRepeat = nullptr;
+  QPushButton* cmdSetVolume = nullptr;
+  QCheckBox* chkUnmute = nullptr;
+
+  QGroupBox* frameAMessage = nullptr;
+  QLineEdit* txtMessage = nullptr;
+  QPushButton* cmdFont = nullptr;
+  QPushButton* cmdDefaultFont = nullptr;
+
+  QGroupBox* frameAShow = nullptr;
+  QRadioButton* optMessage = nullptr;
+  QRadioButton* optFullscreen = nullptr;
+  QPushButton* cmdPreview = nullptr;
+
+  QGroupBox* frameCommand = nullptr;
+  QCheckBox* chkCommand = nullptr;
+  QLineEdit* txtCommand = nullptr;
+  QPushButton* cmdTestCommand = nullptr;
+  QCheckBox* chkMSDOS = nullptr;
+
+  QGroupBox* frameMisc = nullptr;
+  QLabel* lblSnooze = nullptr;
+  QLabel* lblHideInterval = nullptr;
+
+  QPushButton* cmdDone = nullptr;
+
+  // Hidden state; each starts as its own name.
+  QString lblHDDNfilename = QStringLiteral("lblHDDNfilename");
+  QString lblHDDNpreview = QStringLiteral("lblHDDNpreview");
+  QString lblHDDNvolumeSpeaker = QStringLiteral("lblHDDNvolumeSpeaker");
+  QString lblHDDNvolumeWave = QStringLiteral("lblHDDNvolumeWave");
+  bool volumeAppDone = false;
+
+  // The most a text the settings keep can hold and still be read back whole.
+  static constexpr int kMaxStoredText = 254;
+
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  // Esc does nothing: the dialog has no Cancel, and only Done stores.
+  void reject() override {}
+
+ private:
+  void buildControls();
+  void setMusicControls(bool enabled);
+  void applyLedColour();
+  void applyFontFace(const QString& face);
+  void warn(const QString& text, const QString& title);
+  // Reads the mixer's speakers and wave-out volumes into the settings (and the hidden
+  // labels when asked); false, with nothing changed, when no mixer opens.
+  bool captureVolumes(bool intoLabels);
+
+  PrefsHolder& holder_;
+  MainWindowParts& parts_;
+  QPointer<frmMain> main_;
+  bool unloaded_ = false;
+  bool waiting_ = false;  // for the volume application
+};
+
+// The part of a path after its last folder separator (WhichPart 2, the only one used).
+QString filePart(const QString& FullPath, int WhichPart);

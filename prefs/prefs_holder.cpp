@@ -1,0 +1,91 @@
+// The preferences and interval dialogs for the program's run.
+#include "prefs/prefs_holder.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/frmMain.h"
+#include "notify/interval_dialog.h"
+#include "platform/log.h"
+#include "prefs/frmPrefs.h"
+
+PrefsHolder::PrefsHolder(MainWindowParts& parts) : parts_(parts) {}
+
+PrefsHolder::~PrefsHolder() {
+  delete prefs_.data();
+  delete snooze_.data();
+  delete hideAlert_.data();
+}
+
+frmPrefs& PrefsHolder::prefs() {
+  if (prefs_ && prefs_->unloaded()) {
+    // Closed through its frame: gone, and loaded again from the store below.
+    prefs_->deleteLater();
+    prefs_ = nullptr;
+  }
+  if (!prefs_) {
+    prefs_ = new frmPrefs(*this, parts_, main_.data());
+    prefs_->setMainWindow(main_.data());
+    prefs_->Form_Load();
+  }
+  return *prefs_;
+}
+
+template <class Dialog>
+static Dialog& loaded(QPointer<Dialog>& dialog) {
+  if (!dialog) {
+    dialog = new Dialog;
+    dialog->Form_Load();
+  }
+  return *dialog;
+}
+
+frmSnooze& PrefsHolder::snooze() { return loaded(snooze_); }
+frmHideAlert& PrefsHolder::hideAlert() { return loaded(hideAlert_); }
+
+void PrefsHolder::showPrefs(QWidget& owner, frmMain* main) {
+  if (main) main_ = main;
+  frmPrefs& dialog = prefs();
+  if (dialog.isVisible()) {
+    dialog.raise();
+    dialog.activateWindow();
+    return;
+  }
+  dialog.setMainWindow(main_.data());
+  // Modal to the window that opened it: the tray icon and the other windows still answer.
+  if (dialog.parentWidget() != &owner) dialog.setParent(&owner, dialog.windowFlags());
+  dialog.setWindowModality(Qt::WindowModal);
+  platform::logEvent("preferences shown");
+  QPointer<frmPrefs> open = &dialog;
+  open->exec();
+  if (open && open->unloaded()) {
+    open->deleteLater();
+    prefs_ = nullptr;
+  }
+}
+
+bool PrefsHolder::prefsVisible() const { return prefs_ && !prefs_->unloaded() && prefs_->isVisible(); }
+
+AlarmSettings::Sound PrefsHolder::sound() {
+  frmPrefs& p = prefs();
+  if (p.optBeep->isChecked()) return Sound::Beep;
+  if (p.optMusic->isChecked()) return Sound::Music;
+  return Sound::Wave;
+}
+
+QString PrefsHolder::musicFile() { return prefs().lblHDDNfilename; }
+bool PrefsHolder::repeat() { return prefs().chkRepeat->isChecked(); }
+bool PrefsHolder::unmute() { return prefs().chkUnmute->isChecked(); }
+QString PrefsHolder::volumeSpeaker() { return prefs().lblHDDNvolumeSpeaker; }
+QString PrefsHolder::volumeWave() { return prefs().lblHDDNvolumeWave; }
+bool PrefsHolder::showMessage() { return prefs().optMessage->isChecked(); }
+QString PrefsHolder::messageText() { return prefs().txtMessage->text(); }
+bool PrefsHolder::commandOn() { return prefs().chkCommand->isChecked(); }
+QString PrefsHolder::commandText() { return prefs().txtCommand->text(); }
+void PrefsHolder::setCommandText(const QString& text) { prefs().txtCommand->setText(text); }
+bool PrefsHolder::commandMSDOS() { return prefs().chkMSDOS->isChecked(); }
+bool PrefsHolder::previewing() { return prefs().lblHDDNpreview == QLatin1String("Preview!"); }
+QString PrefsHolder::snoozeMinutes() { return snooze().txtSnoozeMinutes->text(); }
+QString PrefsHolder::hideAlertMinutes() { return hideAlert().txtHideAlertMinutes->text(); }
+QWidget* PrefsHolder::dialogWindow() { return &prefs(); }

@@ -1,0 +1,488 @@
+// The preferences dialog on the offscreen platform with fake services, a fake mixer and
+// scripted file and font dialogs: the first start, the stored settings both ways, Done's
+// checks, the frame close, staying modal, the volumes, damaged settings, the music and
+// font choices, the command frame and the interval links.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/main_parts.h"
+#include "app/registry.h"
+#include "audio/fake_mixer.h"
+#include "audio/shell_wait.h"
+#include "audio/volume.h"
+#include "notify/interval_dialog.h"
+#include "platform/errors.h"
+#include "platform/fake_services.h"
+#include "platform/log.h"
+#include "platform/services_qt.h"
+#include "platform/store.h"
+#include "prefs/frmPrefs.h"
+#include "prefs/pickers.h"
+#include "prefs/prefs_holder.h"
+
+namespace {
+
+using audio::FakeMixerBackend;
+namespace line = audio::line;
+namespace control = audio::control;
+
+class ScriptedPickers final : public prefs::Pickers {
+ public:
+  QString openFile(QWidget*, const QString& title, const QString& filter) override {
+    titles << title;
+    filters << filter;
+    return file;
+  }
+  std::optional<QString> chooseFont(QWidget*, const QString& title, const QFont&) override {
+    titles << title;
+    return face;
+  }
+  QString file;                 // "" answers Cancel
+  std::optional<QString> face;  // nothing answers Cancel
+  QStringList titles, filters;
+};
+
+// A volume program that ends at once (or cannot be found).
+class EndingProgram final : public audio::RunningProgram {
+ public:
+  bool hasExited() const override { return true; }
+};
+class VolumeLauncher final : public audio::ProgramLauncher {
+ public:
+  std::unique_ptr<audio::RunningProgram> start(const QString& commandLine) override {
+    if (fail) throw platform::RuntimeError(platform::err::kFileNotFound);
+    started << commandLine;
+    if (onStart) onStart();
+    return std::make_unique<EndingProgram>();
+  }
+  QStringList started;
+  bool fail = false;
+  std::function<void()> onStart;
+};
+
+class CountingParts final : public MainWindowParts {
+ public:
+  void stopPlayer() override { ++stops; }
+  int stops = 0;
+};
+
+class Preferences : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char arg0[] = "frmPrefs_test";
+    static char* argv[] = {arg0, nullptr};
+    if (!qApp) new QApplication(argc, argv);
+    platform::setLogToStderr(false);
+  }
+  void SetUp() override {
+    platform::setDefaultStore(&store);
+    Registry::setProgramPath(dir.path() + "/Alarm");
+    Registry::CreateRegistryKey(Registry::settingsKey());
+    audio::setVolumeModule(&volume);
+    audio::setProgramLauncher(&launcher);
+    prefs::setPickers(&pickers);
+    owner.resize(200, 100);
+    owner.show();
+  }
+  void TearDown() override {
+    holder.reset();
+    prefs::setPickers(nullptr);
+    audio::setProgramLauncher(nullptr);
+    audio::setVolumeModule(nullptr);
+    platform::setDefaultStore(nullptr);
+  }
+  static QString stored(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
+  static void put(const char* name, const QString& v) { Registry::writeSetting(QString::fromLatin1(name), v); }
+  frmPrefs& dialog() { return holder->prefs(); }
+  std::vector<QString> titles() const {
+    std::vector<QString> t;
+    for (const auto& b : fakes.messageBox.boxes) t.push_back(b.title);
+    return t;
+  }
+  QString file(const QString& name) {
+    const QString path = dir.path() + "/" + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    return path;
+  }
+
+  // Opens the preferences as the main window does and runs the steps inside the dialog's
+  // own modal loop; records whether they left it open (then it is closed by Done's hide).
+  void whileOpen(const std::function<void(frmPrefs&)>& steps) {
+    bool ran = false;
+    QTimer::singleShot(0, &owner, [&] {
+      ran = true;
+      frmPrefs& p = dialog();
+      steps(p);
+      leftOpen = p.isVisible();
+      if (leftOpen) p.done(0);
+    });
+    holder->showPrefs(owner, nullptr);
+    EXPECT_TRUE(ran);
+  }
+  void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+  QTemporaryDir dir;
+  platform::MemoryStore store;
+  platform::FakeServices fakes;
+  FakeMixerBackend mixer = FakeMixerBackend::typical();
+  audio::Volume volume{mixer};
+  VolumeLauncher launcher;
+  ScriptedPickers pickers;
+  CountingParts parts;
+  QWidget owner;
+  std::unique_ptr<PrefsHolder> holder = std::make_unique<PrefsHolder>(parts);
+  bool leftOpen = false;
+};
+
+const QString kNoMusic = QStringLiteral("No music loaded...");
+
+TEST_F(Preferences, AFirstStartReadsTheDesignedDefaultsAndAppliesFullVolume) {
+  AlarmSettings& s = *holder;
+  EXPECT_FALSE(holder->prefsVisible());
+  EXPECT_EQ(s.sound(), AlarmSettings::Sound::Wave);  // the read creates and loads the dialog, hidden
+  EXPECT_FALSE(holder->prefsVisible());
+  EXPECT_TRUE(s.showMessage());
+  EXPECT_EQ(s.messageText(), "Alarm!!!");
+  EXPECT_EQ(s.musicFile(), "Error");
+  EXPECT_FALSE(s.repeat() || s.unmute() || s.commandOn() || s.commandMSDOS() || s.previewing());
+  EXPECT_EQ(s.commandText(), "");
+  EXPECT_EQ(s.volumeSpeaker(), "100");
+  EXPECT_EQ(s.volumeWave(), "100");
+  EXPECT_EQ(s.snoozeMinutes(), "8");
+  EXPECT_EQ(s.hideAlertMinutes(), "15");
+  frmPrefs& p = dialog();
+  EXPECT_EQ(p.lblTrack->text(), kNoMusic);
+  EXPECT_FALSE(p.cmdLoadMusic->isEnabled() || p.chkRepeat->isEnabled() || p.cmdPlay->isEnabled() || p.cmdStop->isEnabled());
+  EXPECT_FALSE(p.txtCommand->isEnabled() || p.cmdTestCommand->isEnabled() || p.chkMSDOS->isEnabled());
+  EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
+  EXPECT_EQ(mixer.value(line::kWaveOut, control::kVolume), 65500);
+  EXPECT_TRUE(p.cmdDone->isDefault());
+  EXPECT_EQ(p.optSound->text(), "Play sound   (alarm.wav file)");
+  EXPECT_EQ(p.chkUnmute->toolTip(), " Always overide Mute setting (no mute) ");
+}
+
+TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
+  put("PlayMusic", "True");
+  put("Repeat", "1");
+  const QString song = file("song.mp3");
+  put("PlayMusicFile", song);
+  whileOpen([&](frmPrefs& p) {
+    EXPECT_TRUE(p.optMusic->isChecked());
+    EXPECT_TRUE(p.chkRepeat->isChecked() && p.cmdLoadMusic->isEnabled());
+    EXPECT_EQ(p.lblTrack->text(), "song.mp3");
+    click(p.optFullscreen);
+    p.txtMessage->selectAll();
+    QTest::keyClicks(p.txtMessage, "Wake up");
+    click(p.chkCommand);
+    EXPECT_TRUE(p.txtCommand->isEnabled());
+    QTest::keyClicks(p.txtCommand, "xdg-open /tmp");
+    click(p.chkMSDOS);
+    click(p.chkUnmute);
+    click(p.optBeep);  // greys the music controls and stops the player
+    EXPECT_FALSE(p.cmdLoadMusic->isEnabled());
+    EXPECT_EQ(parts.stops, 1);
+    QTest::keyClick(p.txtMessage, Qt::Key_Return);  // Enter presses Done
+  });
+  EXPECT_FALSE(leftOpen);
+  EXPECT_EQ(stored("ShowMessage"), "False");
+  EXPECT_EQ(stored("ShowFullscreen"), "True");
+  EXPECT_EQ(stored("Beep"), "True");
+  EXPECT_EQ(stored("PlayMusic"), "False");
+  EXPECT_EQ(stored("PlayMusicFile"), song);
+  EXPECT_EQ(stored("Repeat"), "1");
+  EXPECT_EQ(stored("Message"), "Wake up");
+  EXPECT_EQ(stored("TriggerCommand"), "1");
+  EXPECT_EQ(stored("Command"), "xdg-open /tmp");
+  EXPECT_EQ(stored("CommandMSDOS"), "1");
+  EXPECT_EQ(stored("VolumeForceUnmute"), "1");
+  EXPECT_EQ(parts.stops, 2);  // Done stops the player too
+
+  PrefsHolder next(parts);
+  EXPECT_EQ(next.sound(), AlarmSettings::Sound::Beep);
+  EXPECT_FALSE(next.showMessage());
+  EXPECT_EQ(next.messageText(), "Wake up");
+  EXPECT_TRUE(next.commandOn() && next.commandMSDOS() && next.unmute());
+  EXPECT_FALSE(next.repeat());  // Repeat is read only while music is the sound
+  EXPECT_EQ(next.musicFile(), song);
+}
+
+TEST_F(Preferences, DoneRefusesMusicWithoutAFileAMovedFileAndAnEmptyCommandButHasStoredEverything) {
+  whileOpen([&](frmPrefs& p) {
+    click(p.optMusic);
+    click(p.cmdDone);
+    EXPECT_TRUE(p.isVisible());
+    EXPECT_EQ(stored("PlayMusic"), "True");
+    EXPECT_EQ(p.focusWidget(), p.cmdLoadMusic);
+
+    pickers.file = file("gone.ogg");
+    click(p.cmdLoadMusic);
+    QFile::remove(pickers.file);
+    click(p.cmdDone);
+    EXPECT_TRUE(p.isVisible());
+
+    pickers.file = file("here.ogg");
+    click(p.cmdLoadMusic);
+    click(p.chkCommand);
+    click(p.cmdDone);
+    EXPECT_TRUE(p.isVisible());
+    EXPECT_EQ(stored("TriggerCommand"), "1");
+    click(p.chkCommand);
+    click(p.cmdDone);
+  });
+  EXPECT_FALSE(leftOpen);
+  EXPECT_EQ(titles(), (std::vector<QString>{"Play dumb", "Oops...", "Oops..."}));
+  const auto& b = fakes.messageBox.boxes;
+  EXPECT_EQ(b[0].prompt, "You selected \"Play Music\" but there is no sound file to play...\r\nPlease correct your settings... ");
+  EXPECT_EQ(b[0].flags, platform::mb::kExclamation);
+  EXPECT_EQ(b[1].prompt, "A previous selected audio file was not found.\r\nPlease use the \"Load Music\" button to correct this problem.");
+  EXPECT_EQ(b[2].prompt,
+            "You have not entered a command string.\r\nPlease unmark the \"Activate\" box under Alarm/Command or enter a "
+            "command to correct this.");
+  EXPECT_EQ(stored("PlayMusicFile"), dir.path() + "/here.ogg");
+}
+
+TEST_F(Preferences, EscDoesNothingAndTheFrameCloseForgetsUnsavedEditsAndLoadsAgain) {
+  whileOpen([&](frmPrefs& p) {
+    p.txtMessage->selectAll();
+    QTest::keyClicks(p.txtMessage, "Not kept");
+    QTest::keyClick(p.txtMessage, Qt::Key_Escape);
+    EXPECT_TRUE(p.isVisible());
+    p.close();
+  });
+  EXPECT_FALSE(leftOpen);
+  EXPECT_FALSE(holder->prefsVisible());
+  EXPECT_EQ(stored("Message"), "Error");
+  EXPECT_EQ(holder->messageText(), "Alarm!!!");  // a new dialog, loaded from the store
+  EXPECT_EQ(mixer.opens, 2);                    // and the load's volume step ran again
+}
+
+TEST_F(Preferences, ActivationKeepsTheDialogModalToItsOwnerOnly) {
+  platform::QtWindowService realWindows;
+  fakes.services.window = &realWindows;
+  bool doneClicked = false;
+  QTimer::singleShot(0, &owner, [&] {
+    frmPrefs& p = dialog();
+    EXPECT_EQ(p.windowModality(), Qt::WindowModal);
+    EXPECT_EQ(p.parentWidget(), &owner);
+    EXPECT_TRUE(p.windowFlags() & Qt::WindowStaysOnTopHint);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&p, &activate);
+    QTimer::singleShot(20, &owner, [&] {
+      EXPECT_EQ(QApplication::activeModalWidget(), &dialog());
+      doneClicked = true;
+      click(dialog().cmdDone);
+    });
+  });
+  holder->showPrefs(owner, nullptr);
+  EXPECT_TRUE(doneClicked);  // the modal wait ended with Done, not with the activation
+  if (!doneClicked) QTest::qWait(100);
+}
+
+TEST_F(Preferences, VolumesAreCapturedOnlyFromAMixerThatOpens) {
+  put("VolumeSpeaker", "40");
+  put("VolumeWaveOut", "60");
+  mixer.devices = 0;
+  whileOpen([&](frmPrefs& p) {
+    click(p.cmdSetVolume);
+    click(p.cmdDone);
+  });
+  EXPECT_EQ(launcher.started.size(), 1u);
+  EXPECT_EQ(stored("VolumeSpeaker"), "40");
+  EXPECT_EQ(stored("VolumeWaveOut"), "60");
+  EXPECT_EQ(holder->volumeSpeaker(), "40");
+
+  // With a mixer: unmute first, the program, then both volumes into the labels and the store.
+  mixer.devices = 1;
+  launcher.onStart = [&] {
+    EXPECT_EQ(mixer.value(line::kSpeakers, control::kMute), 0);
+    mixer.controls[1].value = 32750;  // the user sets the speakers to 50 %
+  };
+  whileOpen([&](frmPrefs& p) {
+    click(p.chkUnmute);
+    click(p.cmdSetVolume);
+    EXPECT_EQ(p.lblHDDNvolumeSpeaker, "50");
+    EXPECT_EQ(p.lblHDDNvolumeWave, "100");
+    mixer.controls[1].value = 65500;  // changed outside the program: stored by Done, labels kept
+    click(p.cmdDone);
+    EXPECT_EQ(p.lblHDDNvolumeSpeaker, "50");
+  });
+  EXPECT_EQ(stored("VolumeSpeaker"), "100");
+  EXPECT_EQ(stored("VolumeForceUnmute"), "1");
+
+  launcher.fail = true;
+  whileOpen([&](frmPrefs& p) { click(p.cmdSetVolume); });
+  ASSERT_FALSE(fakes.messageBox.boxes.empty());
+  EXPECT_EQ(fakes.messageBox.boxes.back().title, "Oops");
+  EXPECT_EQ(fakes.messageBox.boxes.back().prompt, "Sorry, couldn't start the audio volume application.  ");
+  EXPECT_EQ(fakes.messageBox.boxes.size(), 1u);
+}
+
+TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
+  put("VolumeSpeaker", "1e30");
+  put("VolumeWaveOut", "loud");
+  put("PlayMusic", "True");
+  put("PlayMusicFile", dir.path() + "/moved.mp3");
+  put("Command", QString(10000, 'x'));
+  put("TriggerCommand", "7");
+  put("Font", "No Such Face At All");
+  put("ShowMessage", "maybe");
+  put("Snooze", "abc");
+  put("HideAlert", "-3");
+  EXPECT_EQ(holder->volumeSpeaker(), "100");
+  EXPECT_EQ(holder->volumeWave(), "100");
+  EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
+  EXPECT_EQ(holder->commandText(), "");
+  EXPECT_FALSE(holder->commandOn());
+  EXPECT_TRUE(holder->showMessage());
+  EXPECT_EQ(holder->snoozeMinutes(), "8");
+  EXPECT_EQ(holder->hideAlertMinutes(), "15");
+  EXPECT_EQ(dialog().lblTrack->text(), "moved.mp3");
+  EXPECT_EQ(dialog().txtMessage->font().family(), "No Such Face At All");
+  whileOpen([&](frmPrefs& p) { click(p.cmdDone); });
+  EXPECT_TRUE(leftOpen);
+  EXPECT_EQ(titles(), std::vector<QString>{"Oops..."});
+}
+
+TEST_F(Preferences, LoadMusicKeepsMusicOnCancelAndRefusesAPathTheSettingsCannotKeep) {
+  whileOpen([&](frmPrefs& p) {
+    EXPECT_FALSE(p.cmdLoadMusic->isEnabled());
+    click(p.optMusic);
+    click(p.cmdLoadMusic);  // Cancel
+    EXPECT_TRUE(p.optMusic->isChecked());
+    EXPECT_TRUE(p.chkRepeat->isEnabled());
+    EXPECT_EQ(p.lblTrack->text(), kNoMusic);
+
+    pickers.file = "/music/" + QString(260, 'a') + ".mp3";
+    click(p.cmdLoadMusic);
+    EXPECT_EQ(p.lblTrack->text(), kNoMusic);
+    EXPECT_EQ(p.lblHDDNfilename, "Error");
+
+    pickers.file = file("tune.wav");
+    click(p.cmdLoadMusic);
+    EXPECT_EQ(p.lblTrack->text(), "tune.wav");
+    QEvent hover(QEvent::Enter);
+    QApplication::sendEvent(p.lblTrack, &hover);
+    EXPECT_EQ(p.lblTrack->toolTip(), " " + pickers.file + " ");
+    EXPECT_EQ(stored("PlayMusicFile"), "Error");  // nothing stored before Done
+  });
+  EXPECT_EQ(pickers.titles.first(), "Alarm - Pick your music!");
+  EXPECT_EQ(prefs::nameFilters(pickers.filters.first()),
+            "Audio Files (*.aiff *.avi *.mid *.mov *.mp3 *.mpg *.ogg *.wav *.wma);;All files (*)");
+  EXPECT_EQ(titles(), std::vector<QString>{"Oops..."});
+}
+
+TEST_F(Preferences, TheFontIsStoredAtOnceAndCancelChangesNothing) {
+  whileOpen([&](frmPrefs& p) {
+    click(p.cmdFont);  // Cancel
+    EXPECT_EQ(stored("Font"), "Error");
+    pickers.face = "DejaVu Sans";
+    click(p.cmdFont);
+    EXPECT_EQ(stored("Font"), "DejaVu Sans");
+    EXPECT_EQ(p.txtMessage->font().family(), "DejaVu Sans");
+    EXPECT_EQ(p.focusWidget(), p.cmdDone);
+    click(p.cmdDefaultFont);
+    EXPECT_EQ(stored("Font"), "MS Sans Serif");
+  });
+  EXPECT_EQ(pickers.titles.first(), "Alarm - Pick your font!");
+}
+
+TEST_F(Preferences, TheCommandFrameTrimsTestsAndKeepsItsContentsWhenDeactivated) {
+  whileOpen([&](frmPrefs& p) {
+    click(p.chkCommand);
+    QTest::keyClicks(p.txtCommand, "   ");
+    click(p.cmdTestCommand);
+    EXPECT_EQ(p.txtCommand->text(), "");
+    EXPECT_EQ(p.txtCommand->toolTip(), " Enter your command here... ");
+
+    QTest::keyClicks(p.txtCommand, "  notes.txt ");
+    click(p.cmdTestCommand);  // opened by the desktop, as typed
+    EXPECT_EQ(p.txtCommand->text(), "notes.txt");
+    EXPECT_EQ(p.txtCommand->toolTip(), "notes.txt");
+
+    click(p.chkMSDOS);
+    fakes.process.fail = true;
+    click(p.cmdTestCommand);
+
+    click(p.chkCommand);
+    EXPECT_FALSE(p.txtCommand->isEnabled() || p.cmdTestCommand->isEnabled() || p.chkMSDOS->isEnabled());
+    EXPECT_EQ(p.txtCommand->text(), "notes.txt");
+    EXPECT_TRUE(p.chkMSDOS->isChecked());
+
+    // The box holds what the settings can give back whole.
+    click(p.chkCommand);
+    p.txtCommand->clear();
+    QTest::keyClicks(p.txtCommand, QString(300, 'c'));
+    EXPECT_EQ(p.txtCommand->text().size(), 254);
+  });
+  EXPECT_EQ(fakes.shell.opened, QStringList{"notes.txt"});
+  EXPECT_EQ(fakes.shell.folders, QStringList{dir.path()});  // run from the program's folder
+  EXPECT_EQ(titles(), (std::vector<QString>{"Oops...", "Command Error"}));
+  EXPECT_EQ(fakes.messageBox.boxes[1].prompt,
+            "Your command generated an error.\r\nPlease check the syntax you entered into the text box, and try again. "
+            "Also try your command with the MSDOS option checked/unchecked.");
+}
+
+TEST_F(Preferences, AConsoleCommandReachesTheProgramWithItsArgumentsAsTypedAndNoShell) {
+  platform::QtProcessService realProcesses;
+  fakes.services.process = &realProcesses;
+  const QString script = dir.path() + "/args.sh", out = dir.path() + "/args.txt";
+  {
+    QFile f(script);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$0.part\"\nmv \"$0.part\" \"$(dirname \"$0\")/args.txt\"\n");
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  whileOpen([&](frmPrefs& p) {
+    click(p.chkCommand);
+    click(p.chkMSDOS);
+    QTest::keyClicks(p.txtCommand, script + " echo a;b | \"$(touch " + dir.path() + "/x)\" \"q r\"");
+    click(p.cmdTestCommand);
+    p.txtCommand->setText(dir.path() + "/no-such-program now");
+    click(p.cmdTestCommand);
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 10000));
+  QFile f(out);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(f.readAll()), "echo\na;b\n|\n$(touch " + dir.path() + "/x)\nq r\n");
+  EXPECT_FALSE(QFile::exists(dir.path() + "/x"));
+  EXPECT_EQ(titles(), std::vector<QString>{"Command Error"});
+}
+
+TEST_F(Preferences, TheLinksOpenTheIntervalDialogsModallyAndF1TheReadme) {
+  whileOpen([&](frmPrefs& p) {
+    QTimer::singleShot(0, [&] {
+      frmSnooze& s = holder->snooze();
+      EXPECT_TRUE(s.isVisible());
+      EXPECT_EQ(QApplication::activeModalWidget(), &s);
+      s.txtSnoozeMinutes->setText("20");
+      click(s.cmdSetSnoozeMinutes);
+    });
+    click(p.lblSnooze);
+    EXPECT_EQ(stored("Snooze"), "20");
+    EXPECT_TRUE(p.isVisible());
+
+    QTest::keyClick(&p, Qt::Key_F1);
+    QFile readme(dir.path() + "/readme.txt");
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.close();
+    QTest::keyClick(p.txtMessage, Qt::Key_F1);
+  });
+  EXPECT_EQ(holder->snoozeMinutes(), "20");
+  EXPECT_EQ(titles(), std::vector<QString>{"Info"});
+  EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
+}
+
+}  // namespace
