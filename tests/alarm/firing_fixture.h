@@ -162,7 +162,7 @@ class Firing : public ::testing::Test {
     win = std::make_unique<frmMain>();
     auto p = std::make_unique<ProgramParts>();
     parts = p.get();
-    p->setAlarmSettings(&settings);
+    if (!realSettings) p->setAlarmSettings(&settings);
     p->setMediaGraphFactory([this] { return std::unique_ptr<audio::MediaGraph>(std::make_unique<ScriptedGraph>(graphs)); });
     win->setParts(std::move(p));
     win->Form_Load();
@@ -207,6 +207,7 @@ class Firing : public ::testing::Test {
   audio::FakeMixerBackend mixer = audio::FakeMixerBackend::typical();
   audio::Volume volume{mixer};
   FakeSettings settings;
+  bool realSettings = false;  // read the preferences dialog's controls instead
   GraphLog graphs;
   std::unique_ptr<frmMain> win;
   ProgramParts* parts = nullptr;
