@@ -67,6 +67,14 @@ void AlarmFiring::step(const std::function<void()>& run, const char* location) {
       platform::mb::kOkOnly, QStringLiteral("Error"));
 }
 
+void AlarmFiring::prepare() {
+  platform::ignoreErrors([&] {
+    settings_.snoozeMinutes();
+    settings_.hideAlertMinutes();
+    if (settings_.sound() != AlarmSettings::Sound::Beep) platform::services().sound->outputCount();
+  });
+}
+
 void AlarmFiring::raise() {
   // A rehearsal on screen ends first, as a stop; then the alarm rings as always.
   if (preview_) {

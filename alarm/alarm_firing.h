@@ -28,6 +28,9 @@ class AlarmFiring final : public QObject, public AlertHost {
   AlarmFiring(frmMain& main, AlarmSettings& settings, PlayerAccess player);
   ~AlarmFiring() override;
 
+  // Two seconds before the alarm: the settings' dialogs and the sound code are loaded now,
+  // not at the alarm second.
+  void prepare();
   // The firing sequence; returns when the alert has closed, with "Snooze!" in
   // lblHDDNsnooze when it was snoozed. A step that fails is reported and the next runs,
   // so the alert always shows.

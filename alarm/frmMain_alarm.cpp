@@ -209,6 +209,9 @@ void frmMain::onSecond() {
   Clock_Timer();
   if (!armed && Alarm.isActive()) due = alarmDue();
   if (due) fireAlarm();
+  if (!due && Alarm.isActive() && !firing_ &&
+      engine::alarmText(platform::services().clock->now().time().addSecs(2), is24()) == lblHDDNtime)
+    parts_->prepareAlarm(*this);
   // While nothing shows the time the clock sleeps until the next second that matters.
   if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible())
     Clock->waitSeconds(engine::secondsToNextIdleTick(platform::services().clock->now(), lblHDDNtime,

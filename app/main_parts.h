@@ -29,6 +29,10 @@ class MainWindowParts {
   // shown modally (returns when it closes; a snooze leaves "Snooze!" in lblHDDNsnooze).
   virtual void raiseAlarm(frmMain& main);
 
+  // The armed alarm's second is two seconds away: load what its firing needs (the settings,
+  // the sound code), so that it rings and shows at once.
+  virtual void prepareAlarm(frmMain&) {}
+
   // Starts the open alert window's own hide timer and sets its text's tooltip.
   virtual void startAlertCountDown(frmMain&, const QString& /*minutes*/) {}
   // Whether the alarm message window shows; asking never creates it.

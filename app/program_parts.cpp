@@ -46,6 +46,8 @@ AlarmFiring& ProgramParts::firing(frmMain& main) {
   return *firing_;
 }
 
+void ProgramParts::prepareAlarm(frmMain& main) { firing(main).prepare(); }
+
 void ProgramParts::raiseAlarm(frmMain& main) { firing(main).raise(); }
 
 void ProgramParts::startAlertCountDown(frmMain& main, const QString& minutes) { firing(main).startCountDown(minutes); }

@@ -29,6 +29,7 @@ class ProgramParts final : public MainWindowParts {
   void createPlayer() override;
   void stopPlayer() override;
   void removePlayer() override;
+  void prepareAlarm(frmMain& main) override;
   void raiseAlarm(frmMain& main) override;
   void startAlertCountDown(frmMain& main, const QString& minutes) override;
   bool alertMessageVisible() override;
