@@ -213,9 +213,13 @@ void frmMain::onSecond() {
       engine::alarmText(platform::services().clock->now().time().addSecs(2), is24()) == lblHDDNtime)
     parts_->prepareAlarm(*this);
   // While nothing shows the time the clock sleeps until the next second that matters.
-  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible())
-    Clock->waitSeconds(engine::secondsToNextIdleTick(platform::services().clock->now(), lblHDDNtime,
-                                                     Alarm.isActive(), is24()));
+  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible()) {
+    const QDateTime now = platform::services().clock->now();
+    int wait = engine::secondsToNextIdleTick(now, lblHDDNtime, Alarm.isActive(), is24());
+    // Waking two seconds before the alarm's own second leaves time to prepare its firing.
+    if (wait > 2 && Alarm.isActive() && engine::alarmText(now.time().addSecs(wait), is24()) == lblHDDNtime) wait -= 2;
+    Clock->waitSeconds(wait);
+  }
 }
 
 void frmMain::Clock_Timer() {
