@@ -286,6 +286,8 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   settings.command = "  ;rm -rf ~  ";
   fakes.process.fail = true;
   settings.text = QString(10000, QChar('z'));
+  settings.soundChoice = Sound::Music;
+  settings.music = dir.path() + "/" + QString(300, QChar('m')) + ".mp3";  // never there
   put("Font", "No Such Font At All");
   bool shown = false;
   frmMain& w = armAt("07", "00", "00");
@@ -305,11 +307,14 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
             "Please inform the author with the error description above.");
   EXPECT_TRUE(errors[1].prompt.contains("Error 53 - File not found"));
   EXPECT_EQ(settings.command, ";rm -rf ~");  // trimmed in the box
-  EXPECT_EQ(fakes.sound.waves.size(), 1u);   // the sound still played
+  EXPECT_EQ(boxesTitled("You moved it didn't you...").size(), 1u);
+  ASSERT_EQ(graphs.graphs.size(), 1u);  // alarm.wav rang instead
+  EXPECT_EQ(graphs.graphs[0].file, dir.path() + "/alarm.wav");
 
   // The console way hands the text to the program as typed; an empty command is skipped.
   fakes.process.fail = false;
   settings.speaker = "100";
+  settings.soundChoice = Sound::Wave;
   fakes.messageBox.boxes.clear();
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(0, 0, 0, 9));
