@@ -2,15 +2,60 @@
 #include "audio/alsa_mixer.h"
 
 #include <alsa/asoundlib.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/log.h"
 
 namespace audio {
 
 namespace {
+
+// libasound is loaded on the mixer's first use rather than with the program: a clock that
+// never touches the mixer does not carry it (about 0.4 MB resident).
+#define ALARM_ALSA_FUNCTIONS(X)                                                                                      \
+  X(snd_card_next) X(snd_lib_error_set_handler) X(snd_mixer_attach) X(snd_mixer_close) X(snd_mixer_find_selem)     \
+  X(snd_mixer_handle_events) X(snd_mixer_load) X(snd_mixer_open) X(snd_mixer_selem_get_capture_switch)             \
+  X(snd_mixer_selem_get_capture_volume) X(snd_mixer_selem_get_capture_volume_range) X(snd_mixer_selem_get_name)    \
+  X(snd_mixer_selem_get_playback_switch) X(snd_mixer_selem_get_playback_volume)                                    \
+  X(snd_mixer_selem_get_playback_volume_range) X(snd_mixer_selem_has_capture_switch)                               \
+  X(snd_mixer_selem_has_capture_volume) X(snd_mixer_selem_has_playback_switch) X(snd_mixer_selem_has_playback_volume) \
+  X(snd_mixer_selem_id_set_index) X(snd_mixer_selem_id_set_name) X(snd_mixer_selem_id_sizeof)                      \
+  X(snd_mixer_selem_register) X(snd_mixer_selem_set_capture_switch_all) X(snd_mixer_selem_set_capture_volume_all)  \
+  X(snd_mixer_selem_set_playback_switch_all) X(snd_mixer_selem_set_playback_volume_all)
+
+struct AlsaLibrary {
+#define ALARM_ALSA_POINTER(name) decltype(&::name) name = nullptr;
+  ALARM_ALSA_FUNCTIONS(ALARM_ALSA_POINTER)
+#undef ALARM_ALSA_POINTER
+  bool ok = false;
+};
+
+const AlsaLibrary& alsa() {
+  static const AlsaLibrary lib = [] {
+    AlsaLibrary l;
+    void* handle = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+      platform::logEvent(std::string("no mixer: ") + dlerror());
+      return l;
+    }
+    l.ok = true;
+#define ALARM_ALSA_RESOLVE(name)                                          \
+  l.name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name)); \
+  l.ok = l.ok && l.name;
+    ALARM_ALSA_FUNCTIONS(ALARM_ALSA_RESOLVE)
+#undef ALARM_ALSA_RESOLVE
+    if (!l.ok) platform::logEvent("no mixer: libasound lacks a function the mixer needs");
+    return l;
+  }();
+  return lib;
+}
+
+// snd_mixer_selem_id_alloca calls this one by name.
+size_t snd_mixer_selem_id_sizeof() { return alsa().snd_mixer_selem_id_sizeof(); }
 
 // ALSA reports a missing sound server or card on standard error; the program only needs the result.
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
@@ -31,10 +76,10 @@ std::vector<const char*> elementNames(uint32_t componentType) {
 
 snd_mixer_t* openMixer(const std::string& name) {
   snd_mixer_t* m = nullptr;
-  if (snd_mixer_open(&m, 0) < 0) return nullptr;
-  if (snd_mixer_attach(m, name.c_str()) < 0 || snd_mixer_selem_register(m, nullptr, nullptr) < 0 ||
-      snd_mixer_load(m) < 0) {
-    snd_mixer_close(m);
+  if (alsa().snd_mixer_open(&m, 0) < 0) return nullptr;
+  if (alsa().snd_mixer_attach(m, name.c_str()) < 0 || alsa().snd_mixer_selem_register(m, nullptr, nullptr) < 0 ||
+      alsa().snd_mixer_load(m) < 0) {
+    alsa().snd_mixer_close(m);
     return nullptr;
   }
   return m;
@@ -46,22 +91,25 @@ struct AlsaMixerBackend::Device {
   snd_mixer_t* mixer = nullptr;
   std::vector<snd_mixer_elem_t*> lines;  // line id = index + 1
   ~Device() {
-    if (mixer) snd_mixer_close(mixer);
+    if (mixer) alsa().snd_mixer_close(mixer);
   }
 };
 
-AlsaMixerBackend::AlsaMixerBackend() { snd_lib_error_set_handler(&quietAlsa); }
+AlsaMixerBackend::AlsaMixerBackend() {
+  if (alsa().ok) alsa().snd_lib_error_set_handler(&quietAlsa);
+}
 
 AlsaMixerBackend::~AlsaMixerBackend() = default;
 
 int AlsaMixerBackend::deviceCount() {
   names_.clear();
+  if (!alsa().ok) return 0;
   if (snd_mixer_t* m = openMixer("default")) {
-    snd_mixer_close(m);
+    alsa().snd_mixer_close(m);
     names_.push_back("default");
   }
   int card = -1;
-  while (snd_card_next(&card) == 0 && card >= 0) names_.push_back("hw:" + std::to_string(card));
+  while (alsa().snd_card_next(&card) == 0 && card >= 0) names_.push_back("hw:" + std::to_string(card));
   return static_cast<int>(names_.size());
 }
 
@@ -92,9 +140,9 @@ int AlsaMixerBackend::lineByComponentType(MixerHandle handle, uint32_t component
   for (const char* name : elementNames(componentType)) {
     snd_mixer_selem_id_t* sid = nullptr;
     snd_mixer_selem_id_alloca(&sid);
-    snd_mixer_selem_id_set_index(sid, 0);
-    snd_mixer_selem_id_set_name(sid, name);
-    if (snd_mixer_elem_t* e = snd_mixer_find_selem(d->mixer, sid)) {
+    alsa().snd_mixer_selem_id_set_index(sid, 0);
+    alsa().snd_mixer_selem_id_set_name(sid, name);
+    if (snd_mixer_elem_t* e = alsa().snd_mixer_find_selem(d->mixer, sid)) {
       d->lines.push_back(e);
       *lineId = static_cast<uint32_t>(d->lines.size());
       return mmr::kNoError;
@@ -116,11 +164,11 @@ struct Volumes {
 };
 
 bool volumesOf(snd_mixer_elem_t* e, Volumes& v) {
-  if (snd_mixer_selem_has_playback_volume(e)) {
-    snd_mixer_selem_get_playback_volume_range(e, &v.min, &v.max);
-  } else if (snd_mixer_selem_has_capture_volume(e)) {
+  if (alsa().snd_mixer_selem_has_playback_volume(e)) {
+    alsa().snd_mixer_selem_get_playback_volume_range(e, &v.min, &v.max);
+  } else if (alsa().snd_mixer_selem_has_capture_volume(e)) {
     v.capture = true;
-    snd_mixer_selem_get_capture_volume_range(e, &v.min, &v.max);
+    alsa().snd_mixer_selem_get_capture_volume_range(e, &v.min, &v.max);
   } else {
     return false;
   }
@@ -131,11 +179,11 @@ bool volumesOf(snd_mixer_elem_t* e, Volumes& v) {
 }
 
 bool hasSwitch(snd_mixer_elem_t* e, bool& capture) {
-  if (snd_mixer_selem_has_playback_switch(e)) {
+  if (alsa().snd_mixer_selem_has_playback_switch(e)) {
     capture = false;
     return true;
   }
-  if (snd_mixer_selem_has_capture_switch(e)) {
+  if (alsa().snd_mixer_selem_has_capture_switch(e)) {
     capture = true;
     return true;
   }
@@ -152,7 +200,7 @@ int AlsaMixerBackend::lineControlByType(MixerHandle handle, uint32_t lineId, uin
   snd_mixer_elem_t* e = d->lines[lineId - 1];
   MixerControlRecord r;
   r.controlType = controlType;
-  r.name = snd_mixer_selem_get_name(e);
+  r.name = alsa().snd_mixer_selem_get_name(e);
   if (controlType == control::kVolume) {
     Volumes v;
     if (!volumesOf(e, v)) return mmr::kInvalidControl;
@@ -180,15 +228,15 @@ int AlsaMixerBackend::getValue(MixerHandle handle, uint32_t controlId, int32_t* 
   if (!d) return mmr::kInvalidHandle;
   const uint32_t lineId = controlId / 16;
   if (lineId == 0 || lineId > d->lines.size()) return mmr::kInvalidControl;
-  snd_mixer_handle_events(d->mixer);
+  alsa().snd_mixer_handle_events(d->mixer);
   snd_mixer_elem_t* e = d->lines[lineId - 1];
   const auto ch = SND_MIXER_SCHN_FRONT_LEFT;
   if (controlId % 16 == kVolumeSlot) {
     Volumes v;
     if (!volumesOf(e, v)) return mmr::kInvalidControl;
     long raw = 0;
-    const int rc = v.capture ? snd_mixer_selem_get_capture_volume(e, ch, &raw)
-                             : snd_mixer_selem_get_playback_volume(e, ch, &raw);
+    const int rc = v.capture ? alsa().snd_mixer_selem_get_capture_volume(e, ch, &raw)
+                             : alsa().snd_mixer_selem_get_playback_volume(e, ch, &raw);
     if (rc < 0) return mmr::kInvalidControl;
     if (v.normalised)
       raw = std::lround(static_cast<double>(raw - v.min) * kNormalMax / static_cast<double>(v.max - v.min));
@@ -199,8 +247,8 @@ int AlsaMixerBackend::getValue(MixerHandle handle, uint32_t controlId, int32_t* 
     bool capture = false;
     if (!hasSwitch(e, capture)) return mmr::kInvalidControl;
     int on = 0;
-    const int rc = capture ? snd_mixer_selem_get_capture_switch(e, ch, &on)
-                           : snd_mixer_selem_get_playback_switch(e, ch, &on);
+    const int rc = capture ? alsa().snd_mixer_selem_get_capture_switch(e, ch, &on)
+                           : alsa().snd_mixer_selem_get_playback_switch(e, ch, &on);
     if (rc < 0) return mmr::kInvalidControl;
     *value = on ? 0 : 1;  // the switch is "sound on"; the mute is its opposite
     return mmr::kNoError;
@@ -221,16 +269,16 @@ int AlsaMixerBackend::setValue(MixerHandle handle, uint32_t controlId, int32_t v
     if (v.normalised)
       raw = v.min + std::lround(static_cast<double>(value) * static_cast<double>(v.max - v.min) / kNormalMax);
     raw = std::clamp(raw, v.min, v.max);
-    const int rc = v.capture ? snd_mixer_selem_set_capture_volume_all(e, raw)
-                             : snd_mixer_selem_set_playback_volume_all(e, raw);
+    const int rc = v.capture ? alsa().snd_mixer_selem_set_capture_volume_all(e, raw)
+                             : alsa().snd_mixer_selem_set_playback_volume_all(e, raw);
     return rc < 0 ? mmr::kInvalidControl : mmr::kNoError;
   }
   if (controlId % 16 == kMuteSlot) {
     bool capture = false;
     if (!hasSwitch(e, capture)) return mmr::kInvalidControl;
     const int on = value ? 0 : 1;
-    const int rc = capture ? snd_mixer_selem_set_capture_switch_all(e, on)
-                           : snd_mixer_selem_set_playback_switch_all(e, on);
+    const int rc = capture ? alsa().snd_mixer_selem_set_capture_switch_all(e, on)
+                           : alsa().snd_mixer_selem_set_playback_switch_all(e, on);
     return rc < 0 ? mmr::kInvalidControl : mmr::kNoError;
   }
   return mmr::kInvalidControl;

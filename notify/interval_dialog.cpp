@@ -60,6 +60,7 @@ IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
   UpDown1 = new UpDown(box_, 1, 59, Frame1);
   UpDown1->setObjectName(QStringLiteral("UpDown1"));
   placeTwips(UpDown1, 975, 180, 255, 315);
+  box_->installEventFilter(this);  // the arrow keys step the spinner
 
   set_ = new QPushButton(QStringLiteral("Set"), this);
   set_->setObjectName(QString::fromLatin1(d.setName));
@@ -122,11 +123,25 @@ void IntervalDialog::showModal(QWidget* owner) {
   setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
   box_->setFocus();
   exec();
+  // The opener may go (the preferences unload when their frame closes); the dialog and
+  // the interval in its box stay for the rest of the run.
+  if (parentWidget()) setParent(nullptr, windowFlags());
 }
 
 void IntervalDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) return;
   QDialog::keyPressEvent(event);
+}
+
+bool IntervalDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == box_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      UpDown1->step(key == Qt::Key_Up ? +1 : -1);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void IntervalDialog::closeEvent(QCloseEvent* event) {

@@ -47,6 +47,7 @@ class IntervalDialog : public QDialog {
 
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Esc does nothing: the dialog has no Cancel, and only Set stores.
   void reject() override {}
 

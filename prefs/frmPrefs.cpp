@@ -316,10 +316,7 @@ void frmPrefs::Form_Load() {
     lblHDDNvolumeSpeaker = alarmVolume("VolumeSpeaker");
     lblHDDNvolumeWave = alarmVolume("VolumeWaveOut");
   });
-  ignoreErrors([this] {
-    audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), lblHDDNvolumeSpeaker.toInt(),
-                            lblHDDNvolumeWave.toInt());
-  });
+  ignoreErrors([this] { applyAlarmVolume(); });
 
   applyLedColour();
   const QString sound = optBeep->isChecked()    ? QStringLiteral("beep")
@@ -424,7 +421,8 @@ void frmPrefs::cmdDone_Click() {
       cmdLoadMusic->setFocus();
       return;
     }
-    if (chkCommand->isChecked() && txtCommand->text().isEmpty()) {
+    // Blanks alone are no command: the alarm trims the text before it starts it.
+    if (chkCommand->isChecked() && txtCommand->text().trimmed().isEmpty()) {
       warn("You have not entered a command string." + kCrLf +
                "Please unmark the \"Activate\" box under Alarm/Command or enter a command to correct this.",
            QStringLiteral("Oops..."));
@@ -538,6 +536,11 @@ void frmPrefs::cmdLoadMusic_Click() {
 
 void frmPrefs::lblTrack_MouseMove() {
   lblTrack->setToolTip(lblTrack->text() != kNoMusic ? " " + lblHDDNfilename + " " : QString());
+}
+
+void frmPrefs::applyAlarmVolume() {
+  audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), lblHDDNvolumeSpeaker.toInt(),
+                          lblHDDNvolumeWave.toInt());
 }
 
 bool frmPrefs::ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue) {

@@ -131,6 +131,8 @@ TEST_F(IntervalDialogs, EscDoesNothingAndAnEmptyOrZeroBoxIsRefusedWithTheRange) 
     // The spinner steps within 1 to 59.
     QTest::mouseClick(snooze.UpDown1->downButton(), Qt::LeftButton);
     EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "1");
+    QTest::keyClick(snooze.txtSnoozeMinutes, Qt::Key_Up);  // the arrow keys step it too
+    EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "2");
     snooze.txtSnoozeMinutes->setText("59");
     QTest::mouseClick(snooze.UpDown1->upButton(), Qt::LeftButton);
     EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "59");

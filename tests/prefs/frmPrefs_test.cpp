@@ -152,6 +152,7 @@ const QString kNoMusic = QStringLiteral("No music loaded...");
 TEST_F(Preferences, AFirstStartReadsTheDesignedDefaultsAndAppliesFullVolume) {
   AlarmSettings& s = *holder;
   EXPECT_FALSE(holder->prefsVisible());
+  EXPECT_EQ(mixer.opens, 0);  // asking did not load the dialog
   EXPECT_EQ(s.sound(), AlarmSettings::Sound::Wave);  // the read creates and loads the dialog, hidden
   EXPECT_FALSE(holder->prefsVisible());
   EXPECT_TRUE(s.showMessage());
@@ -236,6 +237,7 @@ TEST_F(Preferences, DoneRefusesMusicWithoutAFileAMovedFileAndAnEmptyCommandButHa
     pickers.file = file("here.ogg");
     click(p.cmdLoadMusic);
     click(p.chkCommand);
+    QTest::keyClicks(p.txtCommand, "   ");  // blanks alone are no command
     click(p.cmdDone);
     EXPECT_TRUE(p.isVisible());
     EXPECT_EQ(stored("TriggerCommand"), "1");
@@ -482,6 +484,20 @@ TEST_F(Preferences, TheLinksOpenTheIntervalDialogsModallyAndF1TheReadme) {
   });
   EXPECT_EQ(holder->snoozeMinutes(), "20");
   EXPECT_EQ(titles(), std::vector<QString>{"Info"});
+
+  // Default and a frame close keep the default for this run, even once the preferences
+  // that opened the dialog are unloaded.
+  whileOpen([&](frmPrefs& p) {
+    QTimer::singleShot(0, [&] {
+      click(holder->snooze().cmdDefault);
+      holder->snooze().close();
+    });
+    click(p.lblSnooze);
+    p.close();
+  });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the unloaded dialog goes
+  EXPECT_EQ(holder->snoozeMinutes(), "8");
+  EXPECT_EQ(stored("Snooze"), "20");
   EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
 }
 
