@@ -1,14 +1,11 @@
 // The preferences dialog's music buttons and the whole-alarm preview: they play through
 // the main window's player and show the alert windows.
-#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "app/frmMain.h"
 #include "app/main_parts.h"
-#include "audio/volume.h"
-#include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "prefs/frmPrefs.h"
@@ -39,9 +36,7 @@ void frmPrefs::cmdPlay_Click() {
       cmdLoadMusic->setFocus();
       return;
     }
-    audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(),
-                            platform::vbCLng(lblHDDNvolumeSpeaker.toStdString()),
-                            platform::vbCLng(lblHDDNvolumeWave.toStdString()));
+    applyAlarmVolume();
     if (optMusic->isChecked()) {
       // Once: Repeat is for the alarm itself.
       parts_.playMusicOnce(lblHDDNfilename, this);
