@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/frmMain.h"
 #include "notify/alert_host.h"
@@ -57,6 +58,15 @@ void frmAlarmFullscreen::Form_Load() {
     lblMessage->move(twipsToPx(left), twipsToPx(top));
   });
   loadFontColourAndText("frmAlarmFullscreen - Load procedure");
+  // The label keeps its place but grows to hold the whole message, which the design's small
+  // label would cut to its first words.
+  platform::ignoreErrors([&] {
+    const QRect room(0, 0, area.width() - lblMessage->x(), area.height() - lblMessage->y());
+    const QSize need =
+        lblMessage->fontMetrics().boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, lblMessage->text()).size();
+    lblMessage->resize(std::clamp(need.width(), lblMessage->width(), room.width()),
+                       std::clamp(need.height(), lblMessage->height(), room.height()));
+  });
 }
 
 void frmAlarmFullscreen::Form_DblClick() {

@@ -70,11 +70,14 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
 
 TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
   settings.message = false;
+  settings.text = "Time to get up, the bus leaves at eight";
   frmMain& w = armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) {
     EXPECT_EQ(a.geometry(), QGuiApplication::primaryScreen()->geometry());
     EXPECT_TRUE(a.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(a.lblMessage->pos(), QPoint(0, 0));  // (screen - window) / 2 of a window as large as the screen
+    // The whole message shows, on one line where the screen has room for it.
+    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings.text));
     EXPECT_EQ(a.lblMessage->toolTip(), " Double-click or press ESC to quit - Press Spacebar to Snooze ");
     EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0, 0xFF, 0xFF));
     EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget()->window() : nullptr, &a);
