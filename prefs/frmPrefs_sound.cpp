@@ -23,6 +23,22 @@ void errorBox(const platform::RuntimeError& e, const char* location) {
 
 }  // namespace
 
+bool frmPrefs::musicChoiceUnplayable(const QString& missingTitle) {
+  if (!optMusic->isChecked()) return false;
+  if (lblTrack->text() == kNoMusic) {
+    warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
+         QStringLiteral("Play dumb"));
+  } else if (!frmMain::fileexists(lblHDDNfilename)) {
+    warn("A previous selected audio file was not found." + kCrLf +
+             "Please use the \"Load Music\" button to correct this problem.",
+         missingTitle);
+  } else {
+    return false;
+  }
+  cmdLoadMusic->setFocus();
+  return true;
+}
+
 void frmPrefs::cmdPlay_Click() {
   try {
     if (optMusic->isChecked() && lblTrack->text() == kNoMusic) {
@@ -60,19 +76,7 @@ void frmPrefs::cmdPreview_Click() {
     parts_.stopPlayer();
     // From here until Done the alert on screen is a rehearsal.
     lblHDDNpreview = QStringLiteral("Preview!");
-    if (optMusic->isChecked() && lblTrack->text() == kNoMusic) {
-      warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
-           QStringLiteral("Play dumb"));
-      cmdLoadMusic->setFocus();
-      return;
-    }
-    if (optMusic->isChecked() && !frmMain::fileexists(lblHDDNfilename)) {
-      warn("A previous selected audio file was not found." + kCrLf +
-               "Please use the \"Load Music\" button to correct this problem.",
-           QStringLiteral("You moved it didn't you..."));
-      cmdLoadMusic->setFocus();
-      return;
-    }
+    if (musicChoiceUnplayable(QStringLiteral("You moved it didn't you..."))) return;
     // The volumes, the sound (played once) and the alert window, modal to this dialog.
     if (main_) parts_.previewAlarm(*main_, this);
   } catch (const platform::RuntimeError& e) {
