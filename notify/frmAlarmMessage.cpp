@@ -24,8 +24,8 @@ frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) 
   setObjectName(QStringLiteral("frmAlarmMessage"));
   // A fixed border; on top of every window from the start (changing it later would
   // re-create the window under its modal loop).
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint |
-                 Qt::WindowStaysOnTopHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
   setFixedSize(twipsToPx(3525), twipsToPx(1545));
 
   lblMessage = new QLabel(QStringLiteral("Message..."), this);
