@@ -234,10 +234,17 @@ void frmMain::onSecond() {
   Clock_Timer();
   if (!armed && Alarm.isActive()) due = alarmDue();
   if (due) fireAlarm();
+  if (!due && Alarm.isActive() && !firing_ &&
+      engine::alarmText(platform::services().clock->now().time().addSecs(2), is24()) == lblHDDNtime)
+    parts_->prepareAlarm(*this);
   // While nothing shows the time the clock sleeps until the next second that matters.
-  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible())
-    Clock->waitSeconds(engine::secondsToNextIdleTick(platform::services().clock->now(), lblHDDNtime,
-                                                     Alarm.isActive(), is24()));
+  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible()) {
+    const QDateTime now = platform::services().clock->now();
+    int wait = engine::secondsToNextIdleTick(now, lblHDDNtime, Alarm.isActive(), is24());
+    // Waking two seconds before the alarm's own second leaves time to prepare its firing.
+    if (wait > 2 && Alarm.isActive() && engine::alarmText(now.time().addSecs(wait), is24()) == lblHDDNtime) wait -= 2;
+    Clock->waitSeconds(wait);
+  }
 }
 
 void frmMain::Clock_Timer() {
@@ -291,14 +298,19 @@ void frmMain::fireAlarm() {
   firing_ = true;
   dayTurnedWhileFiring_ = false;
   try {
+    // The day the daily alarm rang; a snoozed alarm keeps the day it first rang.
+    if (lblHDDNsnooze != QLatin1String("Snooze!")) dailyFiredOn_ = platform::services().clock->now().date();
     parts_->raiseAlarm(*this);
     firing_ = false;
+    Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
     if (lblHDDNsnooze != QLatin1String("Snooze!")) {
-      // Stopped. An alert still open when the day turned leaves the next day's alarm armed:
-      // the clock's daily re-arm came while the alarm was still running.
-      if (!dayTurnedWhileFiring_) setAlarmEnabled(false);
-      Music->stop();
+      // An alert still open when the day turned (or the clock went back) missed the daily
+      // re-arm of the clock's tick: tomorrow's alarm stays armed.
+      const bool pastMidnight =
+          dayTurnedWhileFiring_ || platform::services().clock->now().date() != dailyFiredOn_;
+      setAlarmEnabled(pastMidnight);
       lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
+      platform::logEvent(pastMidnight ? "alarm stopped; armed again for the new day" : "alarm stopped");
       if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);
     } else {
       setAlarmEnabled(true);

@@ -236,6 +236,7 @@ class frmMain : public QMainWindow {
   int statusColour_ = kColourNotArmed;
   QDateTime alarmCheckedUpTo_;
   QDateTime lastTickAt_;
+  QDate dailyFiredOn_;
   bool firing_ = false;
   bool dayTurnedWhileFiring_ = false;
   bool unloading_ = false;

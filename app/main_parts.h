@@ -8,6 +8,7 @@
 #include <QString>
 
 class frmMain;
+class QWidget;
 
 class MainWindowParts {
  public:
@@ -31,10 +32,19 @@ class MainWindowParts {
   // shown modally (returns when it closes; a snooze leaves "Snooze!" in lblHDDNsnooze).
   virtual void raiseAlarm(frmMain& main);
 
+  // The armed alarm's second is two seconds away: load what its firing needs (the settings,
+  // the sound code), so that it rings and shows at once.
+  virtual void prepareAlarm(frmMain&) {}
+
   // Starts the open alert window's own hide timer and sets its text's tooltip.
   virtual void startAlertCountDown(frmMain&, const QString& /*minutes*/) {}
   // Whether the alarm message window shows; asking never creates it.
   virtual bool alertMessageVisible() { return false; }
+
+  // The preferences' Play: the music file once through the player. Preview: the whole
+  // alarm rehearsed (volumes, sound, alert modal to owner); returns when the alert closes.
+  virtual void playMusicOnce(const QString& /*path*/, QWidget* /*owner*/) {}
+  virtual void previewAlarm(frmMain& /*main*/, QWidget* /*owner*/) {}
 
   // The detached LED window: whether it shows, its top-left corner in twips, and its display.
   virtual bool ledWindowVisible() { return false; }

@@ -1,12 +1,67 @@
 // The program's own parts behind the main window's seams.
 #include "app/program_parts.h"
 
+#include <QWidget>
+
+#include "alarm/alarm_firing.h"
+#include "audio/dshow_control.h"
 #include "app/frmMain.h"
 #include "led/led_tray.h"
 #include "prefs/prefs_holder.h"
 
 ProgramParts::ProgramParts() : prefs_(std::make_unique<PrefsHolder>(*this)) {}
-ProgramParts::~ProgramParts() = default;
+ProgramParts::~ProgramParts() { firing_.reset(); }
+
+// --- The media player and the alarm's firing
+
+void ProgramParts::createPlayer() {
+  if (clDShow_) return;
+  clDShow_ = graphFactory_ ? std::make_unique<audio::clsDShowControl>(graphFactory_)
+                           : std::make_unique<audio::clsDShowControl>();
+  // The "unable to play" box names the music file the preferences hold.
+  clDShow_->setMusicPathSource([this] { return alarmSettings().musicFile(); });
+}
+
+audio::clsDShowControl& ProgramParts::player() {
+  createPlayer();
+  return *clDShow_;
+}
+
+void ProgramParts::stopPlayer() {
+  if (clDShow_) clDShow_->DS_Stop();
+}
+
+void ProgramParts::removePlayer() {
+  if (!clDShow_) return;
+  clDShow_->DS_Remove();
+  // An open still under way further up the stack keeps the object until the program ends.
+  if (!clDShow_->opening()) clDShow_.reset();
+}
+
+AlarmSettings& ProgramParts::alarmSettings() { return alarmSettings_ ? *alarmSettings_ : settings(); }
+
+AlarmFiring& ProgramParts::firing(frmMain& main) {
+  if (!firing_) firing_ = std::make_unique<AlarmFiring>(main, alarmSettings(), [this]() -> audio::clsDShowControl& {
+    return player();
+  });
+  return *firing_;
+}
+
+void ProgramParts::prepareAlarm(frmMain& main) { firing(main).prepare(); }
+
+void ProgramParts::raiseAlarm(frmMain& main) { firing(main).raise(); }
+
+void ProgramParts::startAlertCountDown(frmMain& main, const QString& minutes) { firing(main).startCountDown(minutes); }
+
+bool ProgramParts::alertMessageVisible() { return firing_ && firing_->messageVisible(); }
+
+void ProgramParts::playMusicOnce(const QString& path, QWidget* owner) {
+  auto& p = player();
+  p.DS_OpenFile(path, 0, 0, 0, 0, owner ? owner->effectiveWinId() : 0);
+  p.DS_Play();
+}
+
+void ProgramParts::previewAlarm(frmMain& main, QWidget* owner) { firing(main).preview(owner); }
 
 // Preferences and the interval dialogs.
 

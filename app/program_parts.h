@@ -5,9 +5,14 @@
 #include <memory>
 
 #include "app/main_parts.h"
+#include "audio/media_graph.h"
 
+class AlarmFiring;
 class AlarmSettings;
 class PrefsHolder;
+namespace audio {
+class clsDShowControl;
+}
 namespace led {
 class LedTray;
 }
@@ -24,6 +29,21 @@ class ProgramParts final : public MainWindowParts {
   AlarmSettings& settings();
 
   // The media player and the alarm's firing and alert windows (alarm/, notify/).
+  void createPlayer() override;
+  void stopPlayer() override;
+  void removePlayer() override;
+  void prepareAlarm(frmMain& main) override;
+  void raiseAlarm(frmMain& main) override;
+  void startAlertCountDown(frmMain& main, const QString& minutes) override;
+  bool alertMessageVisible() override;
+  void playMusicOnce(const QString& path, QWidget* owner) override;
+  void previewAlarm(frmMain& main, QWidget* owner) override;
+  // clDShow: created at load; its sound code is loaded on the first open.
+  audio::clsDShowControl& player();
+  AlarmFiring& firing(frmMain& main);
+  // Tests play through their own graphs and read their own settings.
+  void setMediaGraphFactory(audio::MediaGraphFactory factory) { graphFactory_ = std::move(factory); }
+  void setAlarmSettings(AlarmSettings* settings) { alarmSettings_ = settings; }
 
   // The detached LED window and the tray menu (led/).
   void attach(frmMain& main) override;
@@ -37,6 +57,12 @@ class ProgramParts final : public MainWindowParts {
  private:
   // Preferences and the interval dialogs.
   std::unique_ptr<PrefsHolder> prefs_;
+  // The media player and the alarm's firing.
+  AlarmSettings& alarmSettings();
+  audio::MediaGraphFactory graphFactory_;
+  std::unique_ptr<audio::clsDShowControl> clDShow_;
+  AlarmSettings* alarmSettings_ = nullptr;
+  std::unique_ptr<AlarmFiring> firing_;
   // The detached LED window and the tray menu.
   std::unique_ptr<led::LedTray> ledTray_;
 };

@@ -40,6 +40,12 @@ void clsDShowControl::DS_Remove() {
   } catch (const std::exception&) {
   }
   basicAudio = mediaEvent = videoWindow = mediaControl = mediaPosition = false;
+  rendered_ = false;
+  // A graph whose open is still under way further up the stack is freed once that returns.
+  if (openDepth_ > 0 && graph_) {
+    ignoreErrors([&] { graph_->stop(); });
+    retired_.push_back(std::move(graph_));
+  }
   graph_.reset();
 }
 
@@ -50,45 +56,54 @@ void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int1
   DS_Remove();
   lastFile_ = Filename;
   platform::logEvent(("music: open " + Filename).toStdString());
+  const unsigned mine = ++openCount_;
+  ++openDepth_;
+  // Rendering runs events: an open or a tear-down started meanwhile supersedes this one,
+  // whose remaining steps are then skipped.
+  const auto current = [&] { return mine == openCount_ && graph_ != nullptr; };
+  const auto stepIf = [&](bool part, const std::function<void()>& run) {
+    ignoreErrors([&] {
+      need(current() && part);
+      run();
+    });
+  };
   ignoreErrors([&] {
     graph_ = factory_();
     need(graph_ != nullptr);
     graph_->query(MediaGraph::Part::MediaControl);
     mediaControl = true;
   });
-  ignoreErrors([&] {
-    need(mediaControl);
-    graph_->renderFile(Filename);
+  stepIf(mediaControl, [&] {
+    MediaGraph* graph = graph_.get();
+    graph->renderFile(Filename);
+    if (current() && graph_.get() == graph) rendered_ = true;
   });
-  ignoreErrors([&] {
-    need(graph_ != nullptr);
+  stepIf(true, [&] {
     graph_->query(MediaGraph::Part::BasicAudio);
     basicAudio = true;
   });
-  ignoreErrors([&] { need(basicAudio); graph_->setVolume(0); });
-  ignoreErrors([&] { need(basicAudio); graph_->setBalance(0); });
-  ignoreErrors([&] {
-    need(graph_ != nullptr);
+  stepIf(basicAudio, [&] { graph_->setVolume(0); });
+  stepIf(basicAudio, [&] { graph_->setBalance(0); });
+  stepIf(true, [&] {
     graph_->query(MediaGraph::Part::VideoWindow);
     videoWindow = true;
   });
-  ignoreErrors([&] { need(videoWindow); graph_->setWindowStyle(kVisibleWindowStyle); });
-  ignoreErrors([&] { need(videoWindow); graph_->setTop(rectTop); });
-  ignoreErrors([&] { need(videoWindow); graph_->setLeft(rectLeft); });
-  ignoreErrors([&] { need(videoWindow); graph_->setWidth(rectWidth); });
-  ignoreErrors([&] { need(videoWindow); graph_->setHeight(rectHeight); });
-  ignoreErrors([&] { need(videoWindow); graph_->setOwner(hWndTarget); });
-  ignoreErrors([&] {
-    need(graph_ != nullptr);
+  stepIf(videoWindow, [&] { graph_->setWindowStyle(kVisibleWindowStyle); });
+  stepIf(videoWindow, [&] { graph_->setTop(rectTop); });
+  stepIf(videoWindow, [&] { graph_->setLeft(rectLeft); });
+  stepIf(videoWindow, [&] { graph_->setWidth(rectWidth); });
+  stepIf(videoWindow, [&] { graph_->setHeight(rectHeight); });
+  stepIf(videoWindow, [&] { graph_->setOwner(hWndTarget); });
+  stepIf(true, [&] {
     graph_->query(MediaGraph::Part::MediaEvent);
     mediaEvent = true;
   });
-  ignoreErrors([&] {
-    need(graph_ != nullptr);
+  stepIf(true, [&] {
     graph_->query(MediaGraph::Part::MediaPosition);
     mediaPosition = true;
   });
-  ignoreErrors([&] { need(mediaPosition); graph_->setRate(1.0); });
+  stepIf(mediaPosition, [&] { graph_->setRate(1.0); });
+  if (--openDepth_ == 0) retired_.clear();
 }
 
 void clsDShowControl::DS_Play() {

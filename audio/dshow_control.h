@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "audio/media_graph.h"
 
@@ -45,6 +46,10 @@ class clsDShowControl {
 
   // True while a graph is held (between DS_OpenFile and DS_Remove).
   bool hasGraph() const { return graph_ != nullptr; }
+  // True when the last DS_OpenFile built a graph that can play its file.
+  bool fileRendered() const { return graph_ != nullptr && rendered_; }
+  // True while a DS_OpenFile is under way (opening runs events: timers may call in).
+  bool opening() const { return openDepth_ > 0; }
 
  private:
   MediaGraphFactory factory_;
@@ -52,6 +57,13 @@ class clsDShowControl {
   QString lastFile_;
   // The graph and which of its parts this wrapper holds.
   std::unique_ptr<MediaGraph> graph_;
+  // Opening runs events, so a timer may open another file or tear down while an open is
+  // under way: the graph being opened then retires here, stopped, and is freed only once
+  // no open is left on the stack. The newest open wins.
+  std::vector<std::unique_ptr<MediaGraph>> retired_;
+  int openDepth_ = 0;
+  unsigned openCount_ = 0;
+  bool rendered_ = false;
   bool basicAudio = false;
   bool mediaEvent = false;
   bool videoWindow = false;

@@ -408,19 +408,7 @@ void frmPrefs::cmdDone_Click() {
 
   try {
     lblHDDNpreview = QStringLiteral("lblHDDNpreview");
-    if (optMusic->isChecked() && lblTrack->text() == kNoMusic) {
-      warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
-           QStringLiteral("Play dumb"));
-      cmdLoadMusic->setFocus();
-      return;
-    }
-    if (optMusic->isChecked() && !frmMain::fileexists(lblHDDNfilename)) {
-      warn("A previous selected audio file was not found." + kCrLf +
-               "Please use the \"Load Music\" button to correct this problem.",
-           QStringLiteral("Oops..."));
-      cmdLoadMusic->setFocus();
-      return;
-    }
+    if (musicChoiceUnplayable(QStringLiteral("Oops..."))) return;
     // Blanks alone are no command: the alarm trims the text before it starts it.
     if (chkCommand->isChecked() && txtCommand->text().trimmed().isEmpty()) {
       warn("You have not entered a command string." + kCrLf +

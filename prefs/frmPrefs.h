@@ -135,6 +135,9 @@ class frmPrefs : public QDialog {
   void applyLedColour();
   void applyFontFace(const QString& face);
   void warn(const QString& text, const QString& title);
+  // "Play Music" chosen without a file, or with one that has gone: says so (the second box
+  // with the title given), turns to Load Music and answers true.
+  bool musicChoiceUnplayable(const QString& missingTitle);
   // Reads the mixer's speakers and wave-out volumes into the settings (and the hidden
   // labels when asked); false, with nothing changed, when no mixer opens.
   bool captureVolumes(bool intoLabels);

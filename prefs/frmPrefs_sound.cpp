@@ -1,13 +1,69 @@
 // The preferences dialog's music buttons and the whole-alarm preview: they play through
 // the main window's player and show the alert windows.
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/frmMain.h"
 #include "app/main_parts.h"
 #include "platform/errors.h"
+#include "platform/services.h"
 #include "prefs/frmPrefs.h"
 
-#include <QPushButton>
+namespace {
+
+const QString kNoMusic = QStringLiteral("No music loaded...");
+const QString kCrLf = QStringLiteral("\r\n");
+
+void errorBox(const platform::RuntimeError& e, const char* location) {
+  platform::services().messageBox->msgBox(
+      QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
+      platform::mb::kOkOnly, QStringLiteral("Error"));
+}
+
+}  // namespace
+
+bool frmPrefs::musicChoiceUnplayable(const QString& missingTitle) {
+  if (!optMusic->isChecked()) return false;
+  if (lblTrack->text() == kNoMusic) {
+    warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
+         QStringLiteral("Play dumb"));
+  } else if (!frmMain::fileexists(lblHDDNfilename)) {
+    warn("A previous selected audio file was not found." + kCrLf +
+             "Please use the \"Load Music\" button to correct this problem.",
+         missingTitle);
+  } else {
+    return false;
+  }
+  cmdLoadMusic->setFocus();
+  return true;
+}
 
 void frmPrefs::cmdPlay_Click() {
-  // Plays the chosen music once: built with the player and the alert windows.
+  try {
+    if (optMusic->isChecked() && lblTrack->text() == kNoMusic) {
+      warn(QStringLiteral("Please select a sound file to play."), QStringLiteral("Going Deaf for a Living"));
+      cmdLoadMusic->setFocus();
+      return;
+    }
+    if (optMusic->isChecked() && !frmMain::fileexists(lblHDDNfilename)) {
+      warn("A previous selected sound file was not found." + kCrLf + "Please select a sound file to play.",
+           QStringLiteral("You moved it didn't you..."));
+      cmdLoadMusic->setFocus();
+      return;
+    }
+    applyAlarmVolume();
+    if (optMusic->isChecked()) {
+      // Once: Repeat is for the alarm itself.
+      parts_.playMusicOnce(lblHDDNfilename, this);
+      cmdDone->setFocus();
+    }
+  } catch (const platform::RuntimeError& e) {
+    if (e.number() == platform::err::kObjectDoesNotSupport)
+      warn("Alarm is unable to play this file." + kCrLf + lblHDDNfilename, QStringLiteral("cmdPlay_Click - Oops"));
+    else
+      errorBox(e, "frmPrefs, cmdPlay");
+  }
 }
 
 void frmPrefs::cmdStop_Click() {
@@ -16,5 +72,14 @@ void frmPrefs::cmdStop_Click() {
 }
 
 void frmPrefs::cmdPreview_Click() {
-  // Rehearses the whole alarm: built with the player and the alert windows.
+  try {
+    parts_.stopPlayer();
+    // From here until Done the alert on screen is a rehearsal.
+    lblHDDNpreview = QStringLiteral("Preview!");
+    if (musicChoiceUnplayable(QStringLiteral("You moved it didn't you..."))) return;
+    // The volumes, the sound (played once) and the alert window, modal to this dialog.
+    if (main_) parts_.previewAlarm(*main_, this);
+  } catch (const platform::RuntimeError& e) {
+    errorBox(e, "frmPrefs, cmdPreview_Click");
+  }
 }

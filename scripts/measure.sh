@@ -6,7 +6,10 @@
 #     then minimised, with only the detached LED window shown, and hidden in a notification
 #     area when trayer is installed,
 #   - X requests written while minimised or hidden (no painting means none each second),
-#   - how many milliseconds after the wall-clock second the alarm check fires an alarm.
+#   - how many milliseconds after the wall-clock second the alarm check fires an alarm,
+#   - from the alarm second to the alert window shown, and to the first audible sample on
+#     a recorded PulseAudio null sink, for the wave sound and for music (needs pulseaudio,
+#     pactl and parec; skipped with a note without them).
 # Usage: scripts/measure.sh [BIN_DIR] [SECONDS_PER_PHASE]   (defaults: build/bin, 60)
 # Needs Xvfb, openbox, xdotool; strace for the X request count (optional); trayer optional.
 set -euo pipefail
@@ -164,3 +167,58 @@ for i in 1 2 3 4 5; do
   stop_alarm
 done
 echo "alarm check after the second: ${LATE[*]} ms"
+
+# The alarm rings: from the alarm second to the alert window shown (the log's "alert shown"
+# line) and to the first audible sample recorded from a private null sink, three times each
+# for the wave sound and for music (alarm.wav picked as the music file, so it goes through
+# the media player). A sample's time is when it reached the recording (the recording's
+# length is watched every few milliseconds), so the figure includes the recorder's own
+# latency and is an upper bound.
+if command -v pulseaudio >/dev/null && command -v pactl >/dev/null && command -v parec >/dev/null; then
+  pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --log-level=error \
+    --load="module-null-sink sink_name=nul" --load="module-native-protocol-unix auth-anonymous=1" >/dev/null 2>&1 &
+  PIDS+=($!)
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink nul
+  cp "$BIN/alarm.wav" "$ROOT/music.wav"
+  REC=$ROOT/sink.raw
+  ARRIVALS=$ROOT/arrivals.txt
+  for kind in wave music; do
+    ALERTS=()
+    HEARD=()
+    for i in 1 2 3; do
+      rm -rf "$XDG_CONFIG_HOME/Orvanta"
+      mkdir -p "$XDG_CONFIG_HOME/Orvanta"
+      AT_S=$(($(date +%s) + 4))
+      AT=$(date -d "@$AT_S" +%H:%M:%S)
+      {
+        printf '[General]\nAutoStartMenu="True"\nHH="%s"\nNN="%s"\nSS="%s"\nHideAlert="1"\n' "${AT:0:2}" "${AT:3:2}" "${AT:6:2}"
+        if [ "$kind" = music ]; then
+          printf 'PlayMusic="True"\nPlaySound="False"\nPlayMusicFile="%s"\n' "$ROOT/music.wav"
+        fi
+      } >"$CONF"
+      : >"$REC"
+      parec -d nul.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=5 >"$REC" &
+      RECPID=$!
+      (while kill -0 "$RECPID" 2>/dev/null; do echo "$(date +%s%3N) $(stat -c %s "$REC")"; sleep 0.005; done) >"$ARRIVALS" &
+      WATCH=$!
+      start_alarm "ring-$kind$i"
+      for _ in $(seq 100); do grep -q "alert shown" "$LOG" && break; sleep 0.1; done
+      sleep 1.5
+      kill "$RECPID" 2>/dev/null || true
+      wait "$RECPID" "$WATCH" 2>/dev/null || true
+      LINE=$(grep -m1 "alert shown" "$LOG" || true)
+      if [ -n "$LINE" ]; then ALERTS+=("$(($(log_ms "$LINE") - AT_S * 1000))"); else ALERTS+=("none"); fi
+      # The first clearly audible sample, and when the recording had reached it.
+      FIRST=$(od -An -t d2 -v -w2 "$REC" | awk '$1 > 1500 || $1 < -1500 { print (NR - 1) * 2; exit }' || true)
+      WHEN=""
+      [ -n "$FIRST" ] && WHEN=$(awk -v b="$FIRST" '$2 > b { print $1; exit }' "$ARRIVALS")
+      if [ -n "$WHEN" ]; then HEARD+=("$((WHEN - AT_S * 1000))"); else HEARD+=("silent"); fi
+      stop_alarm
+    done
+    printf 'alarm %-5s alert shown after the second:   %s ms\n' "$kind" "${ALERTS[*]}"
+    printf 'alarm %-5s first audible sample after it: %s ms (at most)\n' "$kind" "${HEARD[*]}"
+  done
+else
+  echo "alarm latencies: needs pulseaudio, pactl and parec"
+fi

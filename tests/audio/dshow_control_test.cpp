@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <functional>
 #include <set>
 
 #include "audio/dshow_control.h"
@@ -32,6 +33,7 @@ struct GraphState {
   bool completionThrows = false;
   bool destroyed = false;
   QString rendered;
+  std::function<void()> duringRender;  // what the events run while the file renders
 };
 
 class FakeGraph final : public MediaGraph {
@@ -41,7 +43,10 @@ class FakeGraph final : public MediaGraph {
   void query(Part p) override {
     if (s_.missing.count(p)) throw RuntimeError(platform::err::kTypeMismatch);
   }
-  void renderFile(const QString& path) override { s_.rendered = path; }
+  void renderFile(const QString& path) override {
+    if (s_.duringRender) s_.duringRender();
+    s_.rendered = path;
+  }
   void run() override {
     if (s_.runError) throw RuntimeError(s_.runError);
     s_.running = true;
@@ -310,6 +315,47 @@ TEST(QtGraph, AMissingFileShowsTheUnableToPlayBox) {
   ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
   EXPECT_EQ(fakes.messageBox.boxes[0].title, "DS_Play - Oops");
   EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Alarm is unable to play this file.\r\n/nonexistent/alarm-music.mp3");
+}
+
+// Opening runs events, so a timer may open another file (the alarm while a preview loads)
+// or tear the player down while an open is under way.
+TEST(DShowReentry, AnOpenOrTearDownDuringAnOpenFreesNothingUnderItAndTheNewestOpenWins) {
+  platform::FakeServices fakes;
+  GraphState first, second;
+  int made = 0;
+  clsDShowControl player([&] {
+    GraphState& s = made++ == 0 ? first : second;
+    return std::unique_ptr<MediaGraph>(std::make_unique<FakeGraph>(s));
+  });
+  first.duringRender = [&] {
+    player.DS_OpenFile("/sounds/alarm.wav", 0, 0, 0, 0, 0);
+    player.DS_Play();
+    EXPECT_FALSE(first.destroyed);  // still rendering below us
+  };
+  player.DS_OpenFile("/music/preview.mp3", 0, 0, 0, 0, 0);
+  EXPECT_TRUE(first.destroyed);  // freed once its open returned
+  EXPECT_FALSE(first.running);
+  EXPECT_EQ(first.runs, 0);
+  EXPECT_EQ(second.rendered, "/sounds/alarm.wav");
+  EXPECT_TRUE(second.running);
+  EXPECT_EQ(second.volume, 0);
+  EXPECT_EQ(second.rate, 1.0);
+  EXPECT_TRUE(player.fileRendered());
+  EXPECT_FALSE(player.opening());
+  player.DS_Stop();
+  EXPECT_FALSE(second.running);
+
+  // A tear-down (the program ending) while a file renders.
+  GraphState third;
+  made = 0;
+  clsDShowControl other([&] { return std::unique_ptr<MediaGraph>(std::make_unique<FakeGraph>(third)); });
+  third.duringRender = [&] { other.DS_Remove(); };
+  other.DS_OpenFile("/music/song.mp3", 0, 0, 0, 0, 0);
+  EXPECT_TRUE(third.destroyed);
+  EXPECT_FALSE(other.hasGraph());
+  other.DS_Play();
+  EXPECT_EQ(third.runs, 0);
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
 }
 
 }  // namespace

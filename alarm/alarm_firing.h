@@ -1,0 +1,89 @@
+// The alarm's firing: at the alarm second the volumes, the sound, the command, the hide
+// time and the alert window shown modally; the music's repeat poll; the snooze and the
+// record of the alarm shown; and the preview that rehearses it all from the preferences.
+#pragma once
+
+#include <QDate>
+#include <QObject>
+#include <QPointer>
+#include <QTime>
+#include <functional>
+#include <optional>
+
+#include "notify/alert_host.h"
+
+class AlarmSettings;
+class AlertWindow;
+class frmMain;
+class QWidget;
+
+namespace audio {
+class clsDShowControl;
+}
+
+class AlarmFiring final : public QObject, public AlertHost {
+  Q_OBJECT
+ public:
+  using PlayerAccess = std::function<audio::clsDShowControl&()>;
+  AlarmFiring(frmMain& main, AlarmSettings& settings, PlayerAccess player);
+  ~AlarmFiring() override;
+
+  // Two seconds before the alarm: the settings' dialogs and the sound code are loaded now,
+  // not at the alarm second.
+  void prepare();
+  // The firing sequence; returns when the alert has closed, with "Snooze!" in
+  // lblHDDNsnooze when it was snoozed. A step that fails is reported and the next runs,
+  // so the alert always shows.
+  void raise();
+  // The rehearsal of the whole alarm from the preferences: volumes, sound (played once) and
+  // the alert modal to `owner`. Nothing is armed or recorded; returns when the alert closes.
+  void preview(QWidget* owner);
+
+  // startCountDown's part: the hide timer of the alert about to show, and its tooltip.
+  void startCountDown(const QString& minutes);
+  // Whether the message window shows (asking creates nothing).
+  bool messageVisible() const;
+  // The alert window open now, if any (a preview's too).
+  AlertWindow* openAlert() const;
+
+  void Music_Timer();
+  void triggerCommand();
+  void RecordPreviousAlarm();
+
+  // What the alert windows ask.
+  void stopMusic() override;
+  void markStopped() override;
+  void snooze() override;
+  void recordPreviousAlarm() override { RecordPreviousAlarm(); }
+  QString hideAlertTime() override;
+  QString messageText() override;
+  QString colourIndex() override;
+
+  // The sound of the alarm at `path`: alarm.wav in the program's folder.
+  static QString waveFile();
+
+ private:
+  void applyVolume();
+  void makeSound(bool forAlarm);
+  void playMusic(bool forAlarm);
+  void playWaveInstead(bool repeat);
+  void repeatMusic(bool on);
+  AlertWindow* createAlert(bool message, bool preview, QWidget* owner);
+  // Runs one step; a failure shows the standard error box with the location given.
+  void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
+
+  frmMain& main_;
+  AlarmSettings& settings_;
+  PlayerAccess player_;
+  QPointer<AlertWindow> alert_;
+  QPointer<AlertWindow> preview_;
+  QDate firedOn_;
+  // The daily alarm the user armed, and the moment the last snooze set; a stop after a
+  // snooze goes back to the daily one.
+  std::optional<QTime> daily_;
+  std::optional<QTime> snoozedTo_;
+  bool polling_ = false;
+};
+
+// A snooze or hide interval as typed: its whole minutes from 1 to 1439, or `fallback`.
+int usableMinutes(const QString& typed, int fallback);

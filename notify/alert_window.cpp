@@ -1,0 +1,129 @@
+// The alert windows' shared behaviour.
+#include "notify/alert_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+
+#include "alarm/timetext.h"
+#include "app/registry.h"
+#include "notify/alert_host.h"
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/second_timer.h"
+#include "platform/services.h"
+#include "platform/vbtime.h"
+
+namespace {
+
+QColor fromBgr(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+void reportLoadError(const platform::RuntimeError& e, const char* location) {
+  platform::services().messageBox->msgBox(
+      QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
+      platform::mb::kOkOnly, QStringLiteral("Error"));
+}
+
+}  // namespace
+
+int alertColourForIndex(int index) {
+  switch (index) {
+    case 0: return 0xFFFF00;
+    case 1: return 0x00FF00;
+    case 2: return 0x0000FF;
+    default: return -1;
+  }
+}
+
+AlertWindow::AlertWindow(AlertHost& host, bool preview, QWidget* owner)
+    : QDialog(owner), host_(host), preview_(preview) {
+  setWindowTitle(QStringLiteral("Alarm"));
+  // Modal to the owner only, so the tray icon still answers while the alert shows.
+  setWindowModality(Qt::WindowModal);
+  TimerMessage = new platform::SecondTimer(this);
+  connect(TimerMessage, &platform::SecondTimer::timeout, this, &AlertWindow::TimerMessage_Timer);
+}
+
+AlertWindow::~AlertWindow() = default;
+
+void AlertWindow::showModal() { exec(); }
+
+void AlertWindow::endPreview() {
+  if (!preview_) return;
+  platform::ignoreErrors([&] { host_.stopMusic(); });
+  finish();
+}
+
+void AlertWindow::startHideTimer() {
+  checkedUpTo_ = platform::services().clock->now();
+  TimerMessage->start();
+}
+
+void AlertWindow::TimerMessage_Timer() {
+  const QDateTime now = platform::services().clock->now();
+  const auto seconds = engine::secondsToCheck(checkedUpTo_, now);
+  checkedUpTo_ = now;
+  const QString hideAt = host_.hideAlertTime();
+  for (const QTime& s : seconds) {
+    if (platform::formatTime(s, platform::kFmt24) == hideAt) {
+      platform::logEvent("alert hides itself at " + hideAt.toStdString());
+      TimerMessage->stop();
+      hideTimeReached();
+      return;
+    }
+  }
+}
+
+void AlertWindow::loadFontColourAndText(const char* location) {
+  platform::ignoreErrors([&] {
+    const QString face = Registry::readSetting(QStringLiteral("Font"));
+    if (face.isEmpty() || face == QLatin1String("Error")) return;  // nothing stored: the window's own face
+    QFont f = lblMessage->font();
+    f.setFamily(face);
+    lblMessage->setFont(f);
+  });
+  try {
+    const int colour = alertColourForIndex(platform::vbCInt(host_.colourIndex().toStdString()));
+    if (colour >= 0) {
+      QPalette p = lblMessage->palette();
+      p.setColor(QPalette::WindowText, fromBgr(colour));
+      lblMessage->setPalette(p);
+    }
+  } catch (const platform::RuntimeError& e) {
+    reportLoadError(e, location);
+  }
+  try {
+    lblMessage->setText(host_.messageText());
+  } catch (const platform::RuntimeError& e) {
+    reportLoadError(e, location);
+  }
+}
+
+void AlertWindow::finish() {
+  if (finishing_) return;
+  finishing_ = true;
+  TimerMessage->stop();
+  platform::logEvent(("alert closed: " + objectName()).toStdString());
+  done(0);
+}
+
+void AlertWindow::record() {
+  if (!preview_) platform::ignoreErrors([&] { host_.recordPreviousAlarm(); });
+}
+
+void AlertWindow::closeEvent(QCloseEvent* event) {
+  if (finishing_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  closedByFrame();
+}
+
+void AlertWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  platform::logEvent(("alert shown: " + objectName() + (preview_ ? " (preview)" : "")).toStdString());
+  // The alert takes the keyboard when it appears.
+  raise();
+  activateWindow();
+}

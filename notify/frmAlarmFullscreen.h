@@ -1,0 +1,27 @@
+// frmAlarmFullscreen: the black window over the whole screen with the alarm text in large
+// letters. Esc or a double-click stops the alarm, the space bar snoozes it.
+#pragma once
+
+#include "notify/alert_window.h"
+
+class frmAlarmFullscreen final : public AlertWindow {
+  Q_OBJECT
+ public:
+  frmAlarmFullscreen(AlertHost& host, bool preview, QWidget* owner);
+
+  void Form_Load();
+  void Form_DblClick();
+  // A key that gives a character (Esc and the space bar among them).
+  void Form_KeyPress(int keyAscii);
+
+ protected:
+  void hideTimeReached() override { Form_DblClick(); }
+  // Closed by the frame or Alt+F4: as Esc.
+  void closedByFrame() override { stopByEsc(); }
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void stopByEsc();
+};

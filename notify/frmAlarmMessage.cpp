@@ -1,0 +1,91 @@
+// frmAlarmMessage.
+#include "notify/frmAlarmMessage.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "alarm/timetext.h"
+#include "app/frmMain.h"
+#include "notify/alert_host.h"
+#include "platform/errors.h"
+#include "platform/second_timer.h"
+#include "platform/services.h"
+
+namespace {
+
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+}  // namespace
+
+frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) : AlertWindow(host, preview, owner) {
+  setObjectName(QStringLiteral("frmAlarmMessage"));
+  // A fixed border; on top of every window from the start (changing it later would
+  // re-create the window under its modal loop).
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
+  setFixedSize(twipsToPx(3525), twipsToPx(1545));
+
+  lblMessage = new QLabel(QStringLiteral("Message..."), this);
+  lblMessage->setObjectName(QStringLiteral("lblMessage"));
+  lblMessage->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  lblMessage->setWordWrap(true);
+  lblMessage->setAutoFillBackground(true);
+  QPalette p = lblMessage->palette();
+  p.setColor(QPalette::Window, Qt::black);
+  p.setColor(QPalette::WindowText, QColor(0xFF, 0, 0));
+  lblMessage->setPalette(p);
+  QFont f(QStringLiteral("MS Sans Serif"));
+  f.setPointSizeF(8.25);
+  f.setBold(true);
+  lblMessage->setFont(f);
+  placeTwips(lblMessage, 135, 195, 3240, 660);
+
+  cmdOk = new QPushButton(QStringLiteral("Stop"), this);
+  cmdOk->setObjectName(QStringLiteral("cmdOk"));
+  cmdOk->setDefault(true);
+  placeTwips(cmdOk, 1545, 975, 1815, 405);
+  cmdSnooze = new QPushButton(QStringLiteral("Snooze"), this);
+  cmdSnooze->setObjectName(QStringLiteral("cmdSnooze"));
+  cmdSnooze->setAutoDefault(false);
+  placeTwips(cmdSnooze, 135, 975, 1305, 405);
+  setTabOrder(cmdOk, cmdSnooze);
+  cmdOk->setFocus();
+  connect(cmdOk, &QPushButton::clicked, this, &frmAlarmMessage::cmdok_Click);
+  connect(cmdSnooze, &QPushButton::clicked, this, &frmAlarmMessage::cmdSnooze_Click);
+  Form_Load();
+}
+
+void frmAlarmMessage::Form_Load() {
+  platform::services().window->setTopmost(this, true);
+  loadFontColourAndText("frmAlarmMessage - Load procedure");
+}
+
+void frmAlarmMessage::Form_Activate() { cmdSnooze->setEnabled(!isPreview()); }
+
+bool frmAlarmMessage::event(QEvent* e) {
+  if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) Form_Activate();
+  return AlertWindow::event(e);
+}
+
+void frmAlarmMessage::setHideTooltip(const QString& minutes) { lblMessage->setToolTip(engine::hideAlertTooltip(minutes)); }
+
+void frmAlarmMessage::cmdok_Click() {
+  using platform::ignoreErrors;
+  ignoreErrors([&] { host_.stopMusic(); });
+  if (!isPreview()) ignoreErrors([&] { host_.markStopped(); });
+  ignoreErrors([&] { TimerMessage->stop(); });
+  record();
+  finish();
+}
+
+void frmAlarmMessage::cmdSnooze_Click() {
+  using platform::ignoreErrors;
+  if (isPreview()) return;  // disabled in a preview
+  record();
+  ignoreErrors([&] { host_.stopMusic(); });
+  ignoreErrors([&] { host_.snooze(); });
+  finish();
+}

@@ -1,0 +1,28 @@
+// frmAlarmMessage: the small always-on-top window with the alarm text, Stop and Snooze.
+#pragma once
+
+#include "notify/alert_window.h"
+
+class QPushButton;
+
+class frmAlarmMessage final : public AlertWindow {
+  Q_OBJECT
+ public:
+  // Loads at once: the window is created and loaded hidden, then shown modally.
+  frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner);
+
+  void Form_Load();
+  void Form_Activate();
+  void cmdok_Click();
+  void cmdSnooze_Click();
+  // The text's tooltip when the window is to hide itself after some minutes.
+  void setHideTooltip(const QString& minutes);
+
+  QPushButton* cmdSnooze = nullptr;
+  QPushButton* cmdOk = nullptr;
+
+ protected:
+  void hideTimeReached() override { cmdok_Click(); }
+  void closedByFrame() override { cmdok_Click(); }
+  bool event(QEvent* e) override;
+};

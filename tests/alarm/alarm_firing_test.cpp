@@ -1,0 +1,333 @@
+// The alarm ringing through the clock's tick with the program's own parts: each sound with
+// each alert window, snooze and the daily time, midnight, the music's repeat, failing
+// steps, and "Exit Program after Alarm".
+#include <QAction>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include "firing_fixture.h"
+#include "notify/frmAlarmFullscreen.h"
+#include "notify/frmAlarmMessage.h"
+#include "platform/vbtime.h"
+
+namespace firingtest {
+namespace {
+
+using Sound = AlarmSettings::Sound;
+
+void stopIt(AlertWindow& w) {
+  if (auto* m = qobject_cast<frmAlarmMessage*>(&w))
+    QTest::mouseClick(m->cmdOk, Qt::LeftButton);
+  else
+    QTest::keyClick(&w, Qt::Key_Escape);
+}
+
+void snoozeIt(AlertWindow& w) {
+  if (auto* m = qobject_cast<frmAlarmMessage*>(&w))
+    QTest::mouseClick(m->cmdSnooze, Qt::LeftButton);
+  else
+    QTest::keyClick(&w, Qt::Key_Space);
+}
+
+QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
+
+TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
+  settings.music = dir.path() + "/wake.mp3";
+  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.speaker = "80";
+  settings.wave = "60";
+  settings.unmuteOn = true;
+  for (Sound sound : {Sound::Beep, Sound::Wave, Sound::Music}) {
+    for (bool message : {true, false}) {
+      SCOPED_TRACE(testing::Message() << "sound " << int(sound) << (message ? " message" : " full screen"));
+      settings.soundChoice = sound;
+      settings.message = message;
+      fakes.sound = {};
+      graphs.graphs.clear();
+      mixer.writes.clear();
+      fakes.clock.current = at(6, 0, 0);
+      frmMain& w = armAt("07", "00", "00");
+      QString shownText, form;
+      bool musicPlaying = false;
+      onAlert([&](AlertWindow& a) {
+        EXPECT_EQ(a.objectName(), message ? "frmAlarmMessage" : "frmAlarmFullscreen");
+        EXPECT_TRUE(a.windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_EQ(a.windowModality(), Qt::WindowModal);
+        shownText = a.lblMessage->text();
+        form = w.lblHDDNform;
+        musicPlaying = !graphs.graphs.empty() && graphs.graphs.back().running;
+        stopIt(a);
+      });
+      tickAt(at(6, 59, 59));
+      EXPECT_EQ(alert(), nullptr);
+      tickAt(at(7, 0, 0));
+      EXPECT_EQ(shownText, "Wake up!");
+      EXPECT_EQ(form, message ? "frmAlarmMessage" : "frmAlarmFullscreen");
+      // The volumes come first: speakers 80 %, wave 60 %, the mute switched off.
+      EXPECT_FALSE(mixer.writes.empty());
+      EXPECT_EQ(mixer.value(audio::line::kSpeakers, audio::control::kMute), 0);
+      EXPECT_EQ(fakes.sound.beeps.size(), sound == Sound::Beep ? 1u : 0u);
+      EXPECT_EQ(fakes.sound.waves, sound == Sound::Wave ? QStringList{dir.path() + "/alarm.wav"} : QStringList{});
+      if (sound == Sound::Music) {
+        ASSERT_EQ(graphs.graphs.size(), 1u);
+        EXPECT_EQ(graphs.graphs[0].file, settings.music);
+        EXPECT_TRUE(musicPlaying);
+        EXPECT_FALSE(graphs.graphs[0].running);  // Stop stopped it
+      }
+      // Stopped: resting until midnight, the status keeps the daily alarm, the record is made.
+      EXPECT_FALSE(w.alarmEnabled());
+      EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:00:00 ]");
+      EXPECT_EQ(w.lblHDDNsnooze, "lblHDDNsnooze");
+      EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+      EXPECT_TRUE(fakes.messageBox.boxes.empty());
+    }
+  }
+  // The status line's tooltip tells of it.
+  QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(win->lblAlarm, &move);
+  EXPECT_EQ(win->lblAlarm->toolTip(), " A previous alarm was shown at: " + record(8, "07:00:00") + " ");
+}
+
+TEST_F(Firing, SnoozeThenStopGoesBackToTheArmedTimeAlsoAfterTheClockModeChanged) {
+  frmMain& w = armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) {
+    fakes.clock.current = at(7, 0, 3);  // the snooze counts from the press
+    snoozeIt(a);
+  });
+  tickAt(at(7, 0, 0));
+  EXPECT_EQ(w.lblHDDNtime, "07:08:03");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:08:03 ]");
+  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+
+  // The user switches to the AM/PM clock meanwhile; the snoozed alarm follows.
+  w.menuEdit_Click();
+  w.menuAMPM[0]->setChecked(true);
+  w.menuAMPM_Click(0);
+  EXPECT_EQ(w.lblHDDNtime, "7:08:03 AM");
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(7, 8, 3));
+  EXPECT_EQ(alertsSeen, 2);
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "7:08:03 AM"));
+  EXPECT_EQ(w.lblHDDNtime, "7:00:00 AM");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
+  EXPECT_FALSE(w.alarmEnabled());
+  // And it is the daily time again: the next day rings at seven.
+  tickAt(at(0, 0, 0, 9));
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(7, 0, 0, 9));
+  EXPECT_EQ(alertsSeen, 3);
+}
+
+TEST_F(Firing, AFullScreenSnoozeEndedByADoubleClickOrTheHideTimeIsAStop) {
+  settings.message = false;
+  settings.snooze = "1440";  // unusable: the default 8
+  settings.hide = "0";       // unusable: the default 15
+  frmMain& w = armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) { snoozeIt(a); });
+  tickAt(at(7, 0, 0));
+  EXPECT_EQ(w.lblHDDNtime, "07:08:00");
+  onAlert([&](AlertWindow& a) {
+    EXPECT_EQ(w.lblHDDNhideAlert, "07:23:00");
+    QTest::mouseDClick(a.lblMessage, Qt::LeftButton);
+  });
+  tickAt(at(7, 8, 0));
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+
+  // Snoozed again the next day, then left alone: it hides itself 15 minutes later.
+  tickAt(at(0, 0, 0, 9));
+  onAlert([&](AlertWindow& a) { snoozeIt(a); });
+  tickAt(at(7, 0, 0, 9));
+  onAlert([&](AlertWindow& a) {
+    hideTickAt(a, at(7, 22, 59, 9));
+    EXPECT_TRUE(a.isVisible());
+    hideTickAt(a, at(7, 23, 2, 9));  // a late tick still sees 07:23:00
+  });
+  tickAt(at(7, 8, 0, 9));
+  EXPECT_EQ(alertsSeen, 4);
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+}
+
+TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItRang) {
+  frmMain& w = armAt("23", "59", "30");
+  onAlert([&](AlertWindow& a) {
+    tickAt(at(23, 59, 59));
+    tickAt(at(0, 0, 0, 9));  // the daily re-arm's second passes while the alert shows
+    fakes.clock.current = at(0, 2, 0, 9);
+    stopIt(a);
+  });
+  tickAt(at(23, 59, 30));
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "23:59:30"));
+  EXPECT_TRUE(w.alarmEnabled());
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(23, 59, 30, 9));
+  EXPECT_EQ(alertsSeen, 2);
+
+  // A snooze across midnight: the stop after it also keeps the new day's alarm.
+  tickAt(at(0, 0, 0, 10));
+  onAlert([&](AlertWindow& a) { snoozeIt(a); });
+  tickAt(at(23, 59, 30, 10));
+  EXPECT_EQ(w.lblHDDNtime, "00:07:30");
+  tickAt(at(0, 0, 0, 11));
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(0, 7, 30, 11));
+  EXPECT_EQ(w.lblHDDNtime, "23:59:30");
+  EXPECT_TRUE(w.alarmEnabled());
+}
+
+TEST_F(Firing, ExitAfterAlarmEndsTheProgramOnStopAndNotOnSnooze) {
+  frmMain& w = armAt("07", "00", "00");
+  w.menuAutoQuit->setChecked(true);
+  onAlert([&](AlertWindow& a) { snoozeIt(a); });
+  tickAt(at(7, 0, 0));
+  EXPECT_FALSE(w.isUnloaded());
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(7, 8, 0));
+  EXPECT_TRUE(w.isUnloaded());
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());  // no quit question after an alarm
+}
+
+TEST_F(Firing, MusicRepeatsAtItsEndUntilTheAlertClosesAndPlaysOnceWithoutRepeat) {
+  settings.soundChoice = Sound::Music;
+  settings.music = dir.path() + "/song.ogg";
+  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.repeatOn = true;
+  frmMain& w = armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) {
+    EXPECT_TRUE(w.Music->isActive());
+    auto& g = graphs.graphs.back();
+    g.position = 12.0;
+    pollMusic(w);
+    EXPECT_EQ(g.runs, 1);
+    EXPECT_EQ(w.lblHDDNposition, "12");
+    EXPECT_EQ(w.lblHDDNduration, "30");
+    g.position = 30.0;  // at its end: it starts again from the beginning
+    pollMusic(w);
+    EXPECT_EQ(g.runs, 2);
+    EXPECT_EQ(g.position, 0.0);
+    snoozeIt(a);
+  });
+  tickAt(at(7, 0, 0));
+  EXPECT_FALSE(w.Music->isActive());  // the poll ends with the alert, snoozed or not
+  EXPECT_FALSE(graphs.graphs.back().running);
+
+  settings.repeatOn = false;
+  onAlert([&](AlertWindow& a) {
+    EXPECT_FALSE(w.Music->isActive());
+    stopIt(a);
+  });
+  tickAt(at(7, 8, 0));
+  EXPECT_EQ(alertsSeen, 2);
+  EXPECT_EQ(graphs.graphs.back().runs, 1);
+}
+
+TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) {
+  settings.soundChoice = Sound::Music;
+  settings.repeatOn = true;
+  const QString wav = dir.path() + "/alarm.wav";
+  struct Case {
+    QString file;
+    bool exists;
+    QString title;
+  } cases[] = {{dir.path() + "/moved.mp3", false, "You moved it didn't you..."},
+               {dir.path() + "/broken.mp3", true, "DS_Play - Oops"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file.toStdString());
+    settings.music = c.file;
+    if (c.exists) QFile(c.file).open(QIODevice::WriteOnly);
+    graphs.undecodable = {c.file};
+    graphs.graphs.clear();
+    fakes.messageBox.boxes.clear();
+    fakes.clock.current = at(6, 0, 0);
+    frmMain& w = armAt("07", "00", "00");
+    onAlert([&](AlertWindow& a) {
+      // alarm.wav plays through the player, repeating while Repeat is on.
+      ASSERT_FALSE(graphs.graphs.empty());
+      auto& g = graphs.graphs.back();
+      EXPECT_EQ(g.file, wav);
+      EXPECT_TRUE(g.running);
+      EXPECT_TRUE(w.Music->isActive());
+      g.position = g.duration;
+      pollMusic(w);
+      EXPECT_EQ(g.runs, 2);
+      stopIt(a);
+    });
+    tickAt(at(7, 0, 0));
+    ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+    EXPECT_EQ(fakes.messageBox.boxes[0].title, c.title);
+    EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.contains(c.file));
+    EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.endsWith("Alarm plays its own sound instead."));
+  }
+  // A piece without a length never restarts: no box every 100 ms.
+  settings.music = dir.path() + "/broken.mp3";
+  graphs.undecodable.clear();
+  fakes.messageBox.boxes.clear();
+  fakes.clock.current = at(6, 0, 0);
+  frmMain& w = armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) {
+    auto& g = graphs.graphs.back();
+    g.duration = g.position = 0;
+    for (int i = 0; i < 5; ++i) pollMusic(w);
+    EXPECT_EQ(g.runs, 1);
+    stopIt(a);
+  });
+  tickAt(at(7, 0, 0));
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
+  settings.speaker = "loud";
+  settings.commandActive = true;
+  settings.msdos = true;
+  settings.command = "  ;rm -rf ~  ";
+  fakes.process.fail = true;
+  settings.text = QString(10000, QChar('z'));
+  settings.soundChoice = Sound::Music;
+  settings.music = dir.path() + "/" + QString(300, QChar('m')) + ".mp3";  // never there
+  put("Font", "No Such Font At All");
+  bool shown = false;
+  frmMain& w = armAt("07", "00", "00");
+  w.lblHDDNTempInteger = "-1";
+  onAlert([&](AlertWindow& a) {
+    shown = true;
+    EXPECT_EQ(a.lblMessage->text().size(), 10000);
+    EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));  // the window's own red
+    stopIt(a);
+  });
+  tickAt(at(7, 0, 0));
+  EXPECT_TRUE(shown);
+  const auto errors = boxesTitled("Error");
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].prompt,
+            "An Error was generated:\r\n\r\nDescription:\r\nError 13 - Type mismatch\r\nfrmMain, Alarm_Timer\r\n\r\n"
+            "Please inform the author with the error description above.");
+  EXPECT_TRUE(errors[1].prompt.contains("Error 53 - File not found"));
+  EXPECT_EQ(settings.command, ";rm -rf ~");  // trimmed in the box
+  EXPECT_EQ(boxesTitled("You moved it didn't you...").size(), 1u);
+  ASSERT_EQ(graphs.graphs.size(), 1u);  // alarm.wav rang instead
+  EXPECT_EQ(graphs.graphs[0].file, dir.path() + "/alarm.wav");
+
+  // The console way hands the text to the program as typed; an empty command is skipped.
+  fakes.process.fail = false;
+  settings.speaker = "100";
+  settings.soundChoice = Sound::Wave;
+  fakes.messageBox.boxes.clear();
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(0, 0, 0, 9));
+  tickAt(at(7, 0, 0, 9));
+  EXPECT_EQ(fakes.process.started, QStringList{";rm -rf ~"});
+  settings.command = "   ";
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(0, 0, 0, 10));
+  tickAt(at(7, 0, 0, 10));
+  EXPECT_EQ(alertsSeen, 3);
+  EXPECT_EQ(fakes.process.started.size(), 1);
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+}  // namespace
+}  // namespace firingtest

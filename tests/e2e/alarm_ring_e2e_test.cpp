@@ -1,0 +1,175 @@
+// The built program rings for real: a private X server with a window manager, a private
+// PulseAudio server whose null sink is recorded, and the program started at a chosen wall
+// time with an alarm armed from its stored settings. At the second alarm.wav is heard and
+// the alert shows; Snooze rings it again a minute later, Stop brings the armed time back;
+// the full-screen alert stops on Esc.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "xsession.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace testx;
+
+namespace {
+
+std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
+bool has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+// The first sample at or after `from` (a byte offset into the 16-bit mono recording) that
+// is clearly audible; -1 when there is none.
+long firstAudible(const fs::path& raw, long from) {
+  const std::string data = slurp(raw);
+  for (long i = from & ~1L; i + 1 < static_cast<long>(data.size()); i += 2) {
+    const auto v = static_cast<int16_t>(static_cast<uint8_t>(data[i]) | (static_cast<uint8_t>(data[i + 1]) << 8));
+    if (v > 1500 || v < -1500) return i;
+  }
+  return -1;
+}
+
+std::string faketimeLibrary() {
+  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/faketime", "/usr/lib/aarch64-linux-gnu/faketime", "/usr/lib/faketime"})
+    if (fs::exists(fs::path(dir) / "libfaketime.so.1")) return (fs::path(dir) / "libfaketime.so.1").string();
+  return {};
+}
+
+long fileSize(const fs::path& p) {
+  std::error_code ec;
+  const auto n = fs::file_size(p, ec);
+  return ec ? 0 : static_cast<long>(n);
+}
+
+class AlarmRings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string missing = missingTools();
+    for (const char* tool : {"openbox", "pulseaudio", "parec", "pactl"})
+      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
+        missing += std::string(missing.empty() ? "" : ", ") + tool;
+    if (faketimeLibrary().empty()) missing += std::string(missing.empty() ? "" : ", ") + "libfaketime";
+    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to hear the program ring in a real X server";
+    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
+    x = std::make_unique<XSession>();
+    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
+    x->registerDisplayControl();
+    x->spawn({firstLine(x->run("command -v openbox"))}, "openbox.out");
+    // The sound server in the session's runtime folder, where the program looks for it.
+    x->spawn({firstLine(x->run("command -v pulseaudio")), "--daemonize=no", "--exit-idle-time=-1", "-n",
+              "--use-pid-file=no", "--log-level=error", "--load=module-null-sink sink_name=nul",
+              "--load=module-native-protocol-unix auth-anonymous=1"},
+             "pulse.out");
+    ASSERT_TRUE(waitFor([&] { return x->run("pactl info >/dev/null 2>&1 && echo ok").find("ok") == 0; }, 15s))
+        << slurp(x->root() / "pulse.out");
+    x->run("pactl set-default-sink nul");
+    rec = x->root() / "sink.raw";
+    x->spawn({firstLine(x->run("command -v parec")), "-d", "nul.monitor", "--raw", "--format=s16le", "--rate=44100",
+              "--channels=1", "--latency-msec=20"},
+             rec.filename().string());
+    ASSERT_TRUE(waitFor([&] { return fileSize(rec) > 0; }, 10s));
+  }
+
+  // Stores the settings and starts the program at 06:59:54 with 07:00:00 armed.
+  pid_t startAt0659(const std::string& extraSettings) {
+    const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+    fs::create_directories(conf.parent_path());
+    std::ofstream(conf) << "[General]\nAutoStartMenu=\"True\"\nHH=\"07\"\nNN=\"00\"\nSS=\"00\"\nSnooze=\"1\"\n"
+                        << extraSettings;
+    log = x->root() / "alarm.log";
+    // libfaketime preloaded through env, so that the pid is the program's own.
+    return x->spawn({"/usr/bin/env", "LD_PRELOAD=" + faketimeLibrary(), "FAKETIME=@2026-12-08 06:59:54",
+                     "FAKETIME_DONT_FAKE_MONOTONIC=1", (binDir() / "Alarm").string(), "--log", log.string()},
+                    "alarm.out");
+  }
+
+  // Waits for a log line; returns the log.
+  std::string waitLog(const std::string& what, std::chrono::milliseconds timeout) {
+    std::string l;
+    const bool found = waitFor([&] { l = slurp(log); return has(l, what); }, timeout);
+    EXPECT_TRUE(found) << "no \"" << what << "\" in\n" << l << slurp(x->root() / "alarm.out");
+    return l;
+  }
+
+  // Whether the sink plays something clearly audible within the time-out after `from`.
+  bool heardAfter(long from, std::chrono::milliseconds timeout) {
+    return waitFor([&] { return firstAudible(rec, from) >= 0; }, timeout);
+  }
+
+  // The program's window of that name and width (in pixels), shown.
+  std::string window(pid_t pid, const std::string& name, int width) {
+    std::string found;
+    waitFor([&] {
+      for (std::string rest = x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + name + "\"");
+           !rest.empty(); rest = rest.substr(rest.find('\n') + 1)) {
+        const std::string id = firstLine(rest);
+        if (!id.empty() && has(x->run("xdotool getwindowgeometry " + id), "Geometry: " + std::to_string(width) + "x")) {
+          found = id;
+          return true;
+        }
+        if (rest.find('\n') == std::string::npos) break;
+      }
+      return false;
+    }, 10s);
+    return found;
+  }
+
+  std::unique_ptr<XSession> x;
+  fs::path rec, log;
+};
+
+TEST_F(AlarmRings, TheMessageWindowRingsSnoozesAMinuteAndStopsBackOnTheArmedTime) {
+  const pid_t pid = startAt0659("PlaySound=\"True\"\nShowMessage=\"True\"\n");
+  waitLog("window loaded", 15s);
+  // Nothing plays before the alarm.
+  const std::string fired = waitLog("fire: alarm 07:00:00", 20s);
+  EXPECT_TRUE(std::regex_search(fired, std::regex(R"(T07:00:00\.\d{3} fire: alarm 07:00:00)"))) << fired;
+  const long atFire = fileSize(rec);
+  EXPECT_TRUE(heardAfter(atFire, 3s)) << "alarm.wav was not heard on the sink\n" << slurp(log);
+  waitLog("alert shown: frmAlarmMessage", 5s);
+  const std::string alert = window(pid, "^Alarm$", 235);
+  ASSERT_FALSE(alert.empty());
+
+  // Snooze: Tab from Stop to Snooze, then the space bar presses it.
+  std::this_thread::sleep_for(4s);  // let the chime end
+  x->run("xdotool windowactivate --sync " + alert + " ; xdotool key --window " + alert + " Tab space");
+  const std::string snoozed = waitLog("snooze: alarm set for 07:01:", 5s);
+  ASSERT_TRUE(waitFor([&] { return !processAlive(pid) || window(pid, "^Alarm$", 235).empty(); }, 5s));
+  const long afterSnooze = fileSize(rec);
+  const std::string again = waitLog("fire: alarm 07:01:", 75s);
+  EXPECT_TRUE(heardAfter(afterSnooze, 3s)) << "the snoozed alarm was not heard";
+  const std::string second = window(pid, "^Alarm$", 235);
+  ASSERT_FALSE(second.empty());
+  x->run("xdotool windowactivate --sync " + second + " ; xdotool key --window " + second + " Return");
+  const std::string stopped = waitLog("alarm back on 07:00:00", 5s);
+  EXPECT_TRUE(has(stopped, "alarm stopped")) << stopped;
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(waitExit(pid, 10s), 0);
+  const std::string conf = slurp(x->configHome() / "Orvanta" / "Alarm.conf");
+  EXPECT_TRUE(has(conf, "PreviousAlarm=\"")) << conf;
+}
+
+TEST_F(AlarmRings, TheFullScreenAlertCoversTheScreenAndStopsOnEsc) {
+  const pid_t pid = startAt0659("PlaySound=\"True\"\nShowMessage=\"False\"\nShowFullscreen=\"True\"\n");
+  waitLog("fire: alarm 07:00:00", 25s);
+  const long atFire = fileSize(rec);
+  EXPECT_TRUE(heardAfter(atFire, 3s)) << "alarm.wav was not heard on the sink\n" << slurp(log);
+  waitLog("alert shown: frmAlarmFullscreen", 5s);
+  const std::string alert = window(pid, "^Alarm$", 1280);
+  ASSERT_FALSE(alert.empty());
+  EXPECT_TRUE(has(x->run("xdotool getwindowgeometry " + alert), "Geometry: 1280x800"));
+  // It took the keyboard: Esc goes to the focused window.
+  EXPECT_EQ(firstLine(x->run("xdotool getwindowfocus")), alert);
+  x->run("xdotool key Escape");
+  const std::string l = waitLog("alarm stopped", 5s);
+  EXPECT_TRUE(has(l, "alert closed: frmAlarmFullscreen")) << l;
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(waitExit(pid, 10s), 0);
+}
+
+}  // namespace

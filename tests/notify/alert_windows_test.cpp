@@ -1,0 +1,142 @@
+// The two alert windows as the user meets them at an alarm: keys, clicks, the window
+// frame's close, the hide time, their looks, and the preview from the preferences.
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include "../alarm/firing_fixture.h"
+#include "notify/frmAlarmFullscreen.h"
+#include "notify/frmAlarmMessage.h"
+#include "platform/vbtime.h"
+
+namespace firingtest {
+namespace {
+
+using Sound = AlarmSettings::Sound;
+
+QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
+
+TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsStop) {
+  settings.soundChoice = Sound::Music;
+  settings.music = dir.path() + "/song.ogg";
+  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.hide = "1";
+  frmMain& w = armAt("07", "00", "00");
+  w.menuLedcolour_Click(1);
+  onAlert([&](AlertWindow& a) {
+    auto& m = static_cast<frmAlarmMessage&>(a);
+    EXPECT_EQ(m.windowTitle(), "Alarm");
+    EXPECT_EQ(m.size(), QSize(235, 103));
+    EXPECT_EQ(m.lblMessage->toolTip(), "This message will disappear automatically after 1 minute");
+    EXPECT_EQ(m.lblMessage->palette().color(QPalette::WindowText), QColor(0, 0xFF, 0));  // green LEDs
+    EXPECT_TRUE(m.cmdSnooze->isEnabled());
+    EXPECT_TRUE(m.cmdOk->isDefault());
+    QTest::keyClick(&m, Qt::Key_Escape);
+    EXPECT_TRUE(m.isVisible());
+    QTest::keyClick(m.cmdOk, Qt::Key_Return);
+  });
+  tickAt(at(7, 0, 0));
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+
+  // Snoozed, then closed by the window manager: a stop, and the music stops with it.
+  onAlert([&](AlertWindow& a) { QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdSnooze, Qt::LeftButton); });
+  tickAt(at(0, 0, 0, 9));
+  tickAt(at(7, 0, 0, 9));
+  onAlert([&](AlertWindow& a) {
+    EXPECT_TRUE(graphs.graphs.back().running);
+    a.close();
+  });
+  tickAt(at(7, 8, 0, 9));
+  EXPECT_EQ(alertsSeen, 3);
+  EXPECT_FALSE(graphs.graphs.back().running);
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+
+  // Left alone with "Exit Program after Alarm": it hides itself a minute later, ending the program.
+  w.menuAutoQuit->setChecked(true);
+  tickAt(at(0, 0, 0, 10));
+  onAlert([&](AlertWindow& a) {
+    hideTickAt(a, at(7, 0, 59, 10));
+    EXPECT_TRUE(a.isVisible());
+    hideTickAt(a, at(7, 1, 0, 10));
+  });
+  tickAt(at(7, 0, 0, 10));
+  EXPECT_EQ(alertsSeen, 4);
+  EXPECT_TRUE(w.isUnloaded());
+}
+
+TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
+  settings.message = false;
+  settings.text = "Time to get up, the bus leaves at eight";
+  frmMain& w = armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) {
+    EXPECT_EQ(a.geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(a.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(a.lblMessage->pos(), QPoint(0, 0));  // (screen - window) / 2 of a window as large as the screen
+    // The whole message shows, on one line where the screen has room for it.
+    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings.text));
+    EXPECT_EQ(a.lblMessage->toolTip(), " Double-click or press ESC to quit - Press Spacebar to Snooze ");
+    EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0, 0xFF, 0xFF));
+    EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget()->window() : nullptr, &a);
+    // A letter records the alarm and leaves the window open.
+    QTest::keyClick(&a, Qt::Key_A);
+    EXPECT_TRUE(a.isVisible());
+    EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+    QTest::mouseDClick(&a, Qt::LeftButton, {}, QPoint(400, 300));
+  });
+  tickAt(at(7, 0, 0));
+  EXPECT_FALSE(w.alarmEnabled());
+
+  // Alt+F4 or the frame's close after a snooze: as Esc, the alarm ends.
+  onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
+  tickAt(at(0, 0, 0, 9));
+  tickAt(at(7, 0, 0, 9));
+  EXPECT_EQ(w.lblHDDNtime, "07:08:00");
+  onAlert([&](AlertWindow& a) { a.close(); });
+  tickAt(at(7, 8, 0, 9));
+  EXPECT_EQ(alertsSeen, 3);
+  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.lblHDDNsnooze, "lblHDDNsnooze");
+  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+}
+
+TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
+  frmMain& w = armAt("07", "00", "00");
+  auto& firing = parts->firing(w);
+  onAlert([&](AlertWindow& a) {
+    auto& m = static_cast<frmAlarmMessage&>(a);
+    EXPECT_TRUE(m.isPreview());
+    EXPECT_FALSE(m.cmdSnooze->isEnabled());
+    QTest::mouseClick(m.cmdOk, Qt::LeftButton);
+  });
+  firing.preview(&w);
+  EXPECT_EQ(fakes.sound.waves.size(), 1u);
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_TRUE(w.alarmEnabled());
+
+  settings.message = false;
+  onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
+  firing.preview(&w);
+  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.lblHDDNsnooze, "lblHDDNsnooze");
+
+  // The alarm's second comes while a preview shows: the preview ends, the alarm rings.
+  settings.message = true;
+  fakes.clock.current = at(6, 59, 59);
+  onAlert([&](AlertWindow&) { tickAt(at(7, 0, 0)); });
+  onAlert([&](AlertWindow& a) {
+    EXPECT_FALSE(a.isPreview());
+    EXPECT_TRUE(static_cast<frmAlarmMessage&>(a).cmdSnooze->isEnabled());
+    QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdOk, Qt::LeftButton);
+  });
+  firing.preview(&w);
+  EXPECT_EQ(alertsSeen, 4);
+  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_FALSE(w.alarmEnabled());
+}
+
+}  // namespace
+}  // namespace firingtest
