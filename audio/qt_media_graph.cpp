@@ -21,7 +21,7 @@ QtMediaGraph::QtMediaGraph()
   player_->setAudioOutput(output_.get());
   connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
     if (s == QMediaPlayer::EndOfMedia) {
-      atEnd_ = true;
+      atEnd_ = ended_ = true;
       emit finished();
     } else if (s == QMediaPlayer::InvalidMedia) {
       failed_ = true;
@@ -46,7 +46,7 @@ void QtMediaGraph::query(Part) {
 }
 
 void QtMediaGraph::renderFile(const QString& path) {
-  rendered_ = atEnd_ = failed_ = false;
+  rendered_ = atEnd_ = ended_ = failed_ = false;
   const QFileInfo info(path);
   if (!info.isFile() || !info.isReadable()) throw RuntimeError(platform::err::kFileNotFound);
   player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
@@ -87,6 +87,15 @@ void QtMediaGraph::run() {
   // A graph without a playable file cannot run.
   if (!rendered_ || failed_) throw RuntimeError(platform::err::kObjectDoesNotSupport);
   atEnd_ = false;
+  // GStreamer does not always seek back from the end of a piece: the position can stay at
+  // the end and nothing sounds. A piece that has ended is loaded anew (a few milliseconds)
+  // and plays from its start once loaded.
+  if (ended_) {
+    ended_ = false;
+    const QUrl source = player_->source();
+    player_->setSource(QUrl());
+    player_->setSource(source);
+  }
   player_->play();
 }
 

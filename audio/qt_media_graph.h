@@ -52,6 +52,8 @@ class QtMediaGraph final : public QObject, public MediaGraph {
   std::unique_ptr<QAudioOutput> output_;
   bool rendered_ = false;
   bool atEnd_ = false;
+  // The piece has played to its end since it was loaded (a rewind does not clear this).
+  bool ended_ = false;
   bool failed_ = false;
   // Qt cannot pan, so the balance is only kept; the video window is not shown.
   int32_t balance_ = 0;

@@ -102,6 +102,9 @@ void AudioSoundService::playWaveAsync(const QString& path) {
     waveOutput_ = std::make_unique<QAudioOutput>();
     wave_->setAudioOutput(waveOutput_.get());
   }
+  // Always loaded anew: the same source again would be kept as it stands, and a piece that
+  // has ended does not always play again from its start.
+  wave_->setSource(QUrl());
   wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
   wave_->play();  // starts once the file has loaded
   platform::logEvent(("sound: playing " + path).toStdString());
