@@ -1,6 +1,8 @@
 // The clock display over the hosted Lumicell control, bound late by dispatch id.
 #include "app/clock_display.h"
 
+#include <QFrame>
+#include <QPalette>
 #include <QWidget>
 
 #include "lumicell/lumicell.h"
@@ -36,3 +38,15 @@ class LumicellDisplay final : public ClockDisplay {
 void ClockDisplay::putToolTip(const QString& text) { widget()->setToolTip(text); }
 
 std::unique_ptr<ClockDisplay> ClockDisplay::create(QWidget* parent) { return std::make_unique<LumicellDisplay>(parent); }
+
+QFrame* makeDisplayBox(QWidget* parent) {
+  auto* box = new QFrame(parent);
+  box->setObjectName(QStringLiteral("Picture1"));
+  box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  box->setLineWidth(2);
+  box->setAutoFillBackground(true);
+  QPalette black = box->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  box->setPalette(black);
+  return box;
+}

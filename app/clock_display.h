@@ -6,7 +6,11 @@
 #include <QString>
 #include <memory>
 
+class QFrame;
 class QWidget;
+
+// The black, sunken picture box a display sits in (Picture1), not yet placed.
+QFrame* makeDisplayBox(QWidget* parent);
 
 class ClockDisplay {
  public:

@@ -127,14 +127,7 @@ void frmMain::buildControls() {
   small.setPixelSize(11);
   client->setFont(small);
 
-  Picture1 = new QFrame(client);
-  Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Picture1->setLineWidth(2);
-  Picture1->setAutoFillBackground(true);
-  QPalette black = Picture1->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  Picture1->setPalette(black);
+  Picture1 = makeDisplayBox(client);
   placeTwips(Picture1, 96, 45, 2835, 510);
   Lumicell1 = ClockDisplay::create(Picture1);
 

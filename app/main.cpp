@@ -1,6 +1,7 @@
 // Alarm's entry point.
 #include <QApplication>
 #include <QFont>
+#include <cstdio>
 #include <cstring>
 
 #include "app/frmMain.h"
@@ -20,9 +21,11 @@ int main(int argc, char** argv) {
   Registry::setStartName(QString::fromLocal8Bit(argv[0]));
   if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
       !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-    std::fputs("Alarm needs a graphical desktop, and none was found (DISPLAY is not set).\n"
-               "To run it without one: xvfb-run -a build/bin/Alarm\n",
-               stderr);
+    // The way it was started, so the hint fits a build folder and an installed copy alike.
+    std::fprintf(stderr,
+                 "Alarm needs a graphical desktop, and none was found (DISPLAY is not set).\n"
+                 "To run it without one: xvfb-run -a %s\n",
+                 argv[0]);
     return 1;
   }
   // The clock repaints a small image once a second; through X shared memory every repaint

@@ -26,14 +26,7 @@ frmLEDalone::frmLEDalone(frmMain& main) : main_(main) {
   // A window of its own in the task list (no owner), so it can always be found again.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
-  Picture1 = new QFrame(this);
-  Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Picture1->setLineWidth(2);
-  Picture1->setAutoFillBackground(true);
-  QPalette black = Picture1->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  Picture1->setPalette(black);
+  Picture1 = makeDisplayBox(this);
   Picture1->setGeometry(0, 0, twipsToPx(2835), twipsToPx(480));
   setFixedSize(Picture1->size());
   Lumicell1 = ClockDisplay::create(Picture1);
