@@ -91,20 +91,18 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
 int AudioSoundService::outputCount() { return static_cast<int>(QMediaDevices::audioOutputs().size()); }
 
 void AudioSoundService::playWaveAsync(const QString& path) {
-  if (wave_) wave_->stop();
+  // Each sound gets a player and an output of its own: a player that has played a piece
+  // to its end does not always sound again (a snoozed alarm would ring silently).
+  wave_.reset();
+  waveOutput_.reset();
   const QFileInfo info(path);
   if (!info.isFile() || !info.isReadable()) {
     platform::logEvent(("sound: no such wave file: " + path).toStdString());
     return;
   }
-  if (!wave_) {
-    wave_ = std::make_unique<QMediaPlayer>();
-    waveOutput_ = std::make_unique<QAudioOutput>();
-    wave_->setAudioOutput(waveOutput_.get());
-  }
-  // Always loaded anew: the same source again would be kept as it stands, and a piece that
-  // has ended does not always play again from its start.
-  wave_->setSource(QUrl());
+  waveOutput_ = std::make_unique<QAudioOutput>();
+  wave_ = std::make_unique<QMediaPlayer>();
+  wave_->setAudioOutput(waveOutput_.get());
   wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
   wave_->play();  // starts once the file has loaded
   platform::logEvent(("sound: playing " + path).toStdString());
