@@ -16,8 +16,16 @@ namespace audio {
 
 using platform::RuntimeError;
 
-QtMediaGraph::QtMediaGraph()
-    : player_(std::make_unique<QMediaPlayer>()), output_(std::make_unique<QAudioOutput>()) {
+QtMediaGraph::QtMediaGraph() { makePlayer(); }
+
+QtMediaGraph::~QtMediaGraph() {
+  player_->disconnect(this);
+  player_->stop();
+}
+
+void QtMediaGraph::makePlayer() {
+  output_ = std::make_unique<QAudioOutput>();
+  player_ = std::make_unique<QMediaPlayer>();
   player_->setAudioOutput(output_.get());
   connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
     if (s == QMediaPlayer::EndOfMedia) {
@@ -36,9 +44,13 @@ QtMediaGraph::QtMediaGraph()
   });
 }
 
-QtMediaGraph::~QtMediaGraph() {
+void QtMediaGraph::dropPlayer() {
   player_->disconnect(this);
   player_->stop();
+  // Deleted once control is back in the event loop: the caller may be inside one of the
+  // player's own signals.
+  player_.release()->deleteLater();
+  output_.release()->deleteLater();
 }
 
 void QtMediaGraph::query(Part) {
@@ -87,13 +99,18 @@ void QtMediaGraph::run() {
   // A graph without a playable file cannot run.
   if (!rendered_ || failed_) throw RuntimeError(platform::err::kObjectDoesNotSupport);
   atEnd_ = false;
-  // GStreamer does not always seek back from the end of a piece: the position can stay at
-  // the end and nothing sounds. A piece that has ended is loaded anew (a few milliseconds)
-  // and plays from its start once loaded.
+  // A player that has played a piece to its end does not always sound again: the position
+  // can stay at the end, or it plays in silence. A piece that has ended is played by a
+  // fresh player (loaded in a few milliseconds) from its start, at the same volume and rate.
   if (ended_) {
     ended_ = false;
     const QUrl source = player_->source();
-    player_->setSource(QUrl());
+    const float volume = output_->volume();
+    const qreal rate = player_->playbackRate();
+    dropPlayer();
+    makePlayer();
+    output_->setVolume(volume);
+    player_->setPlaybackRate(rate);
     player_->setSource(source);
   }
   player_->play();

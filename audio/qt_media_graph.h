@@ -46,6 +46,8 @@ class QtMediaGraph final : public QObject, public MediaGraph {
   void finished();
 
  private:
+  void makePlayer();
+  void dropPlayer();
   void requireVideo() const;
 
   std::unique_ptr<QMediaPlayer> player_;

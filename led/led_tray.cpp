@@ -2,7 +2,9 @@
 #include "led/led_tray.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QMenu>
 #include <QMouseEvent>
@@ -132,10 +134,47 @@ void LedTray::pichook_MouseMove(int message) {
       main_.menuTrayLaunch_Click();
     } else if (message == platform::TrayService::kContext && !desktopMenu) {
       prepareTrayMenu();
-      main_.menuDummy->exec(QCursor::pos());
+      execTrayMenu();
     }
   } catch (const platform::RuntimeError& e) {
     if (e.number() != 401 && e.number() != 440) showErrorBox(e, "pichook");
+  }
+}
+
+namespace {
+
+// Notes whether the program lost the focus while it watches.
+class DeactivationWatch : public QObject {
+ public:
+  DeactivationWatch() { qApp->installEventFilter(this); }
+  ~DeactivationWatch() override { qApp->removeEventFilter(this); }
+  bool seen = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == qApp && event->type() == QEvent::ApplicationDeactivate) seen = true;
+    return false;
+  }
+};
+
+// A loss of focus this soon after the menu opened was under way before the click.
+constexpr int kLateFocusLossMs = 500;
+
+}  // namespace
+
+void LedTray::execTrayMenu() {
+  // Qt closes every open menu when the program loses the focus. The desktop reports that
+  // loss a moment late (a tenth of a second, longer on a busy machine), so a right-click
+  // just after the main window went to the tray saw the menu flash and go: it is shown
+  // again, once, where it was.
+  const QPoint at = QCursor::pos();
+  for (int round = 0; round < 2; ++round) {
+    DeactivationWatch watch;
+    QElapsedTimer open;
+    open.start();
+    const QAction* chosen = main_.menuDummy->exec(at);
+    if (chosen || !watch.seen || open.elapsed() > kLateFocusLossMs) return;
+    platform::logEvent("tray menu closed by a late loss of focus: shown again");
   }
 }
 

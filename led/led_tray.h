@@ -46,6 +46,7 @@ class LedTray : public QObject {
 
  private:
   void prepareTrayMenu();
+  void execTrayMenu();
 
   frmMain& main_;
   std::unique_ptr<frmLEDalone> led_;

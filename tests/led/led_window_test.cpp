@@ -339,6 +339,36 @@ TEST_F(LedWindow, TheTrayAnswersAgainAfterAFailedMessageAndDropsClicksWhileItsMe
   EXPECT_TRUE(w.isVisible());
 }
 
+TEST_F(LedWindow, TheTrayMenuIsShownAgainWhenALateLossOfFocusClosesIt) {
+  frmMain& w = load();
+  hideInTray();
+  // The desktop reports the hidden window's loss of focus just after the right-click, which
+  // closes every open menu: the menu comes back, once.
+  int shown = 0;
+  bool chooseLaunch = false;
+  QObject::connect(w.menuDummy, &QMenu::aboutToShow, &w, [&] {
+    ++shown;
+    QTimer::singleShot(0, &w, [&] {
+      if (chooseLaunch && shown == 2) {
+        QTest::mouseClick(w.menuDummy, Qt::LeftButton, {}, w.menuDummy->actionGeometry(w.menuTrayLaunch).center());
+        return;
+      }
+      QEvent lost(QEvent::ApplicationDeactivate);
+      QApplication::sendEvent(qApp, &lost);
+    });
+  });
+  emit fakes.tray.activated(platform::TrayService::kContext);
+  EXPECT_EQ(shown, 2) << "closed by a loss of focus, the menu comes back once, and only once";
+  EXPECT_FALSE(w.menuDummy->isVisible());
+  EXPECT_FALSE(w.isVisible());
+
+  shown = 0;
+  chooseLaunch = true;
+  emit fakes.tray.activated(platform::TrayService::kContext);
+  EXPECT_EQ(shown, 2);
+  EXPECT_TRUE(w.isVisible()) << "Launch in the menu shown again";
+}
+
 TEST_F(LedWindow, ADesktopThatShowsTheMenuItselfGetsItPreparedAndASingleActivationRestores) {
   fakes.tray.statusNotifier = true;
   frmMain& w = load();
