@@ -31,8 +31,6 @@ void snoozeIt(AlertWindow& w) {
     QTest::keyClick(&w, Qt::Key_Space);
 }
 
-QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
-
 TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
   settings.music = dir.path() + "/wake.mp3";
   QFile(settings.music).open(QIODevice::WriteOnly);

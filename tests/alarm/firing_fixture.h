@@ -3,20 +3,14 @@
 // window from inside its modal loop, as a user would.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <cstdlib>
 #include <deque>
 #include <functional>
 
 #include "alarm/alarm_firing.h"
-#include "app/frmMain.h"
 #include "app/program_parts.h"
 #include "app/registry.h"
 #include "audio/fake_mixer.h"
@@ -24,15 +18,17 @@
 #include "audio/volume.h"
 #include "notify/alert_window.h"
 #include "platform/errors.h"
-#include "platform/fake_services.h"
-#include "platform/log.h"
 #include "platform/second_timer.h"
-#include "platform/store.h"
+#include "platform/vbtime.h"
 #include "prefs/alarm_settings.h"
+#include "window_fixture.h"
 
 namespace firingtest {
 
-inline QDateTime at(int h, int m, int s, int day = 8) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s)); }
+using testsupport::at;
+
+// The previous-alarm record of that day and time.
+inline QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
 
 struct FakeSettings final : AlarmSettings {
   Sound sound() override { return soundChoice; }
@@ -114,37 +110,12 @@ class ScriptedGraph final : public audio::MediaGraph {
   std::size_t index_;
 };
 
-// A private settings folder for the whole test program, with the display control registered.
-inline QString configHome() {
-  static QTemporaryDir home;
-  return home.path();
-}
-
-inline bool registerDisplayControl() {
-  const QString bin = QString::fromLocal8Bit(qgetenv("ALARM_BIN_DIR"));
-  const QString regsvr = bin + "/regsvr", library = bin + "/liblumicell.so";
-  if (!QFile::exists(regsvr) || !QFile::exists(library)) return false;
-  const QString cmd = "XDG_CONFIG_HOME='" + configHome() + "' '" + regsvr + "' '" + library + "' >/dev/null 2>&1";
-  return std::system(cmd.toLocal8Bit().constData()) == 0;
-}
-
-class Firing : public ::testing::Test {
+class Firing : public testsupport::MainWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char arg0[] = "firing_test";
-    static char* argv[] = {arg0, nullptr};
-    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
-    if (!qApp) new QApplication(argc, argv);
-    platform::setLogToStderr(false);
-    registered = registerDisplayControl();
-  }
+  static void SetUpTestSuite() { startWindows(false); }
   void SetUp() override {
-    if (!registered) GTEST_SKIP() << "the display control (regsvr, liblumicell.so) is not built in ALARM_BIN_DIR";
-    QDir(configHome() + "/Orvanta").removeRecursively();
-    platform::setDefaultStore(&store);
-    Registry::setProgramPath(dir.path() + "/Alarm");
-    Registry::CreateRegistryKey(Registry::settingsKey());
+    MainWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     audio::setVolumeModule(&volume);
     fakes.clock.current = at(6, 0, 0);
     watchdog.setInterval(10);
@@ -153,34 +124,21 @@ class Firing : public ::testing::Test {
   }
   void TearDown() override {
     watchdog.stop();
-    win.reset();
+    MainWindowTest::TearDown();
     audio::setVolumeModule(nullptr);
-    platform::setDefaultStore(nullptr);
   }
 
   frmMain& load() {
-    win = std::make_unique<frmMain>();
     auto p = std::make_unique<ProgramParts>();
     parts = p.get();
     if (!realSettings) p->setAlarmSettings(&settings);
     p->setMediaGraphFactory([this] { return std::unique_ptr<audio::MediaGraph>(std::make_unique<ScriptedGraph>(graphs)); });
-    win->setParts(std::move(p));
-    win->Form_Load();
-    return *win;
+    return MainWindowTest::load(std::move(p));
   }
   // Arms the alarm from the fields, as typed.
   frmMain& armAt(const QString& h, const QString& m, const QString& s) {
     if (!win) load();
-    win->txtHRS->setText(h);
-    win->txtMIN->setText(m);
-    win->txtSEC->setText(s);
-    win->cmdSet_Click();
-    return *win;
-  }
-  // The clock's second-aligned tick at the given time: the program's own entry point.
-  void tickAt(const QDateTime& t) {
-    fakes.clock.current = t;
-    emit win->Clock->timeout();
+    return MainWindowTest::armAt(h, m, s);
   }
   // One tick of the music's 100 ms repeat poll.
   static void pollMusic(frmMain& w) { QMetaObject::invokeMethod(w.Music, "timeout", Qt::DirectConnection); }
@@ -192,24 +150,12 @@ class Firing : public ::testing::Test {
     fakes.clock.current = t;
     emit w.TimerMessage->timeout();
   }
-  static void put(const char* name, const QString& value) { Registry::writeSetting(QString::fromLatin1(name), value); }
-  std::vector<platform::RecordedBox> boxesTitled(const QString& title) const {
-    std::vector<platform::RecordedBox> out;
-    for (const auto& b : fakes.messageBox.boxes)
-      if (b.title == title) out.push_back(b);
-    return out;
-  }
 
-  static inline bool registered = false;
-  QTemporaryDir dir;
-  platform::FileStore store{configHome().toStdString()};
-  platform::FakeServices fakes;
   audio::FakeMixerBackend mixer = audio::FakeMixerBackend::typical();
   audio::Volume volume{mixer};
   FakeSettings settings;
   bool realSettings = false;  // read the preferences dialog's controls instead
   GraphLog graphs;
-  std::unique_ptr<frmMain> win;
   ProgramParts* parts = nullptr;
   int alertsSeen = 0;
 

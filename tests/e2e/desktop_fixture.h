@@ -34,14 +34,32 @@ class Desktop : public ::testing::Test {
     std::this_thread::sleep_for(500ms);
   }
 
-  // The program's main window (the visible window named Alarm of that process).
-  std::string mainWindow(pid_t pid) {
+  // The visible window of that process whose title matches the pattern ("" when none).
+  std::string findWindow(pid_t pid, const std::string& title) {
+    return firstLine(
+        x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title + "\" | tail -n 1"));
+  }
+  // The same, waited for.
+  std::string window(pid_t pid, const std::string& title, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     std::string id;
-    testx::waitFor([&] {
-      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\" | tail -n 1"));
-      return !id.empty();
-    }, std::chrono::seconds(15));
+    testx::waitFor([&] { return !(id = findWindow(pid, title)).empty(); }, timeout);
     return id;
+  }
+  // The program's main window (the visible window named Alarm of that process).
+  std::string mainWindow(pid_t pid) { return window(pid, "^Alarm$", std::chrono::seconds(15)); }
+  // A left click at that point of the window.
+  void clickAt(const std::string& win, int px, int py) {
+    x->run("xdotool mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py) + " click 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  // Replaces the text of the focused box (keys go through the server, as typed).
+  void retype(const std::string& win, const std::string& text) {
+    x->run("xdotool windowactivate --sync " + win + " ; xdotool key ctrl+a ; xdotool type --delay 20 \"" + text + "\"");
+  }
+  // Whether the log shows that line within the time-out.
+  static bool logged(const std::filesystem::path& log, const std::string& line,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return testx::waitFor([&] { return testx::slurp(log).find(line) != std::string::npos; }, timeout);
   }
 
   pid_t start(const std::filesystem::path& log) {

@@ -16,8 +16,6 @@ namespace {
 
 using Sound = AlarmSettings::Sound;
 
-QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
-
 TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsStop) {
   settings.soundChoice = Sound::Music;
   settings.music = dir.path() + "/song.ogg";
