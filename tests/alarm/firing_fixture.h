@@ -15,6 +15,7 @@
 #include "app/registry.h"
 #include "audio/fake_mixer.h"
 #include "audio/media_graph.h"
+#include "fake_graph.h"
 #include "audio/volume.h"
 #include "notify/alert_window.h"
 #include "platform/errors.h"
@@ -54,60 +55,10 @@ struct FakeSettings final : AlarmSettings {
   QString speaker = "100", wave = "100", text = "Wake up!", command, snooze = "8", hide = "15";
 };
 
-// Every graph opened, in order: what it rendered and how it was played.
+// Every graph opened, in order; a render or run of an undecodable file fails.
 struct GraphLog {
-  struct Graph {
-    QString file;
-    int runs = 0;
-    int stops = 0;
-    bool running = false;
-    double duration = 30.0;
-    double position = 0.0;
-  };
-  std::deque<Graph> graphs;
-  QStringList undecodable;  // files whose render fails
-};
-
-class ScriptedGraph final : public audio::MediaGraph {
- public:
-  explicit ScriptedGraph(GraphLog& log) : log_(log) { log_.graphs.emplace_back(); index_ = log_.graphs.size() - 1; }
-  void query(Part) override {}
-  void renderFile(const QString& path) override {
-    g().file = path;
-    if (log_.undecodable.contains(path)) throw platform::RuntimeError(platform::err::kObjectDoesNotSupport);
-  }
-  void run() override {
-    if (log_.undecodable.contains(g().file)) throw platform::RuntimeError(platform::err::kObjectDoesNotSupport);
-    ++g().runs;
-    g().running = true;
-  }
-  void pause() override { g().running = false; }
-  void stop() override {
-    ++g().stops;
-    g().running = false;
-  }
-  int32_t volume() override { return 0; }
-  void setVolume(int32_t) override {}
-  int32_t balance() override { return 0; }
-  void setBalance(int32_t) override {}
-  void setWindowStyle(int32_t) override { noVideo(); }
-  void setTop(int32_t) override { noVideo(); }
-  void setLeft(int32_t) override { noVideo(); }
-  void setWidth(int32_t) override { noVideo(); }
-  void setHeight(int32_t) override { noVideo(); }
-  void setOwner(quintptr) override { noVideo(); }
-  int32_t waitForCompletion(int32_t) override { return 0; }
-  double duration() override { return g().duration; }
-  double currentPosition() override { return g().position; }
-  void setCurrentPosition(double s) override { g().position = s; }
-  double rate() override { return 1; }
-  void setRate(double) override {}
-
- private:
-  static void noVideo() { throw platform::RuntimeError(platform::err::kObjectDoesNotSupport); }
-  GraphLog::Graph& g() { return log_.graphs[index_]; }
-  GraphLog& log_;
-  std::size_t index_;
+  std::deque<testsupport::GraphState> graphs;
+  QStringList undecodable;
 };
 
 class Firing : public testsupport::MainWindowTest {
@@ -132,7 +83,14 @@ class Firing : public testsupport::MainWindowTest {
     auto p = std::make_unique<ProgramParts>();
     parts = p.get();
     if (!realSettings) p->setAlarmSettings(&settings);
-    p->setMediaGraphFactory([this] { return std::unique_ptr<audio::MediaGraph>(std::make_unique<ScriptedGraph>(graphs)); });
+    p->setMediaGraphFactory([this] {
+      testsupport::GraphState& g = graphs.graphs.emplace_back();
+      g.duration = 30.0;
+      g.rate = 1;
+      g.undecodable = graphs.undecodable;
+      return std::unique_ptr<audio::MediaGraph>(std::make_unique<testsupport::FakeGraph>(
+          [this, i = graphs.graphs.size() - 1]() -> testsupport::GraphState& { return graphs.graphs[i]; }));
+    });
     return MainWindowTest::load(std::move(p));
   }
   // Arms the alarm from the fields, as typed.

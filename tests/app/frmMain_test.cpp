@@ -264,8 +264,7 @@ TEST_F(MainWindow, AHiddenWindowIsNotDrawnAndCatchesUpWhenItShowsAgain) {
   frmMain& w = load();
   DisplaySpy* s = spyOnDisplay(w);
   w.show();
-  w.setWindowState(Qt::WindowMinimized);
-  QApplication::processEvents();
+  minimise();
   ASSERT_FALSE(w.isVisible());
   s->shown.clear();
   fakes.clock.current = at(6, 0, 0);
@@ -666,8 +665,7 @@ TEST_F(MainWindow, MinimisingHidesTheWindowOnlyWhenATrayIconShows) {
   {
     frmMain& w = load();
     w.show();
-    w.setWindowState(Qt::WindowMinimized);
-    QApplication::processEvents();
+    minimise();
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.menuTrayLaunch->isEnabled());
     w.menuTrayLaunch_Click();
@@ -680,8 +678,7 @@ TEST_F(MainWindow, MinimisingHidesTheWindowOnlyWhenATrayIconShows) {
   frmMain& w = load();
   EXPECT_FALSE(fakes.tray.isShown);
   w.show();
-  w.setWindowState(Qt::WindowMinimized);
-  QApplication::processEvents();
+  minimise();
   EXPECT_TRUE(w.isVisible());
 }
 
@@ -736,9 +733,7 @@ TEST_F(MainWindow, HelpOpensTheReadmeBesideTheProgramOrSaysItIsMissing) {
   frmMain& w = load();
   w.menuHelp->trigger();
   expectOneBox("Info", "The Alarm readme.txt seems to be missing...", 48);
-  QFile readme(dir.path() + "/readme.txt");
-  ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-  readme.close();
+  file("readme.txt");
   w.menuHelp->trigger();
   EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
 }
@@ -995,10 +990,7 @@ TEST_F(MainWindow, TheCheckBoxIsNotClippedAndTheAboutLinkOpensTheReadme) {
   EXPECT_LT(w.Check1->geometry().bottom(), w.Image1->geometry().top());
 
   for (const bool present : {false, true}) {
-    if (present) {
-      QFile readme(dir.path() + "/readme.txt");
-      ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-    }
+    if (present) file("readme.txt");
     fakes.messageBox.boxes.clear();
     QTimer::singleShot(0, &w, [&] { QTest::mouseClick(w.aboutBox()->lblurl, Qt::LeftButton); });
     w.menuAbout_Click();

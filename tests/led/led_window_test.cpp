@@ -67,8 +67,7 @@ class LedWindow : public testsupport::MainWindowTest {
     ASSERT_TRUE(led() && led()->isVisible());
   }
   void hideInTray() {
-    win->setWindowState(Qt::WindowMinimized);
-    QApplication::processEvents();
+    minimise();
     ASSERT_FALSE(win->isVisible());
   }
   // Right-clicks the tray icon; `inside` runs while the menu is open, then the menu closes

@@ -18,8 +18,7 @@ using Sound = AlarmSettings::Sound;
 
 TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsStop) {
   settings.soundChoice = Sound::Music;
-  settings.music = dir.path() + "/song.ogg";
-  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.music = file("song.ogg");
   settings.hide = "1";
   frmMain& w = armAt("07", "00", "00");
   w.menuLedcolour_Click(1);

@@ -93,12 +93,6 @@ class Preferences : public testsupport::SettingsTest {
     for (const auto& b : fakes.messageBox.boxes) t.push_back(b.title);
     return t;
   }
-  QString file(const QString& name) {
-    const QString path = dir.path() + "/" + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    return path;
-  }
 
   // Opens the preferences as the main window does and runs the steps inside the dialog's
   // own modal loop; records whether they left it open (then it is closed by Done's hide).
@@ -452,9 +446,7 @@ TEST_F(Preferences, TheLinksOpenTheIntervalDialogsModallyAndF1TheReadme) {
     EXPECT_TRUE(p.isVisible());
 
     QTest::keyClick(&p, Qt::Key_F1);
-    QFile readme(dir.path() + "/readme.txt");
-    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-    readme.close();
+    file("readme.txt");
     QTest::keyClick(p.txtMessage, Qt::Key_F1);
   });
   EXPECT_EQ(holder->snoozeMinutes(), "20");

@@ -29,8 +29,7 @@ class PrefsSound : public Firing {
     testsupport::whileModal(win.get(), inside, [&] { win->cmdPrefs->click(); });
   }
   QString musicFile() {
-    const QString path = dir.path() + "/song.ogg";
-    QFile(path).open(QIODevice::WriteOnly);
+    const QString path = file("song.ogg");
     put("PlayMusic", "True");
     put("PlaySound", "False");
     put("PlayMusicFile", path);

@@ -82,6 +82,13 @@ void SettingsTest::put(const char* name, const QString& value) {
   Registry::writeSetting(QString::fromLatin1(name), value);
 }
 
+QString SettingsTest::file(const QString& name) const {
+  const QString path = dir.path() + "/" + name;
+  QFile f(path);
+  EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+  return path;
+}
+
 std::vector<platform::RecordedBox> SettingsTest::boxesTitled(const QString& title) const {
   std::vector<platform::RecordedBox> out;
   for (const auto& b : fakes.messageBox.boxes)
@@ -132,6 +139,11 @@ frmMain& MainWindowTest::armAt(const QString& h, const QString& m, const QString
   setFields(h, m, s);
   win->cmdSet_Click();
   return *win;
+}
+
+void MainWindowTest::minimise() {
+  win->setWindowState(Qt::WindowMinimized);
+  QApplication::processEvents();
 }
 
 void MainWindowTest::tickAt(const QDateTime& t) {

@@ -62,6 +62,8 @@ class SettingsTest : public ::testing::Test {
   void useStore(platform::Store& s);
   static QString stored(const char* name);
   static void put(const char* name, const QString& value);
+  // An empty file of that name in the program's folder; its path.
+  QString file(const QString& name) const;
   // The message boxes shown so far with that title.
   std::vector<platform::RecordedBox> boxesTitled(const QString& title) const;
   // Checks that exactly one message box was shown, with these texts (and flags, when given).
@@ -88,6 +90,8 @@ class MainWindowTest : public SettingsTest {
   void setFields(const QString& h, const QString& m, const QString& s);
   // Arms the alarm from the fields, as typed (loading the window first when there is none).
   frmMain& armAt(const QString& h, const QString& m, const QString& s);
+  // Minimises the window, as its title bar's button does.
+  void minimise();
   // The clock's second-aligned tick at the given time: the program's own entry point.
   void tickAt(const QDateTime& t);
 
