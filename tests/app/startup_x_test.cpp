@@ -34,7 +34,7 @@ class StartUpInAnXServer : public e2e::Desktop {
 
 TEST_F(StartUpInAnXServer, ASecondCopyShowsTheMessageAndEndsWhenItIsAnswered) {
   const std::string alarm = (binDir() / "Alarm").string();
-  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  const fs::path conf = settingsFile();
   const pid_t first = x->spawn({alarm, "--log", (x->root() / "first.log").string()}, "first.out");
   ASSERT_TRUE(waitFor([&] { return fs::exists(conf); }, 15s)) << slurp(x->root() / "first.out");
   ASSERT_TRUE(waitFor([&] { return !windowsOf(*x, first).empty(); }, 15s)) << slurp(x->root() / "first.out");
@@ -145,7 +145,7 @@ TEST_F(StartUpInAnXServer, StartedFromThePathElsewhereItFindsItsOwnFiles) {
 // unload runs inside the load, and the start must end there instead of showing a window
 // that no longer closes.
 TEST_F(StartUpInAnXServer, TheSessionEndingWhileTheStartWarnsEndsTheProgram) {
-  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  const fs::path conf = settingsFile();
   fs::create_directories(conf.parent_path());
   std::ofstream(conf) << "[General]\nAutoStartMenu=True\nHH=99\nNN=00\nSS=00\n";
   const fs::path log = x->root() / "alarm.log";

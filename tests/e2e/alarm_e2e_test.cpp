@@ -64,10 +64,8 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
 
   // Quit through the close box: an alarm is still set, so the question comes; answer Yes.
   x->run("wmctrl -i -c " + win);
-  ASSERT_TRUE(waitFor([&] {
-    return slurp(log1).find("message box \"Alarm - Quit\": Are you sure you want to quit? (You have activated an alarm).") !=
-           std::string::npos;
-  }, 10s)) << slurp(log1);
+  ASSERT_TRUE(logged(log1, "message box \"Alarm - Quit\": Are you sure you want to quit? (You have activated an alarm)."))
+      << slurp(log1);
   std::string box;
   ASSERT_TRUE(waitFor([&] {
     // The last match: the program's hidden leader window may carry the name as well.
@@ -87,7 +85,7 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   ASSERT_TRUE(logged(log2, "window loaded"));
   const std::string l2 = slurp(log2);
   EXPECT_NE(l2.find(std::string("window loaded: fields ") + text + ", 24-hour clock"), std::string::npos) << l2;
-  const std::string conf = slurp(x->configHome() / "Orvanta" / "Alarm.conf");
+  const std::string conf = slurp(settingsFile());
   EXPECT_NE(conf.find("Startup=\"True\""), std::string::npos) << conf;
   EXPECT_NE(conf.find(std::string("SS=\"") + ss + "\""), std::string::npos) << conf;
 
@@ -99,12 +97,7 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
 }
 
 TEST_F(AlarmInAnXServer, EnlargedStartsKeepTheStoredPlace) {
-  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
-  fs::create_directories(conf.parent_path());
-  {
-    std::ofstream out(conf);
-    out << "[General]\nStartup=\"True\"\nTop=\"1500\"\nLeft=\"1500\"\n";
-  }
+  settings({{"Startup", "True"}, {"Top", "1500"}, {"Left", "1500"}});
   for (int run = 0; run < 3; ++run) {
     const fs::path log = x->root() / ("enlarged" + std::to_string(run) + ".log");
     const pid_t pid = x->spawn({(binDir() / "Alarm").string(), "Enlarge", "--log", log.string()}, log.filename().string() + ".out");
@@ -113,7 +106,7 @@ TEST_F(AlarmInAnXServer, EnlargedStartsKeepTheStoredPlace) {
     std::this_thread::sleep_for(700ms);  // the enlarged size is applied once the frame is known
     x->run("wmctrl -i -c " + win);
     ASSERT_EQ(waitExit(pid, 10s), 0) << slurp(log);
-    const std::string saved = slurp(conf);
+    const std::string saved = slurp(settingsFile());
     EXPECT_NE(saved.find("Top=\"1500\""), std::string::npos) << "run " << run << ":\n" << saved;
     EXPECT_NE(saved.find("Left=\"1500\""), std::string::npos) << "run " << run << ":\n" << saved;
   }
