@@ -66,7 +66,6 @@ class MainWindow : public testsupport::MainWindowTest {
     if (!win->isUnloaded()) {
       EXPECT_TRUE(win->requestUnload(frmMain::vbFormCode));
     }
-    win.reset();
     return load();
   }
   void switchMode(int index) {
@@ -616,7 +615,6 @@ TEST_F(MainWindow, ANegativeOrFarAwayPositionCentresTheWindow) {
   EXPECT_NE(centred.x(), 200);
   put("Top", "1e30");
   put("Left", "99999999");
-  win.reset();
   EXPECT_EQ(load().pos(), centred);
 }
 
@@ -674,7 +672,6 @@ TEST_F(MainWindow, MinimisingHidesTheWindowOnlyWhenATrayIconShows) {
   }
   fakes.tray.hasArea = false;
   fakes.tray.isShown = false;
-  win.reset();
   frmMain& w = load();
   EXPECT_FALSE(fakes.tray.isShown);
   w.show();
