@@ -59,6 +59,7 @@ struct FakeSettings final : AlarmSettings {
 struct GraphLog {
   std::deque<testsupport::GraphState> graphs;
   QStringList undecodable;
+  testsupport::GraphState cleared;
 };
 
 class Firing : public testsupport::MainWindowTest {
@@ -88,8 +89,11 @@ class Firing : public testsupport::MainWindowTest {
       g.duration = 30.0;
       g.rate = 1;
       g.undecodable = graphs.undecodable;
+      // A graph still held after the test cleared the log writes into a spare state.
       return std::unique_ptr<audio::MediaGraph>(std::make_unique<testsupport::FakeGraph>(
-          [this, i = graphs.graphs.size() - 1]() -> testsupport::GraphState& { return graphs.graphs[i]; }));
+          [this, i = graphs.graphs.size() - 1]() -> testsupport::GraphState& {
+            return i < graphs.graphs.size() ? graphs.graphs[i] : graphs.cleared;
+          }));
     });
     return MainWindowTest::load(std::move(p));
   }
