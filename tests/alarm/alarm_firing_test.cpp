@@ -31,11 +31,8 @@ void snoozeIt(AlertWindow& w) {
     QTest::keyClick(&w, Qt::Key_Space);
 }
 
-QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
-
 TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
-  settings.music = dir.path() + "/wake.mp3";
-  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.music = file("wake.mp3");
   settings.speaker = "80";
   settings.wave = "60";
   settings.unmuteOn = true;
@@ -193,8 +190,7 @@ TEST_F(Firing, ExitAfterAlarmEndsTheProgramOnStopAndNotOnSnooze) {
 
 TEST_F(Firing, MusicRepeatsAtItsEndUntilTheAlertClosesAndPlaysOnceWithoutRepeat) {
   settings.soundChoice = Sound::Music;
-  settings.music = dir.path() + "/song.ogg";
-  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.music = file("song.ogg");
   settings.repeatOn = true;
   frmMain& w = armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) {

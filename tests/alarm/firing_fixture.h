@@ -3,36 +3,33 @@
 // window from inside its modal loop, as a user would.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <cstdlib>
 #include <deque>
 #include <functional>
 
 #include "alarm/alarm_firing.h"
-#include "app/frmMain.h"
 #include "app/program_parts.h"
 #include "app/registry.h"
 #include "audio/fake_mixer.h"
 #include "audio/media_graph.h"
+#include "fake_graph.h"
 #include "audio/volume.h"
 #include "notify/alert_window.h"
 #include "platform/errors.h"
-#include "platform/fake_services.h"
-#include "platform/log.h"
 #include "platform/second_timer.h"
-#include "platform/store.h"
+#include "platform/vbtime.h"
 #include "prefs/alarm_settings.h"
+#include "window_fixture.h"
 
 namespace firingtest {
 
-inline QDateTime at(int h, int m, int s, int day = 8) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s)); }
+using testsupport::at;
+
+// The previous-alarm record of that day and time.
+inline QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
 
 struct FakeSettings final : AlarmSettings {
   Sound sound() override { return soundChoice; }
@@ -58,93 +55,19 @@ struct FakeSettings final : AlarmSettings {
   QString speaker = "100", wave = "100", text = "Wake up!", command, snooze = "8", hide = "15";
 };
 
-// Every graph opened, in order: what it rendered and how it was played.
+// Every graph opened, in order; a render or run of an undecodable file fails.
 struct GraphLog {
-  struct Graph {
-    QString file;
-    int runs = 0;
-    int stops = 0;
-    bool running = false;
-    double duration = 30.0;
-    double position = 0.0;
-  };
-  std::deque<Graph> graphs;
-  QStringList undecodable;  // files whose render fails
+  std::deque<testsupport::GraphState> graphs;
+  QStringList undecodable;
+  testsupport::GraphState cleared;
 };
 
-class ScriptedGraph final : public audio::MediaGraph {
- public:
-  explicit ScriptedGraph(GraphLog& log) : log_(log) { log_.graphs.emplace_back(); index_ = log_.graphs.size() - 1; }
-  void query(Part) override {}
-  void renderFile(const QString& path) override {
-    g().file = path;
-    if (log_.undecodable.contains(path)) throw platform::RuntimeError(platform::err::kObjectDoesNotSupport);
-  }
-  void run() override {
-    if (log_.undecodable.contains(g().file)) throw platform::RuntimeError(platform::err::kObjectDoesNotSupport);
-    ++g().runs;
-    g().running = true;
-  }
-  void pause() override { g().running = false; }
-  void stop() override {
-    ++g().stops;
-    g().running = false;
-  }
-  int32_t volume() override { return 0; }
-  void setVolume(int32_t) override {}
-  int32_t balance() override { return 0; }
-  void setBalance(int32_t) override {}
-  void setWindowStyle(int32_t) override { noVideo(); }
-  void setTop(int32_t) override { noVideo(); }
-  void setLeft(int32_t) override { noVideo(); }
-  void setWidth(int32_t) override { noVideo(); }
-  void setHeight(int32_t) override { noVideo(); }
-  void setOwner(quintptr) override { noVideo(); }
-  int32_t waitForCompletion(int32_t) override { return 0; }
-  double duration() override { return g().duration; }
-  double currentPosition() override { return g().position; }
-  void setCurrentPosition(double s) override { g().position = s; }
-  double rate() override { return 1; }
-  void setRate(double) override {}
-
- private:
-  static void noVideo() { throw platform::RuntimeError(platform::err::kObjectDoesNotSupport); }
-  GraphLog::Graph& g() { return log_.graphs[index_]; }
-  GraphLog& log_;
-  std::size_t index_;
-};
-
-// A private settings folder for the whole test program, with the display control registered.
-inline QString configHome() {
-  static QTemporaryDir home;
-  return home.path();
-}
-
-inline bool registerDisplayControl() {
-  const QString bin = QString::fromLocal8Bit(qgetenv("ALARM_BIN_DIR"));
-  const QString regsvr = bin + "/regsvr", library = bin + "/liblumicell.so";
-  if (!QFile::exists(regsvr) || !QFile::exists(library)) return false;
-  const QString cmd = "XDG_CONFIG_HOME='" + configHome() + "' '" + regsvr + "' '" + library + "' >/dev/null 2>&1";
-  return std::system(cmd.toLocal8Bit().constData()) == 0;
-}
-
-class Firing : public ::testing::Test {
+class Firing : public testsupport::MainWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char arg0[] = "firing_test";
-    static char* argv[] = {arg0, nullptr};
-    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
-    if (!qApp) new QApplication(argc, argv);
-    platform::setLogToStderr(false);
-    registered = registerDisplayControl();
-  }
+  static void SetUpTestSuite() { startWindows(false); }
   void SetUp() override {
-    if (!registered) GTEST_SKIP() << "the display control (regsvr, liblumicell.so) is not built in ALARM_BIN_DIR";
-    QDir(configHome() + "/Orvanta").removeRecursively();
-    platform::setDefaultStore(&store);
-    Registry::setProgramPath(dir.path() + "/Alarm");
-    Registry::CreateRegistryKey(Registry::settingsKey());
+    MainWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     audio::setVolumeModule(&volume);
     fakes.clock.current = at(6, 0, 0);
     watchdog.setInterval(10);
@@ -153,34 +76,31 @@ class Firing : public ::testing::Test {
   }
   void TearDown() override {
     watchdog.stop();
-    win.reset();
+    MainWindowTest::TearDown();
     audio::setVolumeModule(nullptr);
-    platform::setDefaultStore(nullptr);
   }
 
   frmMain& load() {
-    win = std::make_unique<frmMain>();
     auto p = std::make_unique<ProgramParts>();
     parts = p.get();
     if (!realSettings) p->setAlarmSettings(&settings);
-    p->setMediaGraphFactory([this] { return std::unique_ptr<audio::MediaGraph>(std::make_unique<ScriptedGraph>(graphs)); });
-    win->setParts(std::move(p));
-    win->Form_Load();
-    return *win;
+    p->setMediaGraphFactory([this] {
+      testsupport::GraphState& g = graphs.graphs.emplace_back();
+      g.duration = 30.0;
+      g.rate = 1;
+      g.undecodable = graphs.undecodable;
+      // A graph still held after the test cleared the log writes into a spare state.
+      return std::unique_ptr<audio::MediaGraph>(std::make_unique<testsupport::FakeGraph>(
+          [this, i = graphs.graphs.size() - 1]() -> testsupport::GraphState& {
+            return i < graphs.graphs.size() ? graphs.graphs[i] : graphs.cleared;
+          }));
+    });
+    return MainWindowTest::load(std::move(p));
   }
   // Arms the alarm from the fields, as typed.
   frmMain& armAt(const QString& h, const QString& m, const QString& s) {
     if (!win) load();
-    win->txtHRS->setText(h);
-    win->txtMIN->setText(m);
-    win->txtSEC->setText(s);
-    win->cmdSet_Click();
-    return *win;
-  }
-  // The clock's second-aligned tick at the given time: the program's own entry point.
-  void tickAt(const QDateTime& t) {
-    fakes.clock.current = t;
-    emit win->Clock->timeout();
+    return MainWindowTest::armAt(h, m, s);
   }
   // One tick of the music's 100 ms repeat poll.
   static void pollMusic(frmMain& w) { QMetaObject::invokeMethod(w.Music, "timeout", Qt::DirectConnection); }
@@ -192,24 +112,12 @@ class Firing : public ::testing::Test {
     fakes.clock.current = t;
     emit w.TimerMessage->timeout();
   }
-  static void put(const char* name, const QString& value) { Registry::writeSetting(QString::fromLatin1(name), value); }
-  std::vector<platform::RecordedBox> boxesTitled(const QString& title) const {
-    std::vector<platform::RecordedBox> out;
-    for (const auto& b : fakes.messageBox.boxes)
-      if (b.title == title) out.push_back(b);
-    return out;
-  }
 
-  static inline bool registered = false;
-  QTemporaryDir dir;
-  platform::FileStore store{configHome().toStdString()};
-  platform::FakeServices fakes;
   audio::FakeMixerBackend mixer = audio::FakeMixerBackend::typical();
   audio::Volume volume{mixer};
   FakeSettings settings;
   bool realSettings = false;  // read the preferences dialog's controls instead
   GraphLog graphs;
-  std::unique_ptr<frmMain> win;
   ProgramParts* parts = nullptr;
   int alertsSeen = 0;
 

@@ -4,19 +4,12 @@
 #include <QApplication>
 
 #include "app/digits_validator.h"
+#include "window_fixture.h"
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "digits_validator_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
-
 TEST(DigitsValidator, TakesUpToItsLengthOfAsciiDigitsOnly) {
-  app();
+  testsupport::startApplication(false);
   DigitsValidator two(2, nullptr);
   int pos = 0;
   for (QString ok : {QString(), QStringLiteral("0"), QStringLiteral("07"), QStringLiteral("99")})

@@ -1,70 +1,39 @@
 // The main window on the offscreen platform with the fake clock and services: arming, the
 // clock tick, the alarm check, quitting, the settings round trip, damaged settings, the
 // menus, reset, deactivate and the quick alarms.
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <csignal>
-#include <cstdlib>
 #include <functional>
 #include <utility>
 
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
-#include "app/frmMain.h"
 #include "app/frmQuickAlarm.h"
-#include "app/main_parts.h"
-#include "app/program_style.h"
 #include "app/registry.h"
 #include "app/updown.h"
-#include "platform/fake_services.h"
-#include "platform/log.h"
 #include "platform/second_timer.h"
-#include "platform/store.h"
 #include "platform/vbtime.h"
+#include "window_fixture.h"
 
 namespace {
 
-QDateTime at(int h, int m, int s, int day = 8) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s)); }
-
-void typeInto(QWidget* w, const QString& keys) {
-  for (QChar c : keys) {
-    const int key = c == QChar(8) ? int(Qt::Key_Backspace) : int(c.toUpper().unicode());
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, c == QChar(8) ? QString(QChar(8)) : QString(c));
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(w, &release);
-  }
-}
-
-// A private settings folder for the whole test program, with the display control registered.
-QString configHome() {
-  static QTemporaryDir home;
-  return home.path();
-}
-
-bool registerDisplayControl() {
-  const QString bin = QString::fromLocal8Bit(qgetenv("ALARM_BIN_DIR"));
-  const QString regsvr = bin + "/regsvr", library = bin + "/liblumicell.so";
-  if (!QFile::exists(regsvr) || !QFile::exists(library)) return false;
-  const QString cmd = "XDG_CONFIG_HOME='" + configHome() + "' '" + regsvr + "' '" + library + "' >/dev/null 2>&1";
-  return std::system(cmd.toLocal8Bit().constData()) == 0;
-}
+using testsupport::appArgc;
+using testsupport::appArgv;
+using testsupport::at;
+using testsupport::typeInto;
 
 // Stands between the window and its display control, recording every text put on it.
 struct DisplaySpy : ClockDisplay {
@@ -90,75 +59,27 @@ DisplaySpy* spyOnDisplay(frmMain& w) {
   return s;
 }
 
-// The test program's command line, as the window reads it.
-int appArgc = 1;
-char appArg0[] = "frmMain_test";
-char* appArgv[] = {appArg0, nullptr, nullptr};
-
-class MainWindow : public ::testing::Test {
+class MainWindow : public testsupport::MainWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
-    if (!qApp) {
-      new QApplication(appArgc, appArgv);
-      ProgramStyle::install();  // as the program runs
-    }
-    platform::setLogToStderr(false);
-    registered = registerDisplayControl();
-  }
-  void SetUp() override {
-    if (!registered) GTEST_SKIP() << "the display control (regsvr, liblumicell.so) is not built in ALARM_BIN_DIR";
-    ASSERT_TRUE(dir.isValid());
-    QDir(configHome() + "/Orvanta").removeRecursively();
-    QDir(configHome() + "/autostart").removeRecursively();
-    platform::setDefaultStore(&store);
-    Registry::setProgramPath(dir.path() + "/Alarm");
-    Registry::CreateRegistryKey(Registry::settingsKey());
-    fakes.clock.current = at(7, 0, 0);
-  }
-  void TearDown() override {
-    win.reset();
-    platform::setDefaultStore(nullptr);
-  }
-  frmMain& load() {
-    win.reset();
-    win = std::make_unique<frmMain>();
-    win->Form_Load();
-    return *win;
-  }
   // Unloads the window the way a user quitting does, and loads a new one from the settings.
   frmMain& reload() {
     if (!win->isUnloaded()) {
       EXPECT_TRUE(win->requestUnload(frmMain::vbFormCode));
     }
-    win.reset();
     return load();
-  }
-  static QString stored(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
-  static void put(const char* name, const QString& value) { Registry::writeSetting(QString::fromLatin1(name), value); }
-  void setFields(const QString& h, const QString& m, const QString& s) {
-    win->txtHRS->setText(h);
-    win->txtMIN->setText(m);
-    win->txtSEC->setText(s);
   }
   void switchMode(int index) {
     win->menuEdit_Click();
     win->menuAMPM[static_cast<std::size_t>(index)]->setChecked(!win->menuAMPM[static_cast<std::size_t>(index)]->isChecked());
     win->menuAMPM_Click(index);
   }
-  // One second-aligned tick at the given time.
+  // One second-aligned tick at the given time, straight into the clock's and the alarm's handlers.
   void tickAt(const QDateTime& t) {
     fakes.clock.current = t;
     win->Clock_Timer();
     if (win->alarmEnabled()) win->Alarm_Timer();
   }
   std::size_t fires() const { return fakes.sound.beeps.size(); }
-
-  static inline bool registered = false;
-  QTemporaryDir dir;
-  platform::FileStore store{configHome().toStdString()};
-  platform::FakeServices fakes;
-  std::unique_ptr<frmMain> win;
 };
 
 const QString kTobrin = QStringLiteral("I'm afraid I can't do that Tobrin...");
@@ -191,9 +112,7 @@ TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
 }
 
 TEST_F(MainWindow, ArmingIn24HourModeWidensTheFieldsAndFiresAtItsSecondOnly) {
-  frmMain& w = load();
-  setFields("7", "5", "0");
-  w.cmdSet_Click();
+  frmMain& w = armAt("7", "5", "0");
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070500");
   EXPECT_EQ(w.lblHDDNtime, "07:05:00");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:05:00 ]");
@@ -228,15 +147,13 @@ TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
   EXPECT_EQ(fires(), 1u);
 
   // "07" never equals the clock's "7:05:00 PM".
-  setFields("07", "05", "00");
-  w.cmdSet_Click();
+  armAt("07", "05", "00");
   EXPECT_EQ(w.lblHDDNtime, "07:05:00 PM");
   tickAt(at(19, 4, 59));
   tickAt(at(19, 5, 0));
   EXPECT_EQ(fires(), 1u);
   // The hours check of arming uses 23 in both modes.
-  setFields("13", "00", "00");
-  w.cmdSet_Click();
+  armAt("13", "00", "00");
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   EXPECT_EQ(w.lblHDDNtime, "13:00:00 PM");
 }
@@ -254,8 +171,7 @@ TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
   };
   for (const auto& c : cases) {
     fakes.messageBox.boxes.clear();
-    setFields(c.h, c.m, c.s);
-    w.cmdSet_Click();
+    armAt(c.h, c.m, c.s);
     ASSERT_EQ(fakes.messageBox.boxes.size(), 1u) << c.h.toStdString() << c.m.toStdString() << c.s.toStdString();
     EXPECT_EQ(fakes.messageBox.boxes[0].prompt, c.message);
     EXPECT_EQ(fakes.messageBox.boxes[0].title, kTobrin);
@@ -266,9 +182,7 @@ TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
 }
 
 TEST_F(MainWindow, AnUnexpectedErrorInArmingShowsTheLineItFailedOn) {
-  frmMain& w = load();
-  setFields("ab", "00", "00");  // only a damaged state can put letters there
-  w.cmdSet_Click();
+  armAt("ab", "00", "00");  // only a damaged state can put letters there
   ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
   const auto& box = fakes.messageBox.boxes[0];
   EXPECT_EQ(box.title, "Error");
@@ -282,9 +196,8 @@ TEST_F(MainWindow, AnUnexpectedErrorInArmingShowsTheLineItFailedOn) {
 
 TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedButALongGapDoesNot) {
   frmMain& w = load();
-  setFields("07", "00", "00");
   fakes.clock.current = at(6, 59, 58);
-  w.cmdSet_Click();
+  armAt("07", "00", "00");
   tickAt(at(6, 59, 59));
   tickAt(at(7, 0, 1));  // the tick of 07:00:00 never came
   EXPECT_EQ(fires(), 1u);
@@ -299,9 +212,8 @@ TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedButALongGapDoesNot) {
 
 TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
   frmMain& w = load();
-  setFields("07", "00", "00");
   fakes.clock.current = at(6, 0, 0);
-  w.cmdSet_Click();
+  armAt("07", "00", "00");
   tickAt(at(7, 0, 0));
   ASSERT_EQ(fires(), 1u);
   EXPECT_FALSE(w.alarmEnabled());
@@ -323,10 +235,9 @@ TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
 }
 
 TEST_F(MainWindow, AnAlarmAtMidnightRingsOnTheSecondItIsArmedAgain) {
-  frmMain& w = load();
-  setFields("00", "00", "00");
+  load();
   fakes.clock.current = at(23, 0, 0);
-  w.cmdSet_Click();
+  armAt("00", "00", "00");
   tickAt(at(23, 59, 59));
   tickAt(at(0, 0, 0, 9));
   ASSERT_EQ(fires(), 1u);
@@ -352,13 +263,11 @@ TEST_F(MainWindow, AHiddenWindowIsNotDrawnAndCatchesUpWhenItShowsAgain) {
   frmMain& w = load();
   DisplaySpy* s = spyOnDisplay(w);
   w.show();
-  w.setWindowState(Qt::WindowMinimized);
-  QApplication::processEvents();
+  minimise();
   ASSERT_FALSE(w.isVisible());
   s->shown.clear();
-  setFields("07", "00", "02");
   fakes.clock.current = at(6, 0, 0);
-  w.cmdSet_Click();
+  armAt("07", "00", "02");
   tickAt(at(7, 0, 1));
   tickAt(at(7, 0, 2));
   EXPECT_TRUE(s->shown.isEmpty());
@@ -388,9 +297,7 @@ TEST_F(MainWindow, QuickAlarmsWrapRoundMidnightInBothModes) {
 }
 
 TEST_F(MainWindow, ResetFillsTheFieldsWithTheTimeAndLeavesTheAlarmAlone) {
-  frmMain& w = load();
-  setFields("08", "00", "00");
-  w.cmdSet_Click();
+  frmMain& w = armAt("08", "00", "00");
   fakes.clock.current = at(19, 5, 9);
   w.menuResetAlarm_Click();
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "190509");
@@ -412,20 +319,17 @@ TEST_F(MainWindow, ResetFillsTheFieldsWithTheTimeAndLeavesTheAlarmAlone) {
 TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
   frmMain& w = load();
   w.menuAutoStart->trigger();
-  setFields("08", "00", "00");
-  w.cmdSet_Click();
+  armAt("08", "00", "00");
   w.MenuDeactivateAlarm_Click();
   EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
   EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
   EXPECT_EQ(w.statusColour(), 0x404040);
   EXPECT_FALSE(w.alarmEnabled());
-  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
-  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Tip!");
-  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 64);
-  EXPECT_EQ(fakes.messageBox.boxes[0].prompt,
-            "Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you don't want "
-            "Alarm to start next time with an activated alarm, then please un-check this option (see menu Edit, "
-            "\"Set Alarm on Startup\").");
+  expectOneBox("Tip!",
+               "Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you don't want "
+               "Alarm to start next time with an activated alarm, then please un-check this option (see menu Edit, "
+               "\"Set Alarm on Startup\").",
+               64);
 }
 
 TEST_F(MainWindow, TheQuickAlarmDialogChecksItsRangeAndRemembersTheMinutesAsTyped) {
@@ -530,9 +434,8 @@ TEST_F(MainWindow, TheHourSpinnerStaysInTheRangeOfTheClockMode) {
 
 TEST_F(MainWindow, SwitchingTheClockModeConvertsTheFieldsAndTheArmedAlarm) {
   frmMain& w = load();
-  setFields("07", "00", "00");
   fakes.clock.current = at(6, 0, 0);
-  w.cmdSet_Click();
+  armAt("07", "00", "00");
   setFields("19", "05", "09");
   switchMode(0);
   EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "7|05|09");
@@ -559,15 +462,10 @@ TEST_F(MainWindow, SwitchingTheClockModeConvertsTheFieldsAndTheArmedAlarm) {
 // --- Quitting ----------------------------------------------------------------------------
 
 TEST_F(MainWindow, QuittingWithAnArmedAlarmAsksAndNoKeepsEverythingRunning) {
-  frmMain& w = load();
-  setFields("08", "00", "00");
-  w.cmdSet_Click();
+  frmMain& w = armAt("08", "00", "00");
   fakes.messageBox.answers = {platform::mb::kNo};
   EXPECT_FALSE(w.requestUnload(frmMain::vbFormControlMenu));
-  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
-  EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Are you sure you want to quit? (You have activated an alarm).");
-  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Alarm - Quit");
-  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 292);
+  expectOneBox("Alarm - Quit", "Are you sure you want to quit? (You have activated an alarm).", 292);
   EXPECT_FALSE(w.isUnloaded());
   EXPECT_TRUE(w.alarmEnabled());
   EXPECT_EQ(stored("Startup"), "Error");
@@ -597,8 +495,7 @@ TEST_F(MainWindow, MenuShortcutsWinOverTheEditingKeysOfTheFields) {
 TEST_F(MainWindow, WhileNothingShowsTheTimeTheClockWakesOnlyForTheSecondsThatMatter) {
   frmMain& w = load();  // never shown
   fakes.clock.current = at(7, 0, 0);
-  setFields("07", "00", "10");
-  w.cmdSet_Click();
+  armAt("07", "00", "10");
   emit w.Clock->timeout();
   // It wakes two seconds before the alarm's second, to prepare the firing, and then at it.
   EXPECT_GT(w.Clock->remainingMs(), 7000);
@@ -638,9 +535,7 @@ TEST_F(MainWindow, NoQuestionWithoutAnAlarmWithExitAfterAlarmOrAtTheSessionEnd) 
 }
 
 TEST_F(MainWindow, ATerminationSignalUnloadsWithoutAskingAndSavesEverything) {
-  frmMain& w = load();
-  setFields("06", "30", "00");
-  w.cmdSet_Click();
+  frmMain& w = armAt("06", "30", "00");
   ASSERT_EQ(std::raise(SIGTERM), 0);
   for (int i = 0; i < 50 && !w.isUnloaded(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_TRUE(w.isUnloaded());
@@ -650,9 +545,7 @@ TEST_F(MainWindow, ATerminationSignalUnloadsWithoutAskingAndSavesEverything) {
 }
 
 TEST_F(MainWindow, TheSessionEndingWhileTheQuitQuestionIsOpenStillUnloadsAndSaves) {
-  frmMain& w = load();
-  setFields("06", "45", "00");
-  w.cmdSet_Click();
+  frmMain& w = armAt("06", "45", "00");
   fakes.messageBox.onShow = [&] { EXPECT_FALSE(w.requestUnload(frmMain::vbAppWindows)); };
   fakes.messageBox.answers = {platform::mb::kNo};
   EXPECT_TRUE(w.requestUnload(frmMain::vbFormControlMenu));
@@ -664,8 +557,7 @@ TEST_F(MainWindow, TheSessionEndingWhileTheQuitQuestionIsOpenStillUnloadsAndSave
 TEST_F(MainWindow, AnAlarmStoppedWithExitAfterAlarmEndsTheProgram) {
   frmMain& w = load();
   w.menuAutoQuit->trigger();
-  setFields("07", "00", "01");
-  w.cmdSet_Click();
+  armAt("07", "00", "01");
   tickAt(at(7, 0, 1));
   EXPECT_EQ(fires(), 1u);
   EXPECT_TRUE(w.isUnloaded());
@@ -723,7 +615,6 @@ TEST_F(MainWindow, ANegativeOrFarAwayPositionCentresTheWindow) {
   EXPECT_NE(centred.x(), 200);
   put("Top", "1e30");
   put("Left", "99999999");
-  win.reset();
   EXPECT_EQ(load().pos(), centred);
 }
 
@@ -758,8 +649,7 @@ TEST_F(MainWindow, ADamagedSettingsFileStillOpensAUsableWindow) {
   EXPECT_FALSE(w.alarmEnabled());
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   // The window works: it arms and fires.
-  setFields("07", "06", "00");
-  w.cmdSet_Click();
+  armAt("07", "06", "00");
   tickAt(at(7, 6, 0));
   EXPECT_EQ(fires(), 1u);
   // The status tooltip copes with a record that is no date.
@@ -773,8 +663,7 @@ TEST_F(MainWindow, MinimisingHidesTheWindowOnlyWhenATrayIconShows) {
   {
     frmMain& w = load();
     w.show();
-    w.setWindowState(Qt::WindowMinimized);
-    QApplication::processEvents();
+    minimise();
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.menuTrayLaunch->isEnabled());
     w.menuTrayLaunch_Click();
@@ -783,12 +672,10 @@ TEST_F(MainWindow, MinimisingHidesTheWindowOnlyWhenATrayIconShows) {
   }
   fakes.tray.hasArea = false;
   fakes.tray.isShown = false;
-  win.reset();
   frmMain& w = load();
   EXPECT_FALSE(fakes.tray.isShown);
   w.show();
-  w.setWindowState(Qt::WindowMinimized);
-  QApplication::processEvents();
+  minimise();
   EXPECT_TRUE(w.isVisible());
 }
 
@@ -842,13 +729,8 @@ TEST_F(MainWindow, SetAlarmOnStartupStartsAnInstalledProgramThroughItsLauncher) 
 TEST_F(MainWindow, HelpOpensTheReadmeBesideTheProgramOrSaysItIsMissing) {
   frmMain& w = load();
   w.menuHelp->trigger();
-  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
-  EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "The Alarm readme.txt seems to be missing...");
-  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Info");
-  EXPECT_EQ(fakes.messageBox.boxes[0].flags, 48);
-  QFile readme(dir.path() + "/readme.txt");
-  ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-  readme.close();
+  expectOneBox("Info", "The Alarm readme.txt seems to be missing...", 48);
+  file("readme.txt");
   w.menuHelp->trigger();
   EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
 }
@@ -1105,10 +987,7 @@ TEST_F(MainWindow, TheCheckBoxIsNotClippedAndTheAboutLinkOpensTheReadme) {
   EXPECT_LT(w.Check1->geometry().bottom(), w.Image1->geometry().top());
 
   for (const bool present : {false, true}) {
-    if (present) {
-      QFile readme(dir.path() + "/readme.txt");
-      ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-    }
+    if (present) file("readme.txt");
     fakes.messageBox.boxes.clear();
     QTimer::singleShot(0, &w, [&] { QTest::mouseClick(w.aboutBox()->lblurl, Qt::LeftButton); });
     w.menuAbout_Click();
@@ -1167,10 +1046,7 @@ class Seconds : public MainWindow {
     return *p;
   }
   // The second as the program runs it.
-  void second(const QDateTime& t) {
-    fakes.clock.current = t;
-    emit win->Clock->timeout();
-  }
+  void second(const QDateTime& t) { MainWindowTest::tickAt(t); }
   frmMain& armed(bool mode24, const QString& h, const QString& m, const QString& s, const QString& half = "AM") {
     frmMain& w = load();
     if (!mode24) switchMode(0);
@@ -1247,8 +1123,7 @@ TEST_F(MainWindow, EverySingleDigitIsWidenedWhenArmingIn24HourMode) {
   frmMain& w = load();
   for (char d = '0'; d <= '9'; ++d) {
     const QString digit(QChar::fromLatin1(d));
-    setFields(digit, digit, digit);
-    w.cmdSet_Click();
+    armAt(digit, digit, digit);
     EXPECT_EQ(w.lblHDDNtime, "0" + digit + ":0" + digit + ":0" + digit);
   }
 }

@@ -11,17 +11,9 @@
 #include <QStyleOptionComboBox>
 
 #include "app/program_style.h"
+#include "window_fixture.h"
 
 namespace {
-
-void startApp() {
-  static int argc = 1;
-  static char name[] = "program_style_test";
-  static char* argv[] = {name, nullptr};
-  if (qApp) return;
-  new QApplication(argc, argv);
-  ProgramStyle::install();
-}
 
 int imagePluginsLoaded() {
   QFile maps(QStringLiteral("/proc/self/maps"));
@@ -31,7 +23,7 @@ int imagePluginsLoaded() {
 
 // First in this program: nothing else has read an image yet.
 TEST(ProgramStyle, AMenuBarLoadsNoImagePluginAndKeepsItsOverflowIcon) {
-  startApp();
+  testsupport::startApplication(true);
   ASSERT_EQ(imagePluginsLoaded(), 0);
   QMainWindow window;
   QMenuBar* bar = window.menuBar();
@@ -54,7 +46,7 @@ TEST(ProgramStyle, AMenuBarLoadsNoImagePluginAndKeepsItsOverflowIcon) {
 }
 
 TEST(ProgramStyle, TheAmPmBoxShowsItsTextWhole) {
-  startApp();
+  testsupport::startApplication(true);
   QComboBox box;
   box.addItems({QStringLiteral("AM"), QStringLiteral("PM")});
   box.setGeometry(0, 0, 41, 21);  // the main window's box

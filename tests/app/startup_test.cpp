@@ -9,19 +9,12 @@
 #include "platform/fake_services.h"
 #include "platform/single_instance.h"
 #include "platform/store.h"
+#include "window_fixture.h"
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "Alarm";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
-
 TEST(StartUp, ASecondCopyOnlyShowsTheMessage) {
-  app();
+  testsupport::startApplication(false);
   platform::FakeServices fakes;
   platform::MemoryStore store;
   platform::setDefaultStore(&store);

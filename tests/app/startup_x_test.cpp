@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/store.h"
-#include "xsession.h"
+#include "desktop_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -22,26 +22,19 @@ std::string windowsOf(XSession& x, pid_t pid, const std::string& title = "Alarm"
   return x.run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name " + title);
 }
 
-class StartUpInAnXServer : public ::testing::Test {
+// The bare X server: no window manager unless a test starts one.
+class StartUpInAnXServer : public e2e::Desktop {
  public:
-  explicit StartUpInAnXServer(bool withControl = true) : registerControl(withControl) {}
-
-
- protected:
-  void SetUp() override {
-    if (const auto missing = missingTools(); !missing.empty()) GTEST_SKIP() << "needs " << missing;
-    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
-    x = std::make_unique<XSession>();
-    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
-    if (registerControl) x->registerDisplayControl();
+  explicit StartUpInAnXServer(bool withControl = true) {
+    neededTools = {};
+    windowManager = false;
+    displayControl = withControl;
   }
-  bool registerControl;
-  std::unique_ptr<XSession> x;
 };
 
 TEST_F(StartUpInAnXServer, ASecondCopyShowsTheMessageAndEndsWhenItIsAnswered) {
   const std::string alarm = (binDir() / "Alarm").string();
-  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  const fs::path conf = settingsFile();
   const pid_t first = x->spawn({alarm, "--log", (x->root() / "first.log").string()}, "first.out");
   ASSERT_TRUE(waitFor([&] { return fs::exists(conf); }, 15s)) << slurp(x->root() / "first.out");
   ASSERT_TRUE(waitFor([&] { return !windowsOf(*x, first).empty(); }, 15s)) << slurp(x->root() / "first.out");
@@ -51,7 +44,7 @@ TEST_F(StartUpInAnXServer, ASecondCopyShowsTheMessageAndEndsWhenItIsAnswered) {
 
   const fs::path secondLog = x->root() / "second.log";
   const pid_t second = x->spawn({alarm, "--log", secondLog.string()}, "second.out");
-  ASSERT_TRUE(waitFor([&] { return slurp(secondLog).find("message box \"Alarm\": Alarm is already running.") != std::string::npos; }, 15s))
+  ASSERT_TRUE(logged(secondLog, "message box \"Alarm\": Alarm is already running.", 15s))
       << slurp(x->root() / "second.out");
   std::string box;
   ASSERT_TRUE(waitFor([&] { return !(box = windowsOf(*x, second)).empty(); }, 10s));
@@ -117,9 +110,9 @@ TEST_F(StartUpInAnXServer, ACopyNamedClockKeepsItsOwnSettingsAndRunsBesideAlarm)
 // Help opens the readme beside the program, and "Set Alarm on Startup" writes an entry
 // that starts this very program at log-on.
 TEST_F(StartUpInAnXServer, StartedFromThePathElsewhereItFindsItsOwnFiles) {
-  const std::string openbox = x->run("command -v openbox");
+  const std::string openbox = e2e::firstLine(x->run("command -v openbox"));
   if (openbox.empty()) GTEST_SKIP() << "needs openbox";
-  x->spawn({openbox.substr(0, openbox.find('\n'))}, "openbox.out");
+  x->spawn({openbox}, "openbox.out");
   std::this_thread::sleep_for(500ms);  // the window manager settles before the window maps
   const fs::path bin = fs::canonical(binDir());
   const fs::path elsewhere = x->root() / "elsewhere", tools = x->root() / "tools", opened = x->root() / "opened.txt";
@@ -132,15 +125,11 @@ TEST_F(StartUpInAnXServer, StartedFromThePathElsewhereItFindsItsOwnFiles) {
   const pid_t alarm = x->spawn({"/bin/sh", "-c", "cd '" + elsewhere.string() + "' && PATH='" + tools.string() + ":" +
                                                     bin.string() + ":'\"$PATH\" exec Alarm --log '" + log.string() + "'"},
                                "alarm.out");
-  std::string win;
-  ASSERT_TRUE(waitFor([&] {
-    win = x->run("xdotool search --onlyvisible --pid " + std::to_string(alarm) + " --name \"^Alarm$\"");
-    return !win.empty();
-  }, 20s)) << slurp(x->root() / "alarm.out");
-  win = win.substr(0, win.find('\n'));
+  const std::string win = window(alarm, "^Alarm$", 20s);
+  ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.out");
   x->run("xdotool windowactivate --sync " + win + " ; xdotool key F1");
   const std::string readme = (bin / "readme.txt").string();
-  EXPECT_TRUE(waitFor([&] { return slurp(opened).find("file://" + readme) != std::string::npos; }, 10s))
+  EXPECT_TRUE(logged(opened, "file://" + readme, 10s))
       << slurp(log) << slurp(opened);
   EXPECT_EQ(slurp(log).find("readme.txt seems to be missing"), std::string::npos);
 
@@ -156,12 +145,12 @@ TEST_F(StartUpInAnXServer, StartedFromThePathElsewhereItFindsItsOwnFiles) {
 // unload runs inside the load, and the start must end there instead of showing a window
 // that no longer closes.
 TEST_F(StartUpInAnXServer, TheSessionEndingWhileTheStartWarnsEndsTheProgram) {
-  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
+  const fs::path conf = settingsFile();
   fs::create_directories(conf.parent_path());
   std::ofstream(conf) << "[General]\nAutoStartMenu=True\nHH=99\nNN=00\nSS=00\n";
   const fs::path log = x->root() / "alarm.log";
   const pid_t alarm = x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, "alarm.out");
-  ASSERT_TRUE(waitFor([&] { return slurp(log).find("message box \"I'm afraid I can't do that Tobrin...\"") != std::string::npos; }, 15s))
+  ASSERT_TRUE(logged(log, "message box \"I'm afraid I can't do that Tobrin...\"", 15s))
       << slurp(log) << slurp(x->root() / "alarm.out");
   ::kill(alarm, SIGTERM);
   EXPECT_EQ(waitExit(alarm, 10s), 0) << slurp(log);

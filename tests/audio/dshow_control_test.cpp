@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <functional>
-#include <set>
 
 #include "audio/dshow_control.h"
 #include "audio/qt_media_graph.h"
 #include "platform/errors.h"
+#include "fake_graph.h"
 #include "platform/fake_services.h"
 
 namespace audio {
@@ -16,76 +15,8 @@ namespace {
 
 using platform::RuntimeError;
 
-struct GraphState {
-  double duration = 10.0;
-  double position = 0.0;
-  bool running = false;
-  int runs = 0;
-  int32_t volume = -1;
-  int32_t balance = -1;
-  double rate = 0;
-  bool hasVideo = false;
-  quintptr owner = 99;
-  std::set<MediaGraph::Part> missing;
-  int runError = 0;   // error raised by run, 0 for none
-  int stopError = 0;  // error raised by stop
-  int32_t completionCode = 0;
-  bool completionThrows = false;
-  bool destroyed = false;
-  QString rendered;
-  std::function<void()> duringRender;  // what the events run while the file renders
-};
-
-class FakeGraph final : public MediaGraph {
- public:
-  explicit FakeGraph(GraphState& s) : s_(s) {}
-  ~FakeGraph() override { s_.destroyed = true; }
-  void query(Part p) override {
-    if (s_.missing.count(p)) throw RuntimeError(platform::err::kTypeMismatch);
-  }
-  void renderFile(const QString& path) override {
-    if (s_.duringRender) s_.duringRender();
-    s_.rendered = path;
-  }
-  void run() override {
-    if (s_.runError) throw RuntimeError(s_.runError);
-    s_.running = true;
-    ++s_.runs;
-  }
-  void pause() override { s_.running = false; }
-  void stop() override {
-    if (s_.stopError) throw RuntimeError(s_.stopError);
-    s_.running = false;
-  }
-  int32_t volume() override { return s_.volume; }
-  void setVolume(int32_t v) override { s_.volume = v; }
-  int32_t balance() override { return s_.balance; }
-  void setBalance(int32_t b) override { s_.balance = b; }
-  void setWindowStyle(int32_t) override { video(); }
-  void setTop(int32_t) override { video(); }
-  void setLeft(int32_t) override { video(); }
-  void setWidth(int32_t) override { video(); }
-  void setHeight(int32_t) override { video(); }
-  void setOwner(quintptr w) override {
-    video();
-    s_.owner = w;
-  }
-  int32_t waitForCompletion(int32_t) override {
-    if (s_.completionThrows) throw RuntimeError(platform::err::kInvalidCall);
-    return s_.completionCode;
-  }
-  double duration() override { return s_.duration; }
-  double currentPosition() override { return s_.position; }
-  void setCurrentPosition(double p) override { s_.position = p; }
-  double rate() override { return s_.rate; }
-  void setRate(double r) override { s_.rate = r; }
-
- private:
-  void video() {
-    if (!s_.hasVideo) throw RuntimeError(platform::err::kObjectDoesNotSupport);
-  }
-  GraphState& s_;
-};
+using testsupport::FakeGraph;
+using testsupport::GraphState;
 
 class DShowTest : public ::testing::Test {
  protected:
@@ -118,7 +49,7 @@ TEST_F(DShowTest, WithoutAGraphEveryOperationIsHarmlessAndReadsZero) {
 
 TEST_F(DShowTest, OpeningAnAudioFileSetsFullVolumeCentreAndNormalRateDespiteTheVideoWindow) {
   open();
-  EXPECT_EQ(state.rendered, "/music/wake up.mp3");
+  EXPECT_EQ(state.file, "/music/wake up.mp3");
   EXPECT_EQ(state.volume, 0);
   EXPECT_EQ(state.balance, 0);
   EXPECT_EQ(state.rate, 1.0);
@@ -336,7 +267,7 @@ TEST(DShowReentry, AnOpenOrTearDownDuringAnOpenFreesNothingUnderItAndTheNewestOp
   EXPECT_TRUE(first.destroyed);  // freed once its open returned
   EXPECT_FALSE(first.running);
   EXPECT_EQ(first.runs, 0);
-  EXPECT_EQ(second.rendered, "/sounds/alarm.wav");
+  EXPECT_EQ(second.file, "/sounds/alarm.wav");
   EXPECT_TRUE(second.running);
   EXPECT_EQ(second.volume, 0);
   EXPECT_EQ(second.rate, 1.0);

@@ -76,26 +76,23 @@ class PulseServer {
 
   ~PulseServer() { stop(); }
 
-  // Runs pactl against this server and returns its output.
-  QString pactl(const QStringList& args) const {
+  // Runs pactl against this server and returns its output ("" when it hangs); ok tells
+  // whether it ended well.
+  QString pactl(const QStringList& args, bool* ok = nullptr, int timeoutMs = 10000) const {
     QProcess p;
     p.start("pactl", args);
-    if (!p.waitForFinished(10000)) {
+    const bool ended = p.waitForFinished(timeoutMs);
+    if (!ended) {
       p.kill();
       p.waitForFinished();
-      return {};
     }
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
+    if (ok) *ok = ended && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return ended ? QString::fromLocal8Bit(p.readAllStandardOutput()) : QString();
   }
   bool pactlOk(const QStringList& args) const {
-    QProcess p;
-    p.start("pactl", args);
-    if (!p.waitForFinished(5000)) {
-      p.kill();
-      p.waitForFinished();
-      return false;
-    }
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    bool ok = false;
+    pactl(args, &ok, 5000);
+    return ok;
   }
 
   const std::string& reason() const { return reason_; }

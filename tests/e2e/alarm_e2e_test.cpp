@@ -26,7 +26,7 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   const pid_t first = start(log1);
   const std::string win = mainWindow(first);
   ASSERT_FALSE(win.empty()) << slurp(x->root() / "first.log.out");
-  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("window loaded") != std::string::npos; }, 10s));
+  ASSERT_TRUE(logged(log1, "window loaded"));
 
   // An alarm a few seconds from now, typed into the three fields (the hours field has the focus).
   const std::time_t when = std::time(nullptr) + 6;
@@ -41,7 +41,7 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   x->run("xdotool type --delay 30 --window " + win + " " + hh + " ; xdotool key --window " + win + " Tab ; " +
          "xdotool type --delay 30 --window " + win + " " + mm + " ; xdotool key --window " + win + " Tab ; " +
          "xdotool type --delay 30 --window " + win + " " + ss + " ; xdotool key --window " + win + " Return");
-  ASSERT_TRUE(waitFor([&] { return slurp(log1).find(std::string("alarm set for ") + text) != std::string::npos; }, 5s))
+  ASSERT_TRUE(logged(log1, std::string("alarm set for ") + text, 5s))
       << slurp(log1);
 
   // The fire line carries the time of the check: it must be the alarm's own second.
@@ -52,22 +52,20 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   EXPECT_EQ(m[1].str(), text) << l;
   // The sound code is loaded for the alarm's sound (just before its second), not at start.
   const std::size_t armed = l.find("alarm set for");
-  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("sound: media module loaded") != std::string::npos; }, 5s))
+  ASSERT_TRUE(logged(log1, "sound: media module loaded", 5s))
       << slurp(log1);
   EXPECT_GT(slurp(log1).find("sound: media module loaded"), armed) << slurp(log1);
   // The alert window shows with the focus on Stop; Enter stops the alarm.
-  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("alert shown: frmAlarmMessage") != std::string::npos; }, 5s))
+  ASSERT_TRUE(logged(log1, "alert shown: frmAlarmMessage", 5s))
       << slurp(log1);
   std::this_thread::sleep_for(300ms);
   x->run("xdotool key --window \"$(xdotool getwindowfocus)\" Return");
-  ASSERT_TRUE(waitFor([&] { return slurp(log1).find("alarm stopped") != std::string::npos; }, 5s)) << slurp(log1);
+  ASSERT_TRUE(logged(log1, "alarm stopped", 5s)) << slurp(log1);
 
   // Quit through the close box: an alarm is still set, so the question comes; answer Yes.
   x->run("wmctrl -i -c " + win);
-  ASSERT_TRUE(waitFor([&] {
-    return slurp(log1).find("message box \"Alarm - Quit\": Are you sure you want to quit? (You have activated an alarm).") !=
-           std::string::npos;
-  }, 10s)) << slurp(log1);
+  ASSERT_TRUE(logged(log1, "message box \"Alarm - Quit\": Are you sure you want to quit? (You have activated an alarm)."))
+      << slurp(log1);
   std::string box;
   ASSERT_TRUE(waitFor([&] {
     // The last match: the program's hidden leader window may carry the name as well.
@@ -84,10 +82,10 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   const fs::path log2 = x->root() / "second.log";
   const pid_t second = start(log2);
   ASSERT_FALSE(mainWindow(second).empty()) << slurp(x->root() / "second.log.out");
-  ASSERT_TRUE(waitFor([&] { return slurp(log2).find("window loaded") != std::string::npos; }, 10s));
+  ASSERT_TRUE(logged(log2, "window loaded"));
   const std::string l2 = slurp(log2);
   EXPECT_NE(l2.find(std::string("window loaded: fields ") + text + ", 24-hour clock"), std::string::npos) << l2;
-  const std::string conf = slurp(x->configHome() / "Orvanta" / "Alarm.conf");
+  const std::string conf = slurp(settingsFile());
   EXPECT_NE(conf.find("Startup=\"True\""), std::string::npos) << conf;
   EXPECT_NE(conf.find(std::string("SS=\"") + ss + "\""), std::string::npos) << conf;
 
@@ -99,12 +97,7 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
 }
 
 TEST_F(AlarmInAnXServer, EnlargedStartsKeepTheStoredPlace) {
-  const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
-  fs::create_directories(conf.parent_path());
-  {
-    std::ofstream out(conf);
-    out << "[General]\nStartup=\"True\"\nTop=\"1500\"\nLeft=\"1500\"\n";
-  }
+  settings({{"Startup", "True"}, {"Top", "1500"}, {"Left", "1500"}});
   for (int run = 0; run < 3; ++run) {
     const fs::path log = x->root() / ("enlarged" + std::to_string(run) + ".log");
     const pid_t pid = x->spawn({(binDir() / "Alarm").string(), "Enlarge", "--log", log.string()}, log.filename().string() + ".out");
@@ -113,7 +106,7 @@ TEST_F(AlarmInAnXServer, EnlargedStartsKeepTheStoredPlace) {
     std::this_thread::sleep_for(700ms);  // the enlarged size is applied once the frame is known
     x->run("wmctrl -i -c " + win);
     ASSERT_EQ(waitExit(pid, 10s), 0) << slurp(log);
-    const std::string saved = slurp(conf);
+    const std::string saved = slurp(settingsFile());
     EXPECT_NE(saved.find("Top=\"1500\""), std::string::npos) << "run " << run << ":\n" << saved;
     EXPECT_NE(saved.find("Left=\"1500\""), std::string::npos) << "run " << run << ":\n" << saved;
   }

@@ -12,7 +12,7 @@
 #include <regex>
 #include <thread>
 
-#include "xsession.h"
+#include "desktop_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -20,7 +20,7 @@ using namespace testx;
 
 namespace {
 
-std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
+using e2e::firstLine;
 bool has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
 
 // The first sample at or after `from` (a byte offset into the 16-bit mono recording) that
@@ -46,20 +46,15 @@ long fileSize(const fs::path& p) {
   return ec ? 0 : static_cast<long>(n);
 }
 
-class AlarmRings : public ::testing::Test {
+class AlarmRings : public e2e::Desktop {
  protected:
+  AlarmRings() {
+    neededTools = {"openbox", "pulseaudio", "parec", "pactl"};
+    if (faketimeLibrary().empty()) alsoMissing = "libfaketime";
+  }
   void SetUp() override {
-    std::string missing = missingTools();
-    for (const char* tool : {"openbox", "pulseaudio", "parec", "pactl"})
-      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
-        missing += std::string(missing.empty() ? "" : ", ") + tool;
-    if (faketimeLibrary().empty()) missing += std::string(missing.empty() ? "" : ", ") + "libfaketime";
-    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to hear the program ring in a real X server";
-    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
-    x = std::make_unique<XSession>();
-    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
-    x->registerDisplayControl();
-    x->spawn({firstLine(x->run("command -v openbox"))}, "openbox.out");
+    Desktop::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     // The sound server in the session's runtime folder, where the program looks for it.
     x->spawn({firstLine(x->run("command -v pulseaudio")), "--daemonize=no", "--exit-idle-time=-1", "-n",
               "--use-pid-file=no", "--log-level=error", "--load=module-null-sink sink_name=nul",
@@ -77,10 +72,9 @@ class AlarmRings : public ::testing::Test {
 
   // Stores the settings and starts the program at 06:59:54 with 07:00:00 armed.
   pid_t startAt0659(const std::string& extraSettings) {
-    const fs::path conf = x->configHome() / "Orvanta" / "Alarm.conf";
-    fs::create_directories(conf.parent_path());
-    std::ofstream(conf) << "[General]\nAutoStartMenu=\"True\"\nHH=\"07\"\nNN=\"00\"\nSS=\"00\"\nSnooze=\"1\"\n"
-                        << extraSettings;
+    fs::create_directories(settingsFile().parent_path());
+    std::ofstream(settingsFile()) << "[General]\nAutoStartMenu=\"True\"\nHH=\"07\"\nNN=\"00\"\nSS=\"00\"\nSnooze=\"1\"\n"
+                                  << extraSettings;
     log = x->root() / "alarm.log";
     // libfaketime preloaded through env, so that the pid is the program's own.
     return x->spawn({"/usr/bin/env", "LD_PRELOAD=" + faketimeLibrary(), "FAKETIME=@2026-12-08 06:59:54",
@@ -119,7 +113,6 @@ class AlarmRings : public ::testing::Test {
     return found;
   }
 
-  std::unique_ptr<XSession> x;
   fs::path rec, log;
 };
 
@@ -150,7 +143,7 @@ TEST_F(AlarmRings, TheMessageWindowRingsSnoozesAMinuteAndStopsBackOnTheArmedTime
   EXPECT_TRUE(has(stopped, "alarm stopped")) << stopped;
   ::kill(pid, SIGTERM);
   EXPECT_EQ(waitExit(pid, 10s), 0);
-  const std::string conf = slurp(x->configHome() / "Orvanta" / "Alarm.conf");
+  const std::string conf = slurp(settingsFile());
   EXPECT_TRUE(has(conf, "PreviousAlarm=\"")) << conf;
 }
 

@@ -1,4 +1,5 @@
-// A real X server with a window manager (openbox), and the built program started in it.
+// A real X server with a window manager (openbox) and the display control registered, and
+// the built program started in it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "xsession.h"
 
@@ -20,28 +22,53 @@ class Desktop : public ::testing::Test {
  protected:
   void SetUp() override {
     using namespace std::chrono_literals;
+    for (const std::string& tool : neededTools)
+      if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+        alsoMissing += std::string(alsoMissing.empty() ? "" : ", ") + tool;
     std::string missing = testx::missingTools();
-    for (const char* tool : {"openbox", "wmctrl"})
-      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
-        missing += std::string(missing.empty() ? "" : ", ") + tool;
+    if (!alsoMissing.empty()) missing += (missing.empty() ? "" : ", ") + alsoMissing;
     if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
     ASSERT_TRUE(std::filesystem::exists(testx::binDir() / "Alarm")) << testx::binDir();
     x = std::make_unique<testx::XSession>();
     ASSERT_TRUE(x->ok()) << "Xvfb did not start";
-    x->registerDisplayControl();
-    const std::string openbox = firstLine(x->run("command -v openbox"));
-    x->spawn({openbox}, "openbox.out");
+    if (displayControl) x->registerDisplayControl();
+    if (!windowManager) return;
+    x->spawn({firstLine(x->run("command -v openbox"))}, "openbox.out");
     std::this_thread::sleep_for(500ms);
   }
 
-  // The program's main window (the visible window named Alarm of that process).
-  std::string mainWindow(pid_t pid) {
+  // What a test may change before its set-up: the tools it needs besides Xvfb and xdotool,
+  // what else it misses, whether openbox runs and the display control is registered.
+  std::vector<std::string> neededTools{"openbox", "wmctrl"};
+  std::string alsoMissing;
+  bool windowManager = true, displayControl = true;
+
+  // The visible window of that process whose title matches the pattern ("" when none).
+  std::string findWindow(pid_t pid, const std::string& title) {
+    return firstLine(
+        x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title + "\" | tail -n 1"));
+  }
+  // The same, waited for.
+  std::string window(pid_t pid, const std::string& title, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     std::string id;
-    testx::waitFor([&] {
-      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\" | tail -n 1"));
-      return !id.empty();
-    }, std::chrono::seconds(15));
+    testx::waitFor([&] { return !(id = findWindow(pid, title)).empty(); }, timeout);
     return id;
+  }
+  // The program's main window (the visible window named Alarm of that process).
+  std::string mainWindow(pid_t pid) { return window(pid, "^Alarm$", std::chrono::seconds(15)); }
+  // A left click at that point of the window.
+  void clickAt(const std::string& win, int px, int py) {
+    x->run("xdotool mousemove --window " + win + " " + std::to_string(px) + " " + std::to_string(py) + " click 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  // Replaces the text of the focused box (keys go through the server, as typed).
+  void retype(const std::string& win, const std::string& text) {
+    x->run("xdotool windowactivate --sync " + win + " ; xdotool key ctrl+a ; xdotool type --delay 20 \"" + text + "\"");
+  }
+  // Whether the log shows that line within the time-out.
+  static bool logged(const std::filesystem::path& log, const std::string& line,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return testx::waitFor([&] { return testx::slurp(log).find(line) != std::string::npos; }, timeout);
   }
 
   pid_t start(const std::filesystem::path& log) {

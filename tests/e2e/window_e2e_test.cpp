@@ -43,15 +43,6 @@ class MainWindowInAnXServer : public e2e::Desktop {
   bool onTop(const std::string& win) {
     return x->run("xprop -id " + win + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
   }
-  std::string boxWindow(const std::string& title) {
-    std::string id;
-    waitFor([&] {
-      id = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title +
-                            "\" | tail -n 1"));
-      return !id.empty();
-    }, 10s);
-    return id;
-  }
 };
 
 const std::string kRange12 =
@@ -67,9 +58,9 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
   const auto [w, h] = size(win);
   ASSERT_GT(h, 151);
   x->run("xdotool mousemove --window " + win + " 76 " + std::to_string(h - 151 + 79) + " click 1");
-  ASSERT_TRUE(waitFor([&] { return slurp(log).find(kRange12) != std::string::npos; }, 10s)) << slurp(log);
+  ASSERT_TRUE(logged(log, kRange12)) << slurp(log);
   EXPECT_EQ(slurp(log).find("alarm set for"), std::string::npos) << slurp(log);
-  const std::string box = boxWindow("Tobrin");
+  const std::string box = window(pid, "Tobrin");
   ASSERT_FALSE(box.empty());
   std::this_thread::sleep_for(300ms);
   x->run("xdotool windowactivate --sync " + box + " ; sleep 0.3 ; xdotool key Return");
@@ -77,7 +68,7 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
 
   // The focus stayed in the field with its text selected: 12 replaces it and Enter arms.
   x->run("xdotool windowactivate --sync " + win + " ; xdotool type --delay 40 12 ; xdotool key Return");
-  EXPECT_TRUE(waitFor([&] { return slurp(log).find("alarm set for 12:30:00 PM") != std::string::npos; }, 10s))
+  EXPECT_TRUE(logged(log, "alarm set for 12:30:00 PM"))
       << slurp(log);
   ::kill(pid, SIGTERM);
   EXPECT_EQ(waitExit(pid, 10s), 0);

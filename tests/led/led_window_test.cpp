@@ -1,56 +1,27 @@
 // The LED window, the tray icon's clicks and menu, dragging by the displays and the display
 // tooltip, on the offscreen platform with the fake clock and services.
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
-#include <functional>
 
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
-#include "app/frmMain.h"
-#include "app/main_parts.h"
-#include "app/program_style.h"
-#include "app/registry.h"
 #include "led/frmLEDalone.h"
 #include "led/led_tray.h"
 #include "lumicell/lumicell.h"
 #include "platform/errors.h"
-#include "platform/fake_services.h"
 #include "platform/host/component_registry.h"
 #include "platform/host/lumicell_widget.h"
-#include "platform/log.h"
 #include "platform/second_timer.h"
-#include "platform/store.h"
-
-// Failures show the texts, not their bytes.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
+#include "window_fixture.h"
 
 namespace {
 
-QDateTime at(int h, int m, int s) { return QDateTime(QDate(2026, 12, 8), QTime(h, m, s)); }
-
-QString configHome() {
-  static QTemporaryDir home;
-  return home.path();
-}
-
-bool registerDisplayControl() {
-  const QString bin = QString::fromLocal8Bit(qgetenv("ALARM_BIN_DIR"));
-  const QString regsvr = bin + "/regsvr", library = bin + "/liblumicell.so";
-  if (!QFile::exists(regsvr) || !QFile::exists(library)) return false;
-  const QString cmd = "XDG_CONFIG_HOME='" + configHome() + "' '" + regsvr + "' '" + library + "' >/dev/null 2>&1";
-  return std::system(cmd.toLocal8Bit().constData()) == 0;
-}
+using testsupport::at;
 
 // The LED and tray part as the program wires it, with the other windows' answers scripted.
 struct Parts : MainWindowParts {
@@ -74,38 +45,12 @@ QString digitsOf(ClockDisplay& d) {
   return QString::fromStdString(static_cast<platform::LumicellWidget*>(d.widget())->getText(lumicell::kDispDigitDisplay));
 }
 
-class LedWindow : public ::testing::Test {
+class LedWindow : public testsupport::MainWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char arg0[] = "led_window_test";
-    static char* argv[] = {arg0, nullptr};
-    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
-    if (!qApp) {
-      new QApplication(argc, argv);
-      ProgramStyle::install();
-    }
-    platform::setLogToStderr(false);
-    registered = registerDisplayControl();
-  }
-  void SetUp() override {
-    if (!registered) GTEST_SKIP() << "the display control (regsvr, liblumicell.so) is not built in ALARM_BIN_DIR";
-    QDir(configHome() + "/Orvanta").removeRecursively();
-    platform::setDefaultStore(&store);
-    Registry::setProgramPath(dir.path() + "/Alarm");
-    Registry::CreateRegistryKey(Registry::settingsKey());
-    fakes.clock.current = at(7, 0, 0);
-  }
-  void TearDown() override {
-    win.reset();
-    platform::setDefaultStore(nullptr);
-  }
   frmMain& load() {
-    win = std::make_unique<frmMain>();
     auto p = std::make_unique<Parts>();
     parts = p.get();
-    win->setParts(std::move(p));
-    win->Form_Load();
+    MainWindowTest::load(std::move(p));
     win->show();
     win->move(300, 200);
     QApplication::processEvents();
@@ -122,8 +67,7 @@ class LedWindow : public ::testing::Test {
     ASSERT_TRUE(led() && led()->isVisible());
   }
   void hideInTray() {
-    win->setWindowState(Qt::WindowMinimized);
-    QApplication::processEvents();
+    minimise();
     ASSERT_FALSE(win->isVisible());
   }
   // Right-clicks the tray icon; `inside` runs while the menu is open, then the menu closes
@@ -151,11 +95,6 @@ class LedWindow : public ::testing::Test {
     return out;
   }
 
-  static inline bool registered = false;
-  QTemporaryDir dir;
-  platform::FileStore store{configHome().toStdString()};
-  platform::FakeServices fakes;
-  std::unique_ptr<frmMain> win;
   Parts* parts = nullptr;
 };
 
@@ -181,8 +120,8 @@ TEST_F(LedWindow, SwappingThereAndBackTenTimesPutsTheMainWindowBackToThePixel) {
 
 TEST_F(LedWindow, TheLedWindowTakesColourSizeAndTimeWhenItOpensAndTicksWhileTheMainWindowIsHidden) {
   // Damaged stored choices give the same display as a first start would.
-  Registry::writeSetting(QStringLiteral("LedColourMenuIndex"), QStringLiteral("9"));
-  Registry::writeSetting(QStringLiteral("LedSizeMenuIndex"), QStringLiteral("-1"));
+  put("LedColourMenuIndex", "9");
+  put("LedSizeMenuIndex", "-1");
   frmMain& w = load();
   fakes.clock.current = at(7, 5, 9);
   openLed();
@@ -253,10 +192,7 @@ TEST_F(LedWindow, TheTrayMenuShowsTheEntriesOfEachState) {
   hideInTray();
   rightClickTray([&] { EXPECT_EQ(entries(), plain) << "hidden"; });
 
-  w.txtHRS->setText("07");
-  w.txtMIN->setText("30");
-  w.txtSEC->setText("00");
-  w.cmdSet_Click();
+  armAt("07", "30", "00");
   const Entries armed{"Launch", "Activated  [ 07:30:00 ] (checked)", "Help", "About", "Exit"};
   rightClickTray([&] { EXPECT_EQ(entries(), armed) << "armed"; });
   w.MenuDeactivateAlarm_Click();
@@ -324,10 +260,7 @@ TEST_F(LedWindow, TheTrayAnswersAgainAfterAFailedMessageAndDropsClicksWhileItsMe
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   parts->prefsError = 5;
   emit fakes.tray.activated(platform::TrayService::kContext);
-  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
-  EXPECT_EQ(fakes.messageBox.boxes[0].title, "Error");
-  EXPECT_EQ(fakes.messageBox.boxes[0].prompt,
-            QString::fromStdString(platform::standardErrorText(5, platform::errorDescription(5), "pichook")));
+  expectOneBox("Error", QString::fromStdString(platform::standardErrorText(5, platform::errorDescription(5), "pichook")));
 
   // A double-click while the menu is open is dropped, but remembered as the last message.
   rightClickTray([&] {

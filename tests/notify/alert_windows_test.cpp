@@ -16,12 +16,9 @@ namespace {
 
 using Sound = AlarmSettings::Sound;
 
-QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
-
 TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsStop) {
   settings.soundChoice = Sound::Music;
-  settings.music = dir.path() + "/song.ogg";
-  QFile(settings.music).open(QIODevice::WriteOnly);
+  settings.music = file("song.ogg");
   settings.hide = "1";
   frmMain& w = armAt("07", "00", "00");
   w.menuLedcolour_Click(1);

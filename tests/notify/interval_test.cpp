@@ -1,60 +1,22 @@
 // The snooze and hide-alert interval dialogs on the offscreen platform: the box loaded from
 // the store (or its default), Set, Default, Esc and the frame close.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
-#include <functional>
 
-#include "app/registry.h"
 #include "app/updown.h"
 #include "notify/interval_dialog.h"
-#include "platform/fake_services.h"
-#include "platform/log.h"
-#include "platform/store.h"
+#include "window_fixture.h"
 
 namespace {
 
-class IntervalDialogs : public ::testing::Test {
+class IntervalDialogs : public testsupport::SettingsTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char arg0[] = "interval_test";
-    static char* argv[] = {arg0, nullptr};
-    if (!qApp) new QApplication(argc, argv);
-    platform::setLogToStderr(false);
-  }
-  void SetUp() override {
-    platform::setDefaultStore(&store);
-    Registry::setProgramPath(dir.path() + "/Alarm");
-    Registry::CreateRegistryKey(Registry::settingsKey());
-  }
-  void TearDown() override { platform::setDefaultStore(nullptr); }
-  static QString stored(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
-  static void put(const char* name, const QString& v) { Registry::writeSetting(QString::fromLatin1(name), v); }
-
   // Shows the dialog modally and runs the steps inside its own event loop, as a user would.
   void whileShown(IntervalDialog& d, const std::function<void()>& steps) {
-    bool ran = false;
-    QTimer::singleShot(0, &d, [&] {
-      ran = true;
-      steps();
-      leftOpen = d.isVisible();
-      if (leftOpen) d.done(0);
-    });
-    d.showModal(nullptr);
-    EXPECT_TRUE(ran);
+    leftOpen = testsupport::whileModal(&d, [&] { return steps(), &d; }, [&] { d.showModal(nullptr); });
   }
-
-  QTemporaryDir dir;
-  platform::MemoryStore store;
-  platform::FakeServices fakes;
   bool leftOpen = false;
 };
 
@@ -125,9 +87,7 @@ TEST_F(IntervalDialogs, EscDoesNothingAndAnEmptyOrZeroBoxIsRefusedWithTheRange) 
     QTest::keyClicks(snooze.txtSnoozeMinutes, "0");
     QTest::mouseClick(snooze.cmdSetSnoozeMinutes, Qt::LeftButton);
     EXPECT_TRUE(snooze.isVisible());
-    ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
-    EXPECT_EQ(fakes.messageBox.boxes[0].prompt, "Please enter a value in the range of 1 - 1439.");
-    EXPECT_EQ(fakes.messageBox.boxes[0].title, "I'm afraid I can't do that Tobrin...");
+    expectOneBox("I'm afraid I can't do that Tobrin...", "Please enter a value in the range of 1 - 1439.");
     // The spinner steps within 1 to 59.
     QTest::mouseClick(snooze.UpDown1->downButton(), Qt::LeftButton);
     EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "1");

@@ -2,8 +2,6 @@
 // scripted file and font dialogs: the first start, the stored settings both ways, Done's
 // checks, the frame close, staying modal, the volumes, damaged settings, the music and
 // font choices, the command frame and the interval links.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -11,25 +9,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
-#include "app/main_parts.h"
-#include "app/registry.h"
 #include "audio/fake_mixer.h"
 #include "audio/shell_wait.h"
 #include "audio/volume.h"
 #include "notify/interval_dialog.h"
 #include "platform/errors.h"
-#include "platform/fake_services.h"
-#include "platform/log.h"
 #include "platform/services_qt.h"
-#include "platform/store.h"
 #include "prefs/frmPrefs.h"
 #include "prefs/pickers.h"
 #include "prefs/prefs_holder.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -77,19 +70,10 @@ class CountingParts final : public MainWindowParts {
   int stops = 0;
 };
 
-class Preferences : public ::testing::Test {
+class Preferences : public testsupport::SettingsTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char arg0[] = "frmPrefs_test";
-    static char* argv[] = {arg0, nullptr};
-    if (!qApp) new QApplication(argc, argv);
-    platform::setLogToStderr(false);
-  }
   void SetUp() override {
-    platform::setDefaultStore(&store);
-    Registry::setProgramPath(dir.path() + "/Alarm");
-    Registry::CreateRegistryKey(Registry::settingsKey());
+    SettingsTest::SetUp();
     audio::setVolumeModule(&volume);
     audio::setProgramLauncher(&launcher);
     prefs::setPickers(&pickers);
@@ -101,42 +85,27 @@ class Preferences : public ::testing::Test {
     prefs::setPickers(nullptr);
     audio::setProgramLauncher(nullptr);
     audio::setVolumeModule(nullptr);
-    platform::setDefaultStore(nullptr);
+    SettingsTest::TearDown();
   }
-  static QString stored(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
-  static void put(const char* name, const QString& v) { Registry::writeSetting(QString::fromLatin1(name), v); }
   frmPrefs& dialog() { return holder->prefs(); }
   std::vector<QString> titles() const {
     std::vector<QString> t;
     for (const auto& b : fakes.messageBox.boxes) t.push_back(b.title);
     return t;
   }
-  QString file(const QString& name) {
-    const QString path = dir.path() + "/" + name;
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    return path;
-  }
 
   // Opens the preferences as the main window does and runs the steps inside the dialog's
   // own modal loop; records whether they left it open (then it is closed by Done's hide).
   void whileOpen(const std::function<void(frmPrefs&)>& steps) {
-    bool ran = false;
-    QTimer::singleShot(0, &owner, [&] {
-      ran = true;
+    const auto inside = [&]() -> QDialog* {
       frmPrefs& p = dialog();
       steps(p);
-      leftOpen = p.isVisible();
-      if (leftOpen) p.done(0);
-    });
-    holder->showPrefs(owner, nullptr);
-    EXPECT_TRUE(ran);
+      return &p;
+    };
+    leftOpen = testsupport::whileModal(&owner, inside, [&] { holder->showPrefs(owner, nullptr); });
   }
   void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
-  QTemporaryDir dir;
-  platform::MemoryStore store;
-  platform::FakeServices fakes;
   FakeMixerBackend mixer = FakeMixerBackend::typical();
   audio::Volume volume{mixer};
   VolumeLauncher launcher;
@@ -477,9 +446,7 @@ TEST_F(Preferences, TheLinksOpenTheIntervalDialogsModallyAndF1TheReadme) {
     EXPECT_TRUE(p.isVisible());
 
     QTest::keyClick(&p, Qt::Key_F1);
-    QFile readme(dir.path() + "/readme.txt");
-    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-    readme.close();
+    file("readme.txt");
     QTest::keyClick(p.txtMessage, Qt::Key_F1);
   });
   EXPECT_EQ(holder->snoozeMinutes(), "20");

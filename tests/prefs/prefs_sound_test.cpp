@@ -21,19 +21,15 @@ class PrefsSound : public Firing {
   }
   // Opens the preferences with the main window's Prefs button and runs the steps inside.
   void inPrefs(const std::function<void(frmPrefs&)>& steps) {
-    bool ran = false;
-    QTimer::singleShot(0, win.get(), [&] {
-      ran = true;
+    const auto inside = [&]() -> QDialog* {
       frmPrefs& p = static_cast<PrefsHolder&>(parts->settings()).prefs();
       steps(p);
-      if (p.isVisible()) p.done(0);
-    });
-    win->cmdPrefs->click();
-    EXPECT_TRUE(ran);
+      return &p;
+    };
+    testsupport::whileModal(win.get(), inside, [&] { win->cmdPrefs->click(); });
   }
   QString musicFile() {
-    const QString path = dir.path() + "/song.ogg";
-    QFile(path).open(QIODevice::WriteOnly);
+    const QString path = file("song.ogg");
     put("PlayMusic", "True");
     put("PlaySound", "False");
     put("PlayMusicFile", path);
@@ -60,10 +56,8 @@ TEST_F(PrefsSound, PlayPlaysTheMusicOnceStopStopsItAndAMovedFileIsReported) {
     QTest::mouseClick(p.cmdPlay, Qt::LeftButton);
     EXPECT_EQ(graphs.graphs.size(), 1u);
   });
-  ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
-  EXPECT_EQ(fakes.messageBox.boxes[0].title, "You moved it didn't you...");
-  EXPECT_EQ(fakes.messageBox.boxes[0].prompt,
-            "A previous selected sound file was not found.\r\nPlease select a sound file to play.");
+  expectOneBox("You moved it didn't you...",
+               "A previous selected sound file was not found.\r\nPlease select a sound file to play.");
 }
 
 TEST_F(PrefsSound, WithoutAMusicFilePlayAndPreviewSaySoAndThePreviewMarkStays) {
