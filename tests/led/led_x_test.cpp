@@ -6,43 +6,28 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <filesystem>
 #include <sstream>
 #include <thread>
 
-#include "xsession.h"
+#include "desktop_fixture.h"
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace testx;
+using e2e::firstLine;
 
 namespace {
-
-std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
 
 struct Geometry {
   int x = 0, y = 0, w = 0, h = 0;
 };
 
-class LedAndTrayInAnXServer : public ::testing::Test {
+class LedAndTrayInAnXServer : public e2e::Desktop {
  protected:
-  void SetUp() override {
-    std::string missing = missingTools();
-    for (const char* tool : {"openbox", "trayer", "xwininfo", "wmctrl"})
-      if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
-        missing += std::string(missing.empty() ? "" : ", ") + tool;
-    if (!missing.empty()) GTEST_SKIP() << "needs " << missing << " to drive the program in a real X server";
-    ASSERT_TRUE(fs::exists(binDir() / "Alarm")) << binDir();
-    x = std::make_unique<XSession>();
-    ASSERT_TRUE(x->ok()) << "Xvfb did not start";
-    x->registerDisplayControl();
-    x->spawn({firstLine(x->run("command -v openbox"))}, "openbox.out");
-    std::this_thread::sleep_for(500ms);
-  }
+  LedAndTrayInAnXServer() { neededTools = {"openbox", "trayer", "xwininfo", "wmctrl"}; }
 
-  pid_t start() { return x->spawn({(binDir() / "Alarm").string(), "--log", log.string()}, "alarm.out"); }
+  pid_t start() { return Desktop::start(log); }
   bool logged(const std::string& text) const { return slurp(log).find(text) != std::string::npos; }
-  std::string output() const { return slurp(log) + slurp(x->root() / "alarm.out"); }
+  std::string output() const { return slurp(log) + slurp(x->root() / (log.filename().string() + ".out")); }
 
   // The window's inner rectangle on the screen.
   Geometry geometry(const std::string& win) {
@@ -70,8 +55,7 @@ class LedAndTrayInAnXServer : public ::testing::Test {
            " click --repeat 2 --delay 80 1");
   }
 
-  std::unique_ptr<XSession> x;
-  fs::path log;
+  std::filesystem::path log;
 };
 
 TEST_F(LedAndTrayInAnXServer, LaunchInTheTrayMenuRestoresAMinimisedWindow) {
