@@ -62,9 +62,7 @@ void AlarmFiring::step(const std::function<void()>& run, const char* location) {
     number = platform::err::kUnexpected;
     description = e.what();
   }
-  platform::services().messageBox->msgBox(
-      QString::fromStdString(platform::standardErrorText(number, description, location)),
-      platform::mb::kOkOnly, QStringLiteral("Error"));
+  platform::showErrorBox(number, description, location);
 }
 
 void AlarmFiring::prepare() {

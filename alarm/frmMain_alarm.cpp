@@ -60,9 +60,7 @@ void frmMain::useTwoNumbers(QLineEdit* box) {
   try {
     box->setText(engine::useTwoNumbersText(box->text()));
   } catch (const platform::RuntimeError& e) {
-    platform::services().messageBox->msgBox(
-        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmMain, Sub useTwoNumbers")),
-        platform::mb::kOkOnly, QStringLiteral("Error"));
+    platform::showErrorBox(e, "frmMain, Sub useTwoNumbers");
   }
 }
 
@@ -135,7 +133,7 @@ void frmMain::minimiseAfterArming() {
   if (!isVisible() && !shownOnce_ && !isMinimized() && platform::services().tray->shown()) {
     if (hiddenSinceStart_) return;  // in the tray already
     startInTray_ = hiddenSinceStart_ = true;
-    enableTrayLaunch();
+    menuTrayLaunch->setEnabled(true);
     platform::logEvent("window hidden in the notification area");
     return;
   }
@@ -183,9 +181,7 @@ void frmMain::cmdSet_Click() {
   } catch (const platform::RuntimeError& e) {
     const std::string location = "frmMain, cmdSet_Click" + std::string(platform::kCrLf) + "Error on line: " +
                                  std::to_string(line);
-    platform::services().messageBox->msgBox(
-        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
-        platform::mb::kOkOnly, QStringLiteral("Error"));
+    platform::showErrorBox(e, location);
   }
 }
 
@@ -201,9 +197,7 @@ void frmMain::startTimer(const QString& minutes) {
     platform::logEvent(("alarm set for " + lblHDDNtime).toStdString());
     if (Check1->isChecked()) platform::ignoreErrors([&] { minimiseAfterArming(); });
   } catch (const platform::RuntimeError& e) {
-    platform::services().messageBox->msgBox(
-        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmMain, Function startTimer")),
-        platform::mb::kOkOnly, QStringLiteral("Error"));
+    platform::showErrorBox(e, "frmMain, Function startTimer");
   }
 }
 
@@ -317,9 +311,7 @@ void frmMain::fireAlarm() {
     }
   } catch (const platform::RuntimeError& e) {
     firing_ = false;
-    platform::services().messageBox->msgBox(
-        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmMain, Alarm_Timer")),
-        platform::mb::kOkOnly, QStringLiteral("Error"));
+    platform::showErrorBox(e, "frmMain, Alarm_Timer");
   }
 }
 

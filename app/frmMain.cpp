@@ -376,11 +376,7 @@ void frmMain::Form_Load() {
     edge("Top", [this](int top) { move(x(), top); });
     edge("Left", [this](int left) { move(left, y()); });
     // A negative edge centres the window, and so does a place off every screen.
-    bool onScreen = false;
-    const QRect frame(pos(), frameGeometry().size());
-    for (QScreen* s : QGuiApplication::screens())
-      if (s->geometry().intersects(frame)) onScreen = true;
-    if (unusable || y() < 0 || x() < 0 || !onScreen) centreWindow();
+    if (unusable || y() < 0 || x() < 0 || !onScreenAt(pos())) centreWindow();
   } else {
     centreWindow();
   }
@@ -546,6 +542,13 @@ void frmMain::centreWindow() {
   move(area.x() + twipsToPx(left), area.y() + twipsToPx(top));
 }
 
+bool frmMain::onScreenAt(const QPoint& corner) const {
+  const QRect frame(corner, frameGeometry().size());
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s->geometry().intersects(frame)) return true;
+  return false;
+}
+
 void frmMain::centreDisplay() {
   const int innerW = pxToTwips(Picture1->contentsRect().width());
   const int innerH = pxToTwips(Picture1->contentsRect().height());
@@ -697,12 +700,7 @@ void frmMain::Form_Resize() {
       platform::logEvent("window hidden in the notification area");
     });
   });
-  enableTrayLaunch();
-}
-
-void frmMain::enableTrayLaunch() {
-  platform::ignoreErrors([&] { parts_->setTrayLaunchEnabled(true); });
-  platform::ignoreErrors([&] { menuTrayLaunch->setEnabled(true); });
+  menuTrayLaunch->setEnabled(true);
 }
 
 void frmMain::menuTrayLaunch_Click() {
@@ -712,7 +710,6 @@ void frmMain::menuTrayLaunch_Click() {
   raise();
   activateWindow();
   menuTrayLaunch->setEnabled(false);
-  parts_->setTrayLaunchEnabled(false);
 }
 
 void frmMain::setStatus(const QString& caption, int colour) {

@@ -81,6 +81,8 @@ class frmMain : public QMainWindow {
   const NotifyIconData& trayRecord() const { return nid_; }
   // Centres the window on its screen.
   void centreWindow();
+  // Whether the window, its frame's corner put at that point, would show on some screen.
+  bool onScreenAt(const QPoint& corner) const;
   // The parts other windows provide (the defaults stand in until they are built).
   void setParts(std::unique_ptr<MainWindowParts> parts);
   MainWindowParts& parts() { return *parts_; }
@@ -215,7 +217,6 @@ class frmMain : public QMainWindow {
   bool alarmDue();
   void fireAlarm();
   void minimiseAfterArming();
-  void enableTrayLaunch();
   void buildControls();
   void buildMenus();
   void centreDisplay();

@@ -53,8 +53,6 @@ class MainWindowParts {
   // Closes the LED window, which brings the main window back where it was.
   virtual void closeLedWindow() {}
 
-  // The tray menu's "Launch" entry, enabled while the main window is hidden in the tray.
-  virtual void setTrayLaunchEnabled(bool /*enabled*/) {}
   // A mouse message from the tray icon (TrayService: 514, 515, 516); a double-click
   // brings the main window back.
   virtual void trayMessage(frmMain& main, int message);

@@ -80,9 +80,6 @@ void ProgramParts::putLedDisplay(const QString& text) {
 void ProgramParts::closeLedWindow() {
   if (ledTray_) ledTray_->closeLedWindow();
 }
-void ProgramParts::setTrayLaunchEnabled(bool enabled) {
-  if (ledTray_) ledTray_->setTrayLaunchEnabled(enabled);
-}
 void ProgramParts::trayMessage(frmMain& main, int message) {
   if (ledTray_)
     ledTray_->pichook_MouseMove(message);

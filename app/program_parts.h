@@ -51,7 +51,6 @@ class ProgramParts final : public MainWindowParts {
   QPoint ledWindowTopLeft() override;
   void putLedDisplay(const QString& text) override;
   void closeLedWindow() override;
-  void setTrayLaunchEnabled(bool enabled) override;
   void trayMessage(frmMain& main, int message) override;
 
  private:

@@ -3,8 +3,6 @@
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "app/clock_display.h"
 #include "app/frmMain.h"
@@ -66,10 +64,7 @@ void frmLEDalone::Form_Unload() {
   // corner would come back a title bar too high.
   main_.setGeometry(QRect(corner + mainFrame_, main_.size()));
   // The LED window may have been dragged where the main window would be out of sight.
-  bool onScreen = false;
-  const QRect frame(corner, main_.frameGeometry().size());
-  for (const QScreen* s : QGuiApplication::screens())
-    if (s->geometry().intersects(frame)) onScreen = true;
+  const bool onScreen = main_.onScreenAt(corner);
   if (!onScreen) main_.centreWindow();
   main_.show();
   main_.raise();

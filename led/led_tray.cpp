@@ -24,16 +24,6 @@
 
 namespace led {
 
-namespace {
-
-void showErrorBox(const platform::RuntimeError& e, const char* location) {
-  platform::services().messageBox->msgBox(
-      QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
-      platform::mb::kOkOnly, QStringLiteral("Error"));
-}
-
-}  // namespace
-
 QString timeTooltip(const QTime& t) {
   const QString a = platform::formatTime(t, QStringLiteral("hh:nn"));
   const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
@@ -52,7 +42,7 @@ LedTray::LedTray(frmMain& main) : main_(main) {
     try {
       prepareTrayMenu();
     } catch (const platform::RuntimeError& e) {
-      showErrorBox(e, "pichook");
+      platform::showErrorBox(e, "pichook");
     }
   });
   platform::services().tray->setMenu(main_.menuDummy);
@@ -72,8 +62,6 @@ void LedTray::closeLedWindow() {
   if (ledWindowVisible()) led_->close();
 }
 
-void LedTray::setTrayLaunchEnabled(bool enabled) { main_.menuTrayLaunch->setEnabled(enabled); }
-
 void LedTray::Picture1_DblClick() {
   // The LED window is made ready before the main window goes, so a display control that
   // cannot be created or set leaves the main window where it is.
@@ -89,7 +77,7 @@ void LedTray::Picture1_DblClick() {
     led_->Lumicell1->putDisplay(engine::clockText(platform::services().clock->now().time(), main_.is24()));
   } catch (const platform::RuntimeError& e) {
     platform::logEvent("the LED window could not be opened: error " + std::to_string(e.number()));
-    showErrorBox(e, "frmMain, Picture1_DblClick");
+    platform::showErrorBox(e, "frmMain, Picture1_DblClick");
     return;
   }
   led_->show();
@@ -137,7 +125,7 @@ void LedTray::pichook_MouseMove(int message) {
       execTrayMenu();
     }
   } catch (const platform::RuntimeError& e) {
-    if (e.number() != 401 && e.number() != 440) showErrorBox(e, "pichook");
+    if (e.number() != 401 && e.number() != 440) platform::showErrorBox(e, "pichook");
   }
 }
 

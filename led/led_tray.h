@@ -27,7 +27,6 @@ class LedTray : public QObject {
   QPoint ledWindowTopLeft() const;
   void putLedDisplay(const QString& text);
   void closeLedWindow();
-  void setTrayLaunchEnabled(bool enabled);
   // A mouse message from the tray icon.
   void pichook_MouseMove(int message);
 

@@ -18,12 +18,6 @@ namespace {
 
 QColor fromBgr(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-void reportLoadError(const platform::RuntimeError& e, const char* location) {
-  platform::services().messageBox->msgBox(
-      QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
-      platform::mb::kOkOnly, QStringLiteral("Error"));
-}
-
 }  // namespace
 
 int alertColourForIndex(int index) {
@@ -90,12 +84,12 @@ void AlertWindow::loadFontColourAndText(const char* location) {
       lblMessage->setPalette(p);
     }
   } catch (const platform::RuntimeError& e) {
-    reportLoadError(e, location);
+    platform::showErrorBox(e, location);
   }
   try {
     lblMessage->setText(host_.messageText());
   } catch (const platform::RuntimeError& e) {
-    reportLoadError(e, location);
+    platform::showErrorBox(e, location);
   }
 }
 

@@ -5,6 +5,9 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <string>
+
+#include "platform/errors.h"
 
 class QWidget;
 class QIcon;
@@ -118,5 +121,12 @@ Services& realServices();
 // The services the program is using now (the real ones unless a test installed others).
 Services& services();
 void setServices(Services* s);
+
+// The standard error box, titled "Error" with an OK button, for an error trapped at that
+// place of the program.
+void showErrorBox(int number, const std::string& description, const std::string& location);
+inline void showErrorBox(const RuntimeError& e, const std::string& location) {
+  showErrorBox(e.number(), e.description(), location);
+}
 
 }  // namespace platform

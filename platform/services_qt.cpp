@@ -204,6 +204,11 @@ Services& realServices() {
 
 Services& services() { return g_services ? *g_services : realServices(); }
 
+void showErrorBox(int number, const std::string& description, const std::string& location) {
+  services().messageBox->msgBox(QString::fromStdString(standardErrorText(number, description, location)),
+                                mb::kOkOnly, QStringLiteral("Error"));
+}
+
 void setServices(Services* s) { g_services = s; }
 
 }  // namespace platform

@@ -418,9 +418,7 @@ void frmPrefs::cmdDone_Click() {
     }
     done(QDialog::Accepted);
   } catch (const platform::RuntimeError& e) {
-    platform::services().messageBox->msgBox(
-        QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmPrefs, cmdDone_Click")),
-        platform::mb::kOkOnly, QStringLiteral("Error"));
+    platform::showErrorBox(e, "frmPrefs, cmdDone_Click");
   }
 }
 
@@ -556,9 +554,7 @@ void frmPrefs::cmdSetVolume_Click() {
     if (e.number() == platform::err::kFileNotFound) {
       warn(QStringLiteral("Sorry, couldn't start the audio volume application.  "), QStringLiteral("Oops"));
     } else {
-      platform::services().messageBox->msgBox(
-          QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "frmPrefs, cmdSetVolume_Click")),
-          platform::mb::kOkOnly, QStringLiteral("Error"));
+      platform::showErrorBox(e, "frmPrefs, cmdSetVolume_Click");
     }
   }
 }

@@ -15,12 +15,6 @@ namespace {
 const QString kNoMusic = QStringLiteral("No music loaded...");
 const QString kCrLf = QStringLiteral("\r\n");
 
-void errorBox(const platform::RuntimeError& e, const char* location) {
-  platform::services().messageBox->msgBox(
-      QString::fromStdString(platform::standardErrorText(e.number(), e.description(), location)),
-      platform::mb::kOkOnly, QStringLiteral("Error"));
-}
-
 }  // namespace
 
 bool frmPrefs::musicChoiceUnplayable(const QString& missingTitle) {
@@ -62,7 +56,7 @@ void frmPrefs::cmdPlay_Click() {
     if (e.number() == platform::err::kObjectDoesNotSupport)
       warn("Alarm is unable to play this file." + kCrLf + lblHDDNfilename, QStringLiteral("cmdPlay_Click - Oops"));
     else
-      errorBox(e, "frmPrefs, cmdPlay");
+      platform::showErrorBox(e, "frmPrefs, cmdPlay");
   }
 }
 
@@ -80,6 +74,6 @@ void frmPrefs::cmdPreview_Click() {
     // The volumes, the sound (played once) and the alert window, modal to this dialog.
     if (main_) parts_.previewAlarm(*main_, this);
   } catch (const platform::RuntimeError& e) {
-    errorBox(e, "frmPrefs, cmdPreview_Click");
+    platform::showErrorBox(e, "frmPrefs, cmdPreview_Click");
   }
 }

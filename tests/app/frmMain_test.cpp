@@ -73,12 +73,6 @@ class MainWindow : public testsupport::MainWindowTest {
     win->menuAMPM[static_cast<std::size_t>(index)]->setChecked(!win->menuAMPM[static_cast<std::size_t>(index)]->isChecked());
     win->menuAMPM_Click(index);
   }
-  // One second-aligned tick at the given time, straight into the clock's and the alarm's handlers.
-  void tickAt(const QDateTime& t) {
-    fakes.clock.current = t;
-    win->Clock_Timer();
-    if (win->alarmEnabled()) win->Alarm_Timer();
-  }
   std::size_t fires() const { return fakes.sound.beeps.size(); }
 };
 
