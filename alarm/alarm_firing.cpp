@@ -4,24 +4,20 @@
 #include <QTimer>
 #include <cmath>
 
-#include "alarm/timetext.h"
-#include "app/frmMain.h"
-#include "app/registry.h"
+#include "alarm/alarm_settings.h"
+#include "alarm/command_start.h"
 #include "audio/dshow_control.h"
+#include "audio/play_sound.h"
 #include "audio/volume.h"
-#include "notify/frmAlarmFullscreen.h"
-#include "notify/frmAlarmMessage.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
+#include "platform/fileexists.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/services.h"
-#include "platform/vbtime.h"
-#include "prefs/alarm_settings.h"
-#include "prefs/command_start.h"
 
 namespace {
 
-const QString kSnoozed = QStringLiteral("Snooze!");
 constexpr int kDefaultSnooze = 8;
 constexpr int kDefaultHide = 15;
 
@@ -40,9 +36,16 @@ int usableMinutes(const QString& typed, int fallback) {
   return static_cast<int>(*v);
 }
 
-AlarmFiring::AlarmFiring(frmMain& main, AlarmSettings& settings, PlayerAccess player)
-    : main_(main), settings_(settings), player_(std::move(player)) {
-  connect(main_.Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
+AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
+                         AlertFactory makeAlert)
+    : engine_(engine),
+      settings_(settings),
+      player_(std::move(player)),
+      owner_(owner),
+      makeAlert_(std::move(makeAlert)) {
+  Music = new QTimer(this);
+  Music->setInterval(100);
+  connect(Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
 }
 
 AlarmFiring::~AlarmFiring() = default;
@@ -75,43 +78,28 @@ void AlarmFiring::prepare() {
 
 void AlarmFiring::raise() {
   // A rehearsal on screen ends first, as a stop; then the alarm rings as always.
-  if (preview_) {
+  if (Alert* rehearsal = alertOf(preview_)) {
     platform::logEvent("a preview gives way to the alarm");
-    preview_->endPreview();
+    rehearsal->endPreview();
     preview_ = nullptr;
   }
-  firedOn_ = platform::services().clock->now().date();
-  const auto armed = platform::timeValue(main_.lblHDDNtime);
-  if (!snoozedTo_ || armed != snoozedTo_) daily_ = armed;  // not a snoozed alarm: the user's own
-  // Each alert starts unsnoozed, so only its own Snooze keeps the alarm on the snooze time.
-  main_.lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
 
   step([&] { applyVolume(); });
   step([&] { makeSound(true); });
   step([&] { triggerCommand(); });
   bool message = true;
   platform::ignoreErrors([&] { message = settings_.showMessage(); });
-  main_.lblHDDNform = message ? QStringLiteral("frmAlarmMessage") : QStringLiteral("frmAlarmFullscreen");
+  engine_.lblHDDNform = message ? QStringLiteral("frmAlarmMessage") : QStringLiteral("frmAlarmFullscreen");
   step([&] {
     const QString typed = settings_.hideAlertMinutes();
-    const bool usable = usableMinutes(typed, 0) > 0;
-    main_.startCountDown(usable ? typed.trimmed() : QString::number(kDefaultHide));
+    const QString minutes = usableMinutes(typed, 0) > 0 ? typed.trimmed() : QString::number(kDefaultHide);
+    engine_.setHideAlertIn(minutes);
+    startCountDown(minutes);
   });
-  if (!alert_) alert_ = createAlert(message, false, &main_);
-  alert_->showModal();
+  if (!alert_) alert_ = createAlert(message, false, owner_)->alertWidget();
+  alertOf(alert_)->showModal();
   delete alert_;
-
-  if (main_.lblHDDNsnooze == kSnoozed) {
-    snoozedTo_ = platform::timeValue(main_.lblHDDNtime);
-    return;
-  }
-  // Stopped: a snoozed alarm goes back to the time the user armed, in today's clock mode.
-  if (snoozedTo_ && daily_ && platform::timeValue(main_.lblHDDNtime) != daily_) {
-    main_.lblHDDNtime = engine::alarmText(*daily_, main_.is24());
-    main_.setStatus(engine::activatedText(main_.lblHDDNtime), frmMain::kColourArmed);
-    platform::logEvent(("alarm back on " + main_.lblHDDNtime).toStdString());
-  }
-  snoozedTo_.reset();
+  Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
 }
 
 void AlarmFiring::preview(QWidget* owner) {
@@ -119,9 +107,9 @@ void AlarmFiring::preview(QWidget* owner) {
   step([&] { makeSound(false); }, "frmPrefs, cmdPreview_Click");
   bool message = true;
   platform::ignoreErrors([&] { message = settings_.showMessage(); });
-  preview_ = createAlert(message, true, owner);
-  QPointer<AlertWindow> shown = preview_;
-  shown->showModal();
+  preview_ = createAlert(message, true, owner)->alertWidget();
+  QPointer<QWidget> shown = preview_;
+  alertOf(shown)->showModal();
   delete shown;
 }
 
@@ -135,15 +123,15 @@ void AlarmFiring::makeSound(bool forAlarm) {
   switch (settings_.sound()) {
     case AlarmSettings::Sound::Beep: platform::services().sound->beep(1500, 500); break;
     case AlarmSettings::Sound::Music: playMusic(forAlarm); break;
-    default: main_.PlaySound(waveFile()); break;
+    default: audio::PlaySound(waveFile()); break;
   }
 }
 
 void AlarmFiring::repeatMusic(bool on) {
   if (on)
-    main_.Music->start();
+    Music->start();
   else
-    main_.Music->stop();
+    Music->stop();
 }
 
 void AlarmFiring::playMusic(bool forAlarm) {
@@ -152,7 +140,7 @@ void AlarmFiring::playMusic(bool forAlarm) {
   QWidget* dialog = settings_.dialogWindow();
   const quintptr owner = dialog ? dialog->effectiveWinId() : 0;
   auto& player = player_();
-  if (!frmMain::fileexists(path)) {
+  if (!fileexists(path)) {
     platform::logEvent(("music: not found: " + path).toStdString());
     if (!forAlarm) return;
     playWaveInstead(repeat);
@@ -181,7 +169,7 @@ void AlarmFiring::playWaveInstead(bool repeat) {
     repeatMusic(repeat);
   } else {
     repeatMusic(false);
-    main_.PlaySound(waveFile());
+    audio::PlaySound(waveFile());
   }
 }
 
@@ -191,8 +179,8 @@ void AlarmFiring::Music_Timer() {
   polling_ = true;
   platform::ignoreErrors([&] {
     auto& player = player_();
-    main_.lblHDDNduration = QString::fromStdString(platform::vbCStr(player.DS_GetDuration()));
-    main_.lblHDDNposition = QString::fromStdString(platform::vbCStr(player.DS_GetPosition()));
+    engine_.lblHDDNduration = QString::fromStdString(platform::vbCStr(player.DS_GetDuration()));
+    engine_.lblHDDNposition = QString::fromStdString(platform::vbCStr(player.DS_GetPosition()));
     const double duration = player.DS_GetDuration();
     // Only a piece with a length that stands at its end starts again.
     if (duration > 0 && player.DS_GetPosition() == duration) player.DS_Play();
@@ -208,48 +196,41 @@ void AlarmFiring::triggerCommand() {
     platform::logEvent("alarm command: empty, nothing started");
     return;
   }
-  prefs::startCommand(text, settings_.commandMSDOS());
+  engine::startCommand(text, settings_.commandMSDOS());
 }
 
-void AlarmFiring::RecordPreviousAlarm() {
-  const QDate day = firedOn_.isValid() ? firedOn_ : platform::services().clock->now().date();
-  main_.lblHDDNpreviousAlarm = platform::shortDate(day) + " " + main_.lblHDDNtime;
-}
+void AlarmFiring::RecordPreviousAlarm() { engine_.recordPreviousAlarm(); }
 
 void AlarmFiring::startCountDown(const QString& minutes) {
   if (!alert_)
-    alert_ = createAlert(main_.lblHDDNform == QLatin1String("frmAlarmMessage"), false, &main_);
-  alert_->startHideTimer();
-  if (auto* message = qobject_cast<frmAlarmMessage*>(alert_.data())) message->setHideTooltip(minutes);
+    alert_ = createAlert(engine_.lblHDDNform == QLatin1String("frmAlarmMessage"), false, owner_)->alertWidget();
+  Alert* alert = alertOf(alert_);
+  alert->startHideTimer();
+  alert->setHideTooltip(minutes);
 }
 
 bool AlarmFiring::messageVisible() const {
-  const AlertWindow* w = openAlert();
-  return w && qobject_cast<const frmAlarmMessage*>(w) && w->isVisible();
+  const QPointer<QWidget>& open = alert_ ? alert_ : preview_;
+  const Alert* alert = alertOf(open);
+  return alert && alert->isMessage() && open->isVisible();
 }
 
-AlertWindow* AlarmFiring::openAlert() const { return alert_ ? alert_.data() : preview_.data(); }
+QWidget* AlarmFiring::openAlert() const { return alert_ ? alert_.data() : preview_.data(); }
 
-AlertWindow* AlarmFiring::createAlert(bool message, bool preview, QWidget* owner) {
-  if (message) return new frmAlarmMessage(*this, preview, owner);
-  return new frmAlarmFullscreen(*this, preview, owner);
+Alert* AlarmFiring::alertOf(const QPointer<QWidget>& window) { return dynamic_cast<Alert*>(window.data()); }
+
+Alert* AlarmFiring::createAlert(bool message, bool preview, QWidget* owner) {
+  return makeAlert_(*this, message, preview, owner);
 }
 
 void AlarmFiring::stopMusic() { player_().DS_Stop(); }
 
-void AlarmFiring::markStopped() { main_.lblHDDNsnooze = QStringLiteral("lblHDDNsnooze"); }
+void AlarmFiring::markStopped() { engine_.markStopped(); }
 
-void AlarmFiring::snooze() {
-  const int minutes = usableMinutes(settings_.snoozeMinutes(), kDefaultSnooze);
-  main_.lblHDDNtime = platform::nowPlusMinutes(platform::services().clock->now(), minutes,
-                                               main_.is24() ? platform::kFmt24 : platform::kFmtAmPm);
-  main_.setStatus(engine::activatedText(main_.lblHDDNtime), frmMain::kColourArmed);
-  main_.lblHDDNsnooze = kSnoozed;
-  platform::logEvent(("snooze: alarm set for " + main_.lblHDDNtime).toStdString());
-}
+void AlarmFiring::snooze() { engine_.snooze(usableMinutes(settings_.snoozeMinutes(), kDefaultSnooze)); }
 
-QString AlarmFiring::hideAlertTime() { return main_.lblHDDNhideAlert; }
+QString AlarmFiring::hideAlertTime() { return engine_.lblHDDNhideAlert; }
 
 QString AlarmFiring::messageText() { return settings_.messageText(); }
 
-QString AlarmFiring::colourIndex() { return main_.lblHDDNTempInteger; }
+QString AlarmFiring::colourIndex() { return engine_.lblHDDNTempInteger; }

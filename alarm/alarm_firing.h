@@ -3,29 +3,31 @@
 // record of the alarm shown; and the preview that rehearses it all from the preferences.
 #pragma once
 
-#include <QDate>
 #include <QObject>
 #include <QPointer>
-#include <QTime>
+#include <QWidget>
 #include <functional>
-#include <optional>
 
-#include "notify/alert_host.h"
+#include "alarm/alarm_engine.h"
+#include "alarm/alert.h"
+#include "alarm/alert_host.h"
 
 class AlarmSettings;
-class AlertWindow;
-class frmMain;
+class QTimer;
 class QWidget;
 
 namespace audio {
 class clsDShowControl;
 }
 
-class AlarmFiring final : public QObject, public AlertHost {
+class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::Ringer {
   Q_OBJECT
  public:
   using PlayerAccess = std::function<audio::clsDShowControl&()>;
-  AlarmFiring(frmMain& main, AlarmSettings& settings, PlayerAccess player);
+  // engine: the alarm it rings; owner: the window the alerts are modal to; makeAlert builds
+  // the alert windows.
+  AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
+              AlertFactory makeAlert);
   ~AlarmFiring() override;
 
   // Two seconds before the alarm: the settings' dialogs and the sound code are loaded now,
@@ -35,6 +37,8 @@ class AlarmFiring final : public QObject, public AlertHost {
   // lblHDDNsnooze when it was snoozed. A step that fails is reported and the next runs,
   // so the alert always shows.
   void raise();
+  void prepareAlarm() override { prepare(); }
+  void raiseAlarm() override { raise(); }
   // The rehearsal of the whole alarm from the preferences: volumes, sound (played once) and
   // the alert modal to `owner`. Nothing is armed or recorded; returns when the alert closes.
   void preview(QWidget* owner);
@@ -44,7 +48,9 @@ class AlarmFiring final : public QObject, public AlertHost {
   // Whether the message window shows (asking creates nothing).
   bool messageVisible() const;
   // The alert window open now, if any (a preview's too).
-  AlertWindow* openAlert() const;
+  QWidget* openAlert() const;
+  // The music's repeat poll: every 100 ms while a repeated piece plays for the alarm.
+  QTimer* Music = nullptr;
 
   void Music_Timer();
   void triggerCommand();
@@ -68,20 +74,18 @@ class AlarmFiring final : public QObject, public AlertHost {
   void playMusic(bool forAlarm);
   void playWaveInstead(bool repeat);
   void repeatMusic(bool on);
-  AlertWindow* createAlert(bool message, bool preview, QWidget* owner);
+  Alert* createAlert(bool message, bool preview, QWidget* owner);
+  static Alert* alertOf(const QPointer<QWidget>& window);
   // Runs one step; a failure shows the standard error box with the location given.
   void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
 
-  frmMain& main_;
+  AlarmEngine& engine_;
   AlarmSettings& settings_;
   PlayerAccess player_;
-  QPointer<AlertWindow> alert_;
-  QPointer<AlertWindow> preview_;
-  QDate firedOn_;
-  // The daily alarm the user armed, and the moment the last snooze set; a stop after a
-  // snooze goes back to the daily one.
-  std::optional<QTime> daily_;
-  std::optional<QTime> snoozedTo_;
+  QPointer<QWidget> owner_;
+  AlertFactory makeAlert_;
+  QPointer<QWidget> alert_;
+  QPointer<QWidget> preview_;
   bool polling_ = false;
 };
 

@@ -12,7 +12,7 @@ namespace {
 
 class LumicellDisplay final : public ClockDisplay {
  public:
-  explicit LumicellDisplay(QWidget* parent) : w_(new platform::LumicellWidget(parent)) {
+  explicit LumicellDisplay(QWidget* parent) : w_(new platform::LumicellWidget(lumicell::kProgId, parent)) {
     w_->setObjectName(QStringLiteral("Lumicell1"));
     w_->setAttribute(Qt::WA_TransparentForMouseEvents);
     w_->loadAlarmDesign();

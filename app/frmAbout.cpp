@@ -7,10 +7,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "app/frmMain.h"
 #include "app/program_icon.h"
-#include "app/registry.h"
 #include "platform/errors.h"
+#include "platform/fileexists.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 #include "version.h"
 
@@ -71,7 +71,7 @@ void frmAbout::cmdok_Click() { close(); }
 void frmAbout::lblurl_Click() {
   // The program's own readme: the one page about it that is always at hand.
   const QString readme = linkTarget();
-  if (frmMain::fileexists(readme))
+  if (fileexists(readme))
     platform::services().shell->open(readme);
   else
     platform::services().messageBox->msgBox(QStringLiteral("The Alarm readme.txt seems to be missing..."),

@@ -1,15 +1,14 @@
-// The main window: the clock, the alarm-time editor and the owner of all run-time state
-// (the alarm's hidden state, the timers, the media player and the tray icon record).
+// The main window: the clock, the alarm-time editor, the menus and the tray icon record. It
+// owns the alarm engine, shows its state (status line, fields) and forwards the user's
+// actions to it; the other windows hang on its parts (main_parts.h).
 #pragma once
 
-#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
-#include <QTime>
 #include <array>
 #include <memory>
 
-#include "alarm/tick_timer.h"
+#include "alarm/alarm_engine.h"
 
 class QAction;
 class QCheckBox;
@@ -19,7 +18,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTimer;
 class ClockDisplay;
 class MainWindowParts;
 class UpDown;
@@ -47,11 +45,7 @@ struct NotifyIconData {
 // The 64-character tip field: the text, one NUL, then blanks; cut to 64 characters.
 std::array<char, 64> makeTipField(const QString& text);
 
-// Twips to pixels at 15 twips per pixel, and back.
-inline int twipsToPx(double twips) { return static_cast<int>(twips >= 0 ? twips / 15.0 + 0.5 : twips / 15.0 - 0.5); }
-inline int pxToTwips(int px) { return px * 15; }
-
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   Q_OBJECT
  public:
   // Why the window is being unloaded.
@@ -86,6 +80,8 @@ class frmMain : public QMainWindow {
   // The parts other windows provide (the defaults stand in until they are built).
   void setParts(std::unique_ptr<MainWindowParts> parts);
   MainWindowParts& parts() { return *parts_; }
+  // The alarm: its state, arming and the check at each second.
+  AlarmEngine& engine() { return *engine_; }
 
   // --- Alarm time entry
   bool is24() const;
@@ -100,14 +96,7 @@ class frmMain : public QMainWindow {
   // --- Arming and the clock
   void cmdSet_Click();
   void startTimer(const QString& minutes);
-  void startCountDown(const QString& minutes);
-  void Clock_Timer();
-  void Alarm_Timer();
-  bool alarmEnabled() const;
-  void setAlarmEnabled(bool on);
-  void PlaySound(const QString& file);
   void cmdHDDNplaysound_Click();
-  static bool fileexists(const QString& path);
 
   // --- Window
   void lblAlarm_MouseMove();
@@ -135,7 +124,7 @@ class frmMain : public QMainWindow {
   void menuTrayLaunch_Click();
   frmAbout* aboutBox() const { return about_; }
 
-  // The status line and its colour.
+  // The status line and its colour (the engine's status).
   void setStatus(const QString& caption, int colour);
   int statusColour() const { return statusColour_; }
 
@@ -187,23 +176,12 @@ class frmMain : public QMainWindow {
   QAction* menuTrayAbout = nullptr;
   QAction* menuTrayExit = nullptr;
 
-  // Timers.
+  // The clock's second-aligned tick; the alarm check runs on it.
   platform::SecondTimer* Clock = nullptr;
-  engine::TickTimer Alarm;  // runs on the clock's tick
-  QTimer* Music = nullptr;
 
-  // The alarm's hidden state; each starts as its own name, which means "empty".
-  QString lblHDDNtime = QStringLiteral("lblHDDNtime");
-  QString lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
-  QString lblHDDNform = QStringLiteral("lblHDDNform");
-  QString lblHDDNhideAlert = QStringLiteral("lblHDDNhideAlert");
-  QString lblHDDNpreviousAlarm = QStringLiteral("lblHDDNpreviousAlarm");
-  QString lblHDDNduration = QStringLiteral("lblHDDNduration");
-  QString lblHDDNposition = QStringLiteral("lblHDDNposition");
-  QString lblHDDNTempInteger = QStringLiteral("lblHDDNTempInteger");
+  // The window's own hidden state; each starts as its own name, which means "empty".
   QString lblHDDNquiting = QStringLiteral("lblHDDNquiting");
   QString lblHDDNfromboxes = QStringLiteral("lblHDDNfromboxes");
-  QTime previousTick = QTime(0, 0);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -214,11 +192,15 @@ class frmMain : public QMainWindow {
 
  private:
   void onSecond();
-  bool alarmDue();
-  void fireAlarm();
+  // The engine's ringer: the parts prepare and raise the alarm.
+  void prepareAlarm() override;
+  void raiseAlarm() override;
   void minimiseAfterArming();
   void buildControls();
   void buildMenus();
+  void connectMenus();
+  void restoreSettings();
+  void saveSettings();
   void centreDisplay();
   void applyClockModeRange();
   void fillFieldsFromAmPm(const QString& s);
@@ -230,16 +212,12 @@ class frmMain : public QMainWindow {
   static QString commandLineText();
 
   NotifyIconData nid_;
+  std::unique_ptr<AlarmEngine> engine_;
   std::unique_ptr<MainWindowParts> parts_;
   SessionEndWatcher* sessionEnd_ = nullptr;
   frmQuickAlarm* quickAlarm_ = nullptr;
   frmAbout* about_ = nullptr;
   int statusColour_ = kColourNotArmed;
-  QDateTime alarmCheckedUpTo_;
-  QDateTime lastTickAt_;
-  QDate dailyFiredOn_;
-  bool firing_ = false;
-  bool dayTurnedWhileFiring_ = false;
   bool unloading_ = false;
   bool sessionEndPending_ = false;
   bool unloaded_ = false;

@@ -13,13 +13,13 @@
 #include <cmath>
 
 #include "alarm/timetext.h"
-#include "app/digits_validator.h"
 #include "app/frmMain.h"
-#include "app/registry.h"
-#include "app/updown.h"
 #include "platform/convert.h"
+#include "platform/digits_validator.h"
 #include "platform/errors.h"
+#include "platform/registry.h"
 #include "platform/services.h"
+#include "platform/updown.h"
 
 namespace {
 const QString kDefaultMinutes = QStringLiteral("25");

@@ -1,5 +1,5 @@
 // What the main window asks of the parts of the program that live in other windows: the
-// media player, the preferences dialog, the alert windows, the detached LED window and the
+// media player, the preferences dialog, the alarm's firing, the detached LED window and the
 // tray menu. The main window holds one of these; the defaults stand in until each part is
 // built, and a part replaces them by overriding.
 #pragma once
@@ -20,6 +20,7 @@ class MainWindowParts {
   // The one media player (clDShow): created at load, stopped and released at unload.
   virtual void createPlayer() {}
   virtual void stopPlayer() {}
+  // The alarm's sound ends for good (the music's repeat poll too) and the player goes.
   virtual void removePlayer() {}
 
   // The preferences dialog, shown modally; returns when it closes.
@@ -29,22 +30,16 @@ class MainWindowParts {
   virtual bool prefsVisible() { return false; }
 
   // The alarm itself once its second has come: volumes, sound, command, and the alert window
-  // shown modally (returns when it closes; a snooze leaves "Snooze!" in lblHDDNsnooze).
+  // shown modally (returns when it closes; a snooze leaves "Snooze!" in the engine's
+  // lblHDDNsnooze).
   virtual void raiseAlarm(frmMain& main);
 
   // The armed alarm's second is two seconds away: load what its firing needs (the settings,
   // the sound code), so that it rings and shows at once.
   virtual void prepareAlarm(frmMain&) {}
 
-  // Starts the open alert window's own hide timer and sets its text's tooltip.
-  virtual void startAlertCountDown(frmMain&, const QString& /*minutes*/) {}
   // Whether the alarm message window shows; asking never creates it.
   virtual bool alertMessageVisible() { return false; }
-
-  // The preferences' Play: the music file once through the player. Preview: the whole
-  // alarm rehearsed (volumes, sound, alert modal to owner); returns when the alert closes.
-  virtual void playMusicOnce(const QString& /*path*/, QWidget* /*owner*/) {}
-  virtual void previewAlarm(frmMain& /*main*/, QWidget* /*owner*/) {}
 
   // The detached LED window: whether it shows, its top-left corner in twips, and its display.
   virtual bool ledWindowVisible() { return false; }

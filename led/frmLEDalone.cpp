@@ -10,6 +10,7 @@
 #include "led/window_drag.h"
 #include "platform/convert.h"
 #include "platform/log.h"
+#include "platform/twips.h"
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "platform/log.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 #include "platform/vbtime.h"
 
 namespace led {
@@ -173,12 +174,12 @@ void LedTray::prepareTrayMenu() {
   if (main_.parts().prefsVisible()) main_.menuTrayLaunch->setEnabled(false);
   // The armed time; with none armed the entry goes again, rather than go on showing an
   // alarm that was deactivated.
-  const bool armed = main_.lblHDDNtime != QLatin1String("lblHDDNtime");
+  const bool armed = main_.engine().armed();
   main_.menuTrayAlarmTime->setVisible(armed);
   if (armed) {
     main_.menuTrayAlarmTime->setCheckable(true);
     main_.menuTrayAlarmTime->setChecked(true);
-    main_.menuTrayAlarmTime->setText(engine::activatedText(main_.lblHDDNtime));
+    main_.menuTrayAlarmTime->setText(engine::activatedText(main_.engine().lblHDDNtime));
   }
 }
 

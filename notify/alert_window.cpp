@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QLabel>
 
+#include "alarm/alert_host.h"
 #include "alarm/timetext.h"
-#include "app/registry.h"
-#include "notify/alert_host.h"
+#include "notify/frmAlarmFullscreen.h"
+#include "notify/frmAlarmMessage.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
 #include "platform/vbtime.h"
@@ -27,6 +29,11 @@ int alertColourForIndex(int index) {
     case 2: return 0x0000FF;
     default: return -1;
   }
+}
+
+Alert* createAlertWindow(AlertHost& host, bool message, bool preview, QWidget* owner) {
+  if (message) return new frmAlarmMessage(host, preview, owner);
+  return new frmAlarmFullscreen(host, preview, owner);
 }
 
 AlertWindow::AlertWindow(AlertHost& host, bool preview, QWidget* owner)

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QDialog>
 
+#include "alarm/alert.h"
+
 class AlertHost;
 class QLabel;
 
@@ -13,7 +15,7 @@ namespace platform {
 class SecondTimer;
 }
 
-class AlertWindow : public QDialog {
+class AlertWindow : public QDialog, public Alert {
   Q_OBJECT
  public:
   // A preview rehearses the alarm from the preferences: no snooze, nothing recorded.
@@ -22,15 +24,16 @@ class AlertWindow : public QDialog {
 
   bool isPreview() const { return preview_; }
 
+  QWidget* alertWidget() override { return this; }
   // Shows the window modal to its owner and returns when it has closed.
-  void showModal();
+  void showModal() override;
   // A real alarm comes while this preview shows: the preview ends at once, as a stop.
-  void endPreview();
+  void endPreview() override;
 
   // The hide timer: ticks just after each second while the alert shows; the alert closes
   // at the second of lblHDDNhideAlert, also when a tick came late and skipped it.
   platform::SecondTimer* TimerMessage = nullptr;
-  void startHideTimer();
+  void startHideTimer() override;
   void TimerMessage_Timer();
 
   QLabel* lblMessage = nullptr;
@@ -64,3 +67,6 @@ class AlertWindow : public QDialog {
 // The text colour for an LED colour index (0 cyan, 1 green, 2 red; 0x00BBGGRR); -1 for any
 // other index, which keeps the window's own colour.
 int alertColourForIndex(int index);
+
+// The alert window of the kind asked for: the message window or the full-screen alert.
+Alert* createAlertWindow(AlertHost& host, bool message, bool preview, QWidget* owner);

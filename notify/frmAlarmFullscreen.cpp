@@ -7,12 +7,12 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/frmMain.h"
-#include "notify/alert_host.h"
+#include "alarm/alert_host.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 
 frmAlarmFullscreen::frmAlarmFullscreen(AlertHost& host, bool preview, QWidget* owner)
     : AlertWindow(host, preview, owner) {

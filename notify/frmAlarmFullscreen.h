@@ -13,6 +13,7 @@ class frmAlarmFullscreen final : public AlertWindow {
   void Form_DblClick();
   // A key that gives a character (Esc and the space bar among them).
   void Form_KeyPress(int keyAscii);
+  bool isMessage() const override { return false; }
 
  protected:
   void hideTimeReached() override { Form_DblClick(); }

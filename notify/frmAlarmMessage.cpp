@@ -5,12 +5,12 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "alarm/alert_host.h"
 #include "alarm/timetext.h"
-#include "app/frmMain.h"
-#include "notify/alert_host.h"
 #include "platform/errors.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 
 namespace {
 

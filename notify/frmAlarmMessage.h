@@ -16,7 +16,8 @@ class frmAlarmMessage final : public AlertWindow {
   void cmdok_Click();
   void cmdSnooze_Click();
   // The text's tooltip when the window is to hide itself after some minutes.
-  void setHideTooltip(const QString& minutes);
+  void setHideTooltip(const QString& minutes) override;
+  bool isMessage() const override { return true; }
 
   QPushButton* cmdSnooze = nullptr;
   QPushButton* cmdOk = nullptr;

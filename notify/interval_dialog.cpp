@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/digits_validator.h"
-#include "app/frmMain.h"
-#include "app/registry.h"
-#include "app/updown.h"
+#include "platform/digits_validator.h"
 #include "platform/errors.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/services.h"
+#include "platform/twips.h"
+#include "platform/updown.h"
 
 namespace {
 

@@ -9,3 +9,7 @@ namespace platform {
 std::string windowsVersionName(long platformId, long major, long minor);
 
 }  // namespace platform
+
+// The name of the running operating system ("Unknown" off Windows: no Windows platform id
+// exists here, so the table never matches).
+inline std::string GetWindowsVersion() { return platform::windowsVersionName(0, 0, 0); }

@@ -17,21 +17,23 @@
 #include <cmath>
 #include <optional>
 
-#include "app/frmMain.h"
-#include "app/main_parts.h"
-#include "app/registry.h"
-#include "app/startup.h"
+#include "alarm/command_start.h"
+#include "audio/play_sound.h"
 #include "audio/shell_wait.h"
 #include "audio/volume.h"
 #include "notify/interval_dialog.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
+#include "platform/fileexists.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/store.h"
-#include "prefs/command_start.h"
+#include "platform/twips.h"
+#include "platform/winversion.h"
 #include "prefs/pickers.h"
 #include "prefs/prefs_holder.h"
+#include "prefs/prefs_host.h"
 
 namespace {
 
@@ -43,15 +45,15 @@ const QString kMessageTip = QStringLiteral(" Enter your string here... ");
 const QString kDesignFace = QStringLiteral("MS Sans Serif");
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString setting(const char* name) { return Registry::readSetting(QString::fromLatin1(name)); }
+using Registry::readSetting;
 void store(const char* name, const QString& text) {
-  ignoreErrors([&] { Registry::writeSetting(QString::fromLatin1(name), text); });
+  ignoreErrors([&] { Registry::writeSetting(name, text); });
 }
 QString checkText(const QCheckBox* c) { return c->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
 
 // A stored check value: 0 clears, 1 checks; anything else leaves the box as it is.
 void loadCheck(const char* name, QCheckBox* box) {
-  const auto v = platform::tryCInt(setting(name).toStdString());
+  const auto v = platform::tryCInt(readSetting(name).toStdString());
   if (v && (*v == 0 || *v == 1)) box->setChecked(*v == 1);
 }
 
@@ -66,7 +68,7 @@ void place(QWidget* w, int left, int top, int width, int height) {
 // a text that is no number (or not 0 to 100) becomes 100 (or the nearer end) rather than
 // a volume no mixer can be set to.
 QString alarmVolume(const char* name) {
-  const QString stored = setting(name);
+  const QString stored = readSetting(name);
   if (stored == QLatin1String("Error")) return QStringLiteral("100");
   const auto v = platform::tryCDbl(stored.toStdString());
   QString text = QStringLiteral("100");
@@ -85,8 +87,8 @@ QString filePart(const QString& FullPath, int WhichPart) {
   return slash < 0 ? FullPath : FullPath.mid(slash + 1);
 }
 
-frmPrefs::frmPrefs(PrefsHolder& holder, MainWindowParts& parts, QWidget* parent)
-    : QDialog(parent), holder_(holder), parts_(parts) {
+frmPrefs::frmPrefs(PrefsHolder& holder, PrefsHost& host, QWidget* parent)
+    : QDialog(parent), holder_(holder), host_(host) {
   setObjectName(QStringLiteral("frmPrefs"));
   setWindowTitle(QStringLiteral("Preferences"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -94,8 +96,6 @@ frmPrefs::frmPrefs(PrefsHolder& holder, MainWindowParts& parts, QWidget* parent)
 }
 
 frmPrefs::~frmPrefs() = default;
-
-void frmPrefs::setMainWindow(frmMain* main) { main_ = main; }
 
 void frmPrefs::buildControls() {
   auto option = [](QWidget* frame, const char* name, const char* caption, const char* tip) {
@@ -272,7 +272,7 @@ void frmPrefs::Form_Load() {
                                                             {"PlayMusic", optMusic}};
   for (const auto& [name, opt] : options)
     ignoreErrors([&, name = name, opt = opt] {
-      if (const auto on = platform::tryCBool(setting(name).toStdString())) opt->setChecked(*on);
+      if (const auto on = platform::tryCBool(readSetting(name).toStdString())) opt->setChecked(*on);
     });
 
   ignoreErrors([this] { loadCheck("TriggerCommand", chkCommand); });
@@ -285,20 +285,20 @@ void frmPrefs::Form_Load() {
     ignoreErrors([this] { loadCheck("Repeat", chkRepeat); });
   }
 
-  ignoreErrors([this] { applyFontFace(setting("Font")); });
+  ignoreErrors([this] { applyFontFace(readSetting("Font")); });
 
   ignoreErrors([this] {
-    lblHDDNfilename = setting("PlayMusicFile");
+    lblHDDNfilename = readSetting("PlayMusicFile");
     lblTrack->setText(lblHDDNfilename == QLatin1String("Error") ? kNoMusic : filePart(lblHDDNfilename, 2));
   });
 
   ignoreErrors([this] {
-    const QString message = setting("Message");
+    const QString message = readSetting("Message");
     txtMessage->setText(message == QLatin1String("Error") ? QStringLiteral("Alarm!!!") : message);
   });
 
   ignoreErrors([this] {
-    const QString command = setting("Command");
+    const QString command = readSetting("Command");
     if (command == QLatin1String("Error")) {
       QString key = Registry::settingsKey();
       uint32_t root = 0;
@@ -335,8 +335,7 @@ void frmPrefs::Form_Activate() {
 }
 
 void frmPrefs::applyLedColour() {
-  if (!main_) return;
-  const QString index = main_->lblHDDNTempInteger;
+  const QString index = host_.colourIndex();
   int colour = -1;
   if (index == QLatin1String("0")) colour = 0xFFFF00;
   if (index == QLatin1String("1")) colour = 0x00FF00;
@@ -403,7 +402,7 @@ void frmPrefs::cmdDone_Click() {
   store("CommandMSDOS", checkText(chkMSDOS));
   store("VolumeForceUnmute", checkText(chkUnmute));
   ignoreErrors([this] { captureVolumes(false); });
-  ignoreErrors([this] { parts_.stopPlayer(); });
+  ignoreErrors([this] { host_.stopPlayer(); });
   platform::logEvent("preferences stored");
 
   try {
@@ -469,7 +468,7 @@ bool frmPrefs::eventFilter(QObject* watched, QEvent* e) {
 
 void frmPrefs::showHelp() {
   const QString file = Registry::programFolder() + QStringLiteral("/readme.txt");
-  if (!frmMain::fileexists(file)) {
+  if (!fileexists(file)) {
     warn(QStringLiteral("The Alarm readme.txt seems to be missing..."), QStringLiteral("Info"));
     return;
   }
@@ -480,7 +479,7 @@ void frmPrefs::showHelp() {
 // Alarm/Audio
 
 void frmPrefs::optBeep_Click() {
-  ignoreErrors([this] { parts_.stopPlayer(); });
+  ignoreErrors([this] { host_.stopPlayer(); });
   setMusicControls(false);
 }
 
@@ -492,12 +491,7 @@ void frmPrefs::optBeep_DblClick() { ignoreErrors([] { platform::services().sound
 
 void frmPrefs::optSound_DblClick() {
   const QString wave = Registry::programFolder() + QStringLiteral("/alarm.wav");
-  ignoreErrors([&] {
-    if (main_)
-      main_->PlaySound(wave);
-    else
-      platform::services().sound->playWaveAsync(wave);
-  });
+  ignoreErrors([&] { audio::PlaySound(wave); });
 }
 
 void frmPrefs::cmdLoadMusic_Click() {
@@ -544,7 +538,7 @@ void frmPrefs::cmdSetVolume_Click() {
       if (chkUnmute->isChecked()) volume.SetSpeakerMute(0);
       volume.CloseMixer();
     }
-    ShellandWait(audio::volumeApplicationCommand(GetWindowsVersion().toStdString()), 10);
+    ShellandWait(audio::volumeApplicationCommand(GetWindowsVersion()), 10);
     if (volumeAppDone) {
       store("VolumeForceUnmute", checkText(chkUnmute));
       captureVolumes(true);
@@ -610,7 +604,7 @@ void frmPrefs::cmdTestCommand_Click() {
     return;
   }
   try {
-    prefs::startCommand(txtCommand->text(), chkMSDOS->isChecked());
+    engine::startCommand(txtCommand->text(), chkMSDOS->isChecked());
   } catch (const std::exception& e) {
     platform::logEvent(("the command " + txtCommand->text() + " failed: " + QString::fromUtf8(e.what())).toStdString());
     warn("Your command generated an error." + kCrLf +

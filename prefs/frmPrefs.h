@@ -14,18 +14,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class MainWindowParts;
 class PrefsHolder;
-class frmMain;
+class PrefsHost;
 
 class frmPrefs : public QDialog {
   Q_OBJECT
  public:
-  frmPrefs(PrefsHolder& holder, MainWindowParts& parts, QWidget* parent = nullptr);
+  // host: the player the sound buttons use, the preview, and the LED colour the message
+  // box takes.
+  frmPrefs(PrefsHolder& holder, PrefsHost& host, QWidget* parent = nullptr);
   ~frmPrefs() override;
-
-  // The main window: its LED colour colours the message box, and it plays the wave sound.
-  void setMainWindow(frmMain* main);
 
   // Runs once per load: the stored settings into the controls, the volumes to the mixer.
   void Form_Load();
@@ -143,8 +141,7 @@ class frmPrefs : public QDialog {
   bool captureVolumes(bool intoLabels);
 
   PrefsHolder& holder_;
-  MainWindowParts& parts_;
-  QPointer<frmMain> main_;
+  PrefsHost& host_;
   bool unloaded_ = false;
   bool waiting_ = false;  // for the volume application
 };

@@ -4,11 +4,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/frmMain.h"
-#include "app/main_parts.h"
 #include "platform/errors.h"
+#include "platform/fileexists.h"
 #include "platform/services.h"
 #include "prefs/frmPrefs.h"
+#include "prefs/prefs_host.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool frmPrefs::musicChoiceUnplayable(const QString& missingTitle) {
   if (lblTrack->text() == kNoMusic) {
     warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
          QStringLiteral("Play dumb"));
-  } else if (!frmMain::fileexists(lblHDDNfilename)) {
+  } else if (!fileexists(lblHDDNfilename)) {
     warn("A previous selected audio file was not found." + kCrLf +
              "Please use the \"Load Music\" button to correct this problem.",
          missingTitle);
@@ -40,7 +40,7 @@ void frmPrefs::cmdPlay_Click() {
       cmdLoadMusic->setFocus();
       return;
     }
-    if (optMusic->isChecked() && !frmMain::fileexists(lblHDDNfilename)) {
+    if (optMusic->isChecked() && !fileexists(lblHDDNfilename)) {
       warn("A previous selected sound file was not found." + kCrLf + "Please select a sound file to play.",
            QStringLiteral("You moved it didn't you..."));
       cmdLoadMusic->setFocus();
@@ -49,7 +49,7 @@ void frmPrefs::cmdPlay_Click() {
     applyAlarmVolume();
     if (optMusic->isChecked()) {
       // Once: Repeat is for the alarm itself.
-      parts_.playMusicOnce(lblHDDNfilename, this);
+      host_.playMusicOnce(lblHDDNfilename, this);
       cmdDone->setFocus();
     }
   } catch (const platform::RuntimeError& e) {
@@ -61,18 +61,18 @@ void frmPrefs::cmdPlay_Click() {
 }
 
 void frmPrefs::cmdStop_Click() {
-  platform::ignoreErrors([this] { parts_.stopPlayer(); });
+  platform::ignoreErrors([this] { host_.stopPlayer(); });
   cmdDone->setFocus();
 }
 
 void frmPrefs::cmdPreview_Click() {
   try {
-    parts_.stopPlayer();
+    host_.stopPlayer();
     // From here until Done the alert on screen is a rehearsal.
     lblHDDNpreview = QStringLiteral("Preview!");
     if (musicChoiceUnplayable(QStringLiteral("You moved it didn't you..."))) return;
     // The volumes, the sound (played once) and the alert window, modal to this dialog.
-    if (main_) parts_.previewAlarm(*main_, this);
+    host_.previewAlarm(this);
   } catch (const platform::RuntimeError& e) {
     platform::showErrorBox(e, "frmPrefs, cmdPreview_Click");
   }

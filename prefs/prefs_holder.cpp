@@ -5,12 +5,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "app/frmMain.h"
 #include "notify/interval_dialog.h"
 #include "platform/log.h"
 #include "prefs/frmPrefs.h"
 
-PrefsHolder::PrefsHolder(MainWindowParts& parts) : parts_(parts) {}
+PrefsHolder::PrefsHolder(PrefsHost& host) : host_(host) {}
 
 PrefsHolder::~PrefsHolder() {
   delete prefs_.data();
@@ -25,8 +24,7 @@ frmPrefs& PrefsHolder::prefs() {
     prefs_ = nullptr;
   }
   if (!prefs_) {
-    prefs_ = new frmPrefs(*this, parts_, main_.data());
-    prefs_->setMainWindow(main_.data());
+    prefs_ = new frmPrefs(*this, host_, owner_.data());
     prefs_->Form_Load();
   }
   return *prefs_;
@@ -44,15 +42,14 @@ static Dialog& loaded(QPointer<Dialog>& dialog) {
 frmSnooze& PrefsHolder::snooze() { return loaded(snooze_); }
 frmHideAlert& PrefsHolder::hideAlert() { return loaded(hideAlert_); }
 
-void PrefsHolder::showPrefs(QWidget& owner, frmMain* main) {
-  if (main) main_ = main;
+void PrefsHolder::showPrefs(QWidget& owner) {
+  owner_ = &owner;
   frmPrefs& dialog = prefs();
   if (dialog.isVisible()) {
     dialog.raise();
     dialog.activateWindow();
     return;
   }
-  dialog.setMainWindow(main_.data());
   // Modal to the window that opened it: the tray icon and the other windows still answer.
   if (dialog.parentWidget() != &owner) dialog.setParent(&owner, dialog.windowFlags());
   dialog.setWindowModality(Qt::WindowModal);

@@ -5,19 +5,18 @@
 
 #include <QPointer>
 
-#include "prefs/alarm_settings.h"
+#include "alarm/alarm_settings.h"
 
-class MainWindowParts;
+class PrefsHost;
 class QWidget;
 class frmHideAlert;
-class frmMain;
 class frmPrefs;
 class frmSnooze;
 
 class PrefsHolder final : public AlarmSettings {
  public:
-  // parts: the program's parts the dialog uses (the player it stops).
-  explicit PrefsHolder(MainWindowParts& parts);
+  // host: what the dialog uses of the program (the player it stops, the preview).
+  explicit PrefsHolder(PrefsHost& host);
   ~PrefsHolder() override;
   PrefsHolder(const PrefsHolder&) = delete;
   PrefsHolder& operator=(const PrefsHolder&) = delete;
@@ -29,7 +28,7 @@ class PrefsHolder final : public AlarmSettings {
 
   // Shows the preferences modal to owner (only owner's window is blocked); returns when
   // Done hides it or its frame closes it.
-  void showPrefs(QWidget& owner, frmMain* main);
+  void showPrefs(QWidget& owner);
   // Whether the preferences show; never creates the dialog.
   bool prefsVisible() const;
 
@@ -51,8 +50,8 @@ class PrefsHolder final : public AlarmSettings {
   QWidget* dialogWindow() override;
 
  private:
-  MainWindowParts& parts_;
-  QPointer<frmMain> main_;
+  PrefsHost& host_;
+  QPointer<QWidget> owner_;  // the window the dialog was last opened from
   QPointer<frmPrefs> prefs_;
   QPointer<frmSnooze> snooze_;
   QPointer<frmHideAlert> hideAlert_;

@@ -33,8 +33,8 @@ class LumicellWidget::Site final : public com::IControlSite {
   LumicellWidget* w_;
 };
 
-LumicellWidget::LumicellWidget(QWidget* parent)
-    : QWidget(parent), control_(createControl(lumicell::kProgId)) {
+LumicellWidget::LumicellWidget(const char* progId, QWidget* parent)
+    : QWidget(parent), control_(createControl(progId)) {
   site_ = new Site(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   check(control_->SetSite(site_));

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 
-#include "lumicell/lumicell.h"
 #include "platform/host/com.h"
 #include "platform/host/component_registry.h"
 #include "platform/host/property_bag.h"
@@ -35,10 +34,10 @@ class LumicellWidget : public QWidget {
   Q_OBJECT
 
  public:
-  // Creates the control registered as Kestrava.Lumicell. Raises RuntimeError(339) when it
+  // Creates the control registered under progId. Raises RuntimeError(339) when it
   // is not registered or its library does not load. The control starts without state:
   // call initProperties, readProperties or loadAlarmDesign next.
-  explicit LumicellWidget(QWidget* parent = nullptr);
+  explicit LumicellWidget(const char* progId, QWidget* parent = nullptr);
   ~LumicellWidget() override;
 
   // Lifecycle: a new instance, restore from a bag, save to a bag.

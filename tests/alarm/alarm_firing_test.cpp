@@ -53,7 +53,7 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
         EXPECT_TRUE(a.windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_EQ(a.windowModality(), Qt::WindowModal);
         shownText = a.lblMessage->text();
-        form = w.lblHDDNform;
+        form = w.engine().lblHDDNform;
         musicPlaying = !graphs.graphs.empty() && graphs.graphs.back().running;
         stopIt(a);
       });
@@ -74,10 +74,10 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
         EXPECT_FALSE(graphs.graphs[0].running);  // Stop stopped it
       }
       // Stopped: resting until midnight, the status keeps the daily alarm, the record is made.
-      EXPECT_FALSE(w.alarmEnabled());
+      EXPECT_FALSE(w.engine().alarmEnabled());
       EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:00:00 ]");
-      EXPECT_EQ(w.lblHDDNsnooze, "lblHDDNsnooze");
-      EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+      EXPECT_EQ(w.engine().lblHDDNsnooze, "lblHDDNsnooze");
+      EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
       EXPECT_TRUE(fakes.messageBox.boxes.empty());
     }
   }
@@ -94,23 +94,23 @@ TEST_F(Firing, SnoozeThenStopGoesBackToTheArmedTimeAlsoAfterTheClockModeChanged)
     snoozeIt(a);
   });
   tickAt(at(7, 0, 0));
-  EXPECT_EQ(w.lblHDDNtime, "07:08:03");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:08:03");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:08:03 ]");
-  EXPECT_TRUE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_TRUE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
 
   // The user switches to the AM/PM clock meanwhile; the snoozed alarm follows.
   w.menuEdit_Click();
   w.menuAMPM[0]->setChecked(true);
   w.menuAMPM_Click(0);
-  EXPECT_EQ(w.lblHDDNtime, "7:08:03 AM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "7:08:03 AM");
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(7, 8, 3));
   EXPECT_EQ(alertsSeen, 2);
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "7:08:03 AM"));
-  EXPECT_EQ(w.lblHDDNtime, "7:00:00 AM");
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "7:08:03 AM"));
+  EXPECT_EQ(w.engine().lblHDDNtime, "7:00:00 AM");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   // And it is the daily time again: the next day rings at seven.
   tickAt(at(0, 0, 0, 9));
   onAlert([&](AlertWindow& a) { stopIt(a); });
@@ -125,14 +125,14 @@ TEST_F(Firing, AFullScreenSnoozeEndedByADoubleClickOrTheHideTimeIsAStop) {
   frmMain& w = armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) { snoozeIt(a); });
   tickAt(at(7, 0, 0));
-  EXPECT_EQ(w.lblHDDNtime, "07:08:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:08:00");
   onAlert([&](AlertWindow& a) {
-    EXPECT_EQ(w.lblHDDNhideAlert, "07:23:00");
+    EXPECT_EQ(w.engine().lblHDDNhideAlert, "07:23:00");
     QTest::mouseDClick(a.lblMessage, Qt::LeftButton);
   });
   tickAt(at(7, 8, 0));
-  EXPECT_FALSE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_FALSE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
 
   // Snoozed again the next day, then left alone: it hides itself 15 minutes later.
   tickAt(at(0, 0, 0, 9));
@@ -145,8 +145,8 @@ TEST_F(Firing, AFullScreenSnoozeEndedByADoubleClickOrTheHideTimeIsAStop) {
   });
   tickAt(at(7, 8, 0, 9));
   EXPECT_EQ(alertsSeen, 4);
-  EXPECT_FALSE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_FALSE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
 }
 
 TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItRang) {
@@ -158,8 +158,8 @@ TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItR
     stopIt(a);
   });
   tickAt(at(23, 59, 30));
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "23:59:30"));
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "23:59:30"));
+  EXPECT_TRUE(w.engine().alarmEnabled());
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(23, 59, 30, 9));
   EXPECT_EQ(alertsSeen, 2);
@@ -168,12 +168,12 @@ TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItR
   tickAt(at(0, 0, 0, 10));
   onAlert([&](AlertWindow& a) { snoozeIt(a); });
   tickAt(at(23, 59, 30, 10));
-  EXPECT_EQ(w.lblHDDNtime, "00:07:30");
+  EXPECT_EQ(w.engine().lblHDDNtime, "00:07:30");
   tickAt(at(0, 0, 0, 11));
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(0, 7, 30, 11));
-  EXPECT_EQ(w.lblHDDNtime, "23:59:30");
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNtime, "23:59:30");
+  EXPECT_TRUE(w.engine().alarmEnabled());
 }
 
 TEST_F(Firing, ExitAfterAlarmEndsTheProgramOnStopAndNotOnSnooze) {
@@ -194,13 +194,13 @@ TEST_F(Firing, MusicRepeatsAtItsEndUntilTheAlertClosesAndPlaysOnceWithoutRepeat)
   settings.repeatOn = true;
   frmMain& w = armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) {
-    EXPECT_TRUE(w.Music->isActive());
+    EXPECT_TRUE(music().isActive());
     auto& g = graphs.graphs.back();
     g.position = 12.0;
     pollMusic(w);
     EXPECT_EQ(g.runs, 1);
-    EXPECT_EQ(w.lblHDDNposition, "12");
-    EXPECT_EQ(w.lblHDDNduration, "30");
+    EXPECT_EQ(w.engine().lblHDDNposition, "12");
+    EXPECT_EQ(w.engine().lblHDDNduration, "30");
     g.position = 30.0;  // at its end: it starts again from the beginning
     pollMusic(w);
     EXPECT_EQ(g.runs, 2);
@@ -208,12 +208,12 @@ TEST_F(Firing, MusicRepeatsAtItsEndUntilTheAlertClosesAndPlaysOnceWithoutRepeat)
     snoozeIt(a);
   });
   tickAt(at(7, 0, 0));
-  EXPECT_FALSE(w.Music->isActive());  // the poll ends with the alert, snoozed or not
+  EXPECT_FALSE(music().isActive());  // the poll ends with the alert, snoozed or not
   EXPECT_FALSE(graphs.graphs.back().running);
 
   settings.repeatOn = false;
   onAlert([&](AlertWindow& a) {
-    EXPECT_FALSE(w.Music->isActive());
+    EXPECT_FALSE(music().isActive());
     stopIt(a);
   });
   tickAt(at(7, 8, 0));
@@ -246,7 +246,7 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
       auto& g = graphs.graphs.back();
       EXPECT_EQ(g.file, wav);
       EXPECT_TRUE(g.running);
-      EXPECT_TRUE(w.Music->isActive());
+      EXPECT_TRUE(music().isActive());
       g.position = g.duration;
       pollMusic(w);
       EXPECT_EQ(g.runs, 2);
@@ -287,7 +287,7 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   put("Font", "No Such Font At All");
   bool shown = false;
   frmMain& w = armAt("07", "00", "00");
-  w.lblHDDNTempInteger = "-1";
+  w.engine().lblHDDNTempInteger = "-1";
   onAlert([&](AlertWindow& a) {
     shown = true;
     EXPECT_EQ(a.lblMessage->text().size(), 10000);

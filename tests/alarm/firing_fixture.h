@@ -11,17 +11,17 @@
 #include <functional>
 
 #include "alarm/alarm_firing.h"
-#include "app/program_parts.h"
-#include "app/registry.h"
+#include "alarm/alarm_settings.h"
 #include "audio/fake_mixer.h"
 #include "audio/media_graph.h"
-#include "fake_graph.h"
 #include "audio/volume.h"
+#include "fake_graph.h"
 #include "notify/alert_window.h"
 #include "platform/errors.h"
+#include "platform/registry.h"
 #include "platform/second_timer.h"
 #include "platform/vbtime.h"
-#include "prefs/alarm_settings.h"
+#include "program/program_parts.h"
 #include "window_fixture.h"
 
 namespace firingtest {
@@ -103,10 +103,12 @@ class Firing : public testsupport::MainWindowTest {
     return MainWindowTest::armAt(h, m, s);
   }
   // One tick of the music's 100 ms repeat poll.
-  static void pollMusic(frmMain& w) { QMetaObject::invokeMethod(w.Music, "timeout", Qt::DirectConnection); }
+  void pollMusic(frmMain& w) { QMetaObject::invokeMethod(parts->firing(w).Music, "timeout", Qt::DirectConnection); }
+  // The music's repeat poll.
+  QTimer& music() { return *parts->firing(*win).Music; }
   // What to do once the next alert shows (each runs from inside its modal loop).
   void onAlert(std::function<void(AlertWindow&)> act) { acts.push_back(std::move(act)); }
-  AlertWindow* alert() const { return parts ? parts->firing(*win).openAlert() : nullptr; }
+  AlertWindow* alert() const { return parts ? qobject_cast<AlertWindow*>(parts->firing(*win).openAlert()) : nullptr; }
   // The hide timer's tick of the open alert at the given time.
   void hideTickAt(AlertWindow& w, const QDateTime& t) {
     fakes.clock.current = t;

@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "app/digits_validator.h"
+#include "platform/digits_validator.h"
 #include "window_fixture.h"
 
 namespace {

@@ -22,9 +22,9 @@
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
 #include "app/frmQuickAlarm.h"
-#include "app/registry.h"
-#include "app/updown.h"
+#include "platform/registry.h"
 #include "platform/second_timer.h"
+#include "platform/updown.h"
 #include "platform/vbtime.h"
 #include "window_fixture.h"
 
@@ -91,13 +91,13 @@ TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070509");
   EXPECT_TRUE(w.menuLedcolour[0]->isChecked());
   EXPECT_TRUE(w.menuLedsize[0]->isChecked());
-  EXPECT_EQ(w.lblHDDNTempInteger, "0");
-  EXPECT_FALSE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().lblHDDNTempInteger, "0");
+  EXPECT_FALSE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
   EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
   EXPECT_EQ(w.statusColour(), 0x404040);
   EXPECT_EQ(w.lblAlarm->palette().color(QPalette::WindowText), QColor(0x40, 0x40, 0x40));
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
   EXPECT_TRUE(fakes.window.topmost.empty());
   EXPECT_TRUE(w.cmdSet->isDefault());
   EXPECT_EQ(w.cmdSet->toolTip(), " Activate an alarm ");
@@ -108,10 +108,10 @@ TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
 TEST_F(MainWindow, ArmingIn24HourModeWidensTheFieldsAndFiresAtItsSecondOnly) {
   frmMain& w = armAt("7", "5", "0");
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070500");
-  EXPECT_EQ(w.lblHDDNtime, "07:05:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:05:00");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:05:00 ]");
   EXPECT_EQ(w.statusColour(), 0xC00000);
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_TRUE(w.engine().alarmEnabled());
 
   tickAt(at(7, 4, 59));
   EXPECT_EQ(fires(), 0u);
@@ -119,7 +119,7 @@ TEST_F(MainWindow, ArmingIn24HourModeWidensTheFieldsAndFiresAtItsSecondOnly) {
   ASSERT_EQ(fires(), 1u);
   EXPECT_EQ(fakes.sound.beeps[0], std::make_pair(1500, 500));
   // Stopped: the timer is off, the status stays, so the alarm is a daily one.
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:05:00 ]");
   tickAt(at(7, 5, 1));
   EXPECT_EQ(fires(), 1u);
@@ -135,21 +135,21 @@ TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
   setFields("7", "5", "0");
   w.cboAMPM->setCurrentIndex(1);
   w.cmdSet_Click();
-  EXPECT_EQ(w.lblHDDNtime, "7:05:00 PM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "7:05:00 PM");
   EXPECT_EQ(w.txtHRS->text(), "7");
   tickAt(at(19, 5, 0));
   EXPECT_EQ(fires(), 1u);
 
   // "07" never equals the clock's "7:05:00 PM".
   armAt("07", "05", "00");
-  EXPECT_EQ(w.lblHDDNtime, "07:05:00 PM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:05:00 PM");
   tickAt(at(19, 4, 59));
   tickAt(at(19, 5, 0));
   EXPECT_EQ(fires(), 1u);
   // The hours check of arming uses 23 in both modes.
   armAt("13", "00", "00");
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
-  EXPECT_EQ(w.lblHDDNtime, "13:00:00 PM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "13:00:00 PM");
 }
 
 TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
@@ -170,8 +170,8 @@ TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
     EXPECT_EQ(fakes.messageBox.boxes[0].prompt, c.message);
     EXPECT_EQ(fakes.messageBox.boxes[0].title, kTobrin);
     EXPECT_EQ(fakes.messageBox.boxes[0].flags, 48);
-    EXPECT_FALSE(w.alarmEnabled());
-    EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+    EXPECT_FALSE(w.engine().alarmEnabled());
+    EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
   }
 }
 
@@ -197,7 +197,7 @@ TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedButALongGapDoesNot) {
   EXPECT_EQ(fires(), 1u);
 
   // Armed again; the machine sleeps from 06:59 until after seven: no catch-up that far back.
-  w.setAlarmEnabled(false);
+  w.engine().setAlarmEnabled(false);
   fakes.clock.current = at(6, 58, 0);
   w.cmdSet_Click();
   tickAt(at(7, 0, 30));
@@ -210,11 +210,11 @@ TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
   armAt("07", "00", "00");
   tickAt(at(7, 0, 0));
   ASSERT_EQ(fires(), 1u);
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   tickAt(at(23, 59, 59));
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   tickAt(at(0, 0, 0, 9));
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_TRUE(w.engine().alarmEnabled());
   tickAt(at(6, 59, 59, 9));
   EXPECT_EQ(fires(), 1u);
   tickAt(at(7, 0, 0, 9));
@@ -225,7 +225,7 @@ TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   tickAt(at(23, 59, 59, 9));
   tickAt(at(0, 0, 0, 10));
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
 }
 
 TEST_F(MainWindow, AnAlarmAtMidnightRingsOnTheSecondItIsArmedAgain) {
@@ -276,16 +276,16 @@ TEST_F(MainWindow, QuickAlarmsWrapRoundMidnightInBothModes) {
   frmMain& w = load();
   fakes.clock.current = at(23, 58, 0);
   w.menuSet5Mins->trigger();
-  EXPECT_EQ(w.lblHDDNtime, "00:03:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "00:03:00");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 00:03:00 ]");
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_TRUE(w.engine().alarmEnabled());
   tickAt(at(0, 3, 0, 9));
   EXPECT_EQ(fires(), 1u);
 
   switchMode(0);
   fakes.clock.current = at(23, 55, 30);
   w.menuSet10Mins->trigger();
-  EXPECT_EQ(w.lblHDDNtime, "12:05:30 AM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "12:05:30 AM");
   // The entry fields are not touched by a quick alarm.
   EXPECT_EQ(fakes.messageBox.boxes.size(), 0u);
 }
@@ -296,7 +296,7 @@ TEST_F(MainWindow, ResetFillsTheFieldsWithTheTimeAndLeavesTheAlarmAlone) {
   w.menuResetAlarm_Click();
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "190509");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 08:00:00 ]");
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_TRUE(w.engine().alarmEnabled());
 
   switchMode(0);
   w.menuResetAlarm_Click();
@@ -315,10 +315,10 @@ TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
   w.menuAutoStart->trigger();
   armAt("08", "00", "00");
   w.MenuDeactivateAlarm_Click();
-  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
   EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
   EXPECT_EQ(w.statusColour(), 0x404040);
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   expectOneBox("Tip!",
                "Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you don't want "
                "Alarm to start next time with an activated alarm, then please un-check this option (see menu Edit, "
@@ -347,10 +347,10 @@ TEST_F(MainWindow, TheQuickAlarmDialogChecksItsRangeAndRemembersTheMinutesAsType
   dlg->cmdSetMinutes_Click();
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   EXPECT_EQ(stored("QuickAlarm"), "007");
-  EXPECT_EQ(w.lblHDDNtime, "07:07:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:07:00");
   dlg->txtMinutes->setText("120");
   dlg->cmdSetMinutes_Click();
-  EXPECT_EQ(w.lblHDDNtime, "09:00:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "09:00:00");
 
   // Cancel with an empty box puts 25 back without storing it; letters never get in.
   dlg->txtMinutes->clear();
@@ -434,14 +434,14 @@ TEST_F(MainWindow, SwitchingTheClockModeConvertsTheFieldsAndTheArmedAlarm) {
   switchMode(0);
   EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "7|05|09");
   EXPECT_EQ(w.cboAMPM->currentIndex(), 1);
-  EXPECT_EQ(w.lblHDDNtime, "7:00:00 AM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "7:00:00 AM");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
   tickAt(at(7, 0, 0));
   EXPECT_EQ(fires(), 1u);
 
   switchMode(1);
   EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "19|05|09");
-  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
   EXPECT_EQ(stored("AMPMMenuIndex"), "1");
   EXPECT_EQ(stored("AMPMcboEnabled"), "False");
 
@@ -461,13 +461,13 @@ TEST_F(MainWindow, QuittingWithAnArmedAlarmAsksAndNoKeepsEverythingRunning) {
   EXPECT_FALSE(w.requestUnload(frmMain::vbFormControlMenu));
   expectOneBox("Alarm - Quit", "Are you sure you want to quit? (You have activated an alarm).", 292);
   EXPECT_FALSE(w.isUnloaded());
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_TRUE(w.engine().alarmEnabled());
   EXPECT_EQ(stored("Startup"), "Error");
 
   fakes.messageBox.answers = {platform::mb::kYes};
   w.menuExit->trigger();
   EXPECT_TRUE(w.isUnloaded());
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   EXPECT_EQ(stored("Startup"), "True");
   EXPECT_FALSE(fakes.tray.isShown);
   EXPECT_EQ(w.lblHDDNquiting, "QUITING");
@@ -565,7 +565,7 @@ TEST_F(MainWindow, EverySettingSavedAtUnloadComesBackAtTheNextLoad) {
   setFields("9", "41", "07");
   w.cboAMPM->setCurrentIndex(0);
   w.Check1->setChecked(true);
-  w.lblHDDNpreviousAlarm = QStringLiteral("2026-12-07 7:00:00 AM");
+  w.engine().lblHDDNpreviousAlarm = QStringLiteral("2026-12-07 7:00:00 AM");
   w.move(150, 120);
   w.menuAlwaysOnTop->trigger();
   w.menuAutoStart->trigger();
@@ -584,20 +584,20 @@ TEST_F(MainWindow, EverySettingSavedAtUnloadComesBackAtTheNextLoad) {
   EXPECT_TRUE(again.cboAMPM->isEnabled());
   EXPECT_EQ(again.cboAMPM->currentIndex(), 0);
   EXPECT_TRUE(again.Check1->isChecked());
-  EXPECT_EQ(again.lblHDDNpreviousAlarm, "2026-12-07 7:00:00 AM");
+  EXPECT_EQ(again.engine().lblHDDNpreviousAlarm, "2026-12-07 7:00:00 AM");
   EXPECT_TRUE(again.menuAlwaysOnTop->isChecked());
   ASSERT_FALSE(fakes.window.topmost.empty());
   EXPECT_TRUE(fakes.window.topmost.back().second);
   EXPECT_TRUE(again.menuLedcolour[2]->isChecked());
   EXPECT_FALSE(again.menuLedcolour[0]->isChecked());
-  EXPECT_EQ(again.lblHDDNTempInteger, "2");
+  EXPECT_EQ(again.engine().lblHDDNTempInteger, "2");
   EXPECT_TRUE(again.menuLedsize[1]->isChecked());
   EXPECT_EQ(again.Lumicell1->size(), 1);
   // "Set Alarm on Startup" armed the saved fields at once (and asked to minimise).
   EXPECT_TRUE(again.menuAutoStart->isChecked());
   EXPECT_EQ(again.txtHRS->text() + again.txtMIN->text() + again.txtSEC->text(), "94107");
-  EXPECT_EQ(again.lblHDDNtime, "9:41:07 AM");
-  EXPECT_TRUE(again.alarmEnabled());
+  EXPECT_EQ(again.engine().lblHDDNtime, "9:41:07 AM");
+  EXPECT_TRUE(again.engine().alarmEnabled());
 }
 
 TEST_F(MainWindow, ANegativeOrFarAwayPositionCentresTheWindow) {
@@ -636,11 +636,11 @@ TEST_F(MainWindow, ADamagedSettingsFileStillOpensAUsableWindow) {
   EXPECT_FALSE(w.cboAMPM->isEnabled());
   EXPECT_TRUE(w.menuLedcolour[0]->isChecked());
   EXPECT_EQ(w.Lumicell1->color(), 0);
-  EXPECT_EQ(w.lblHDDNTempInteger, "0");
+  EXPECT_EQ(w.engine().lblHDDNTempInteger, "0");
   EXPECT_TRUE(w.menuLedsize[0]->isChecked());
   EXPECT_FALSE(w.Check1->isChecked());
   EXPECT_FALSE(w.menuAutoStart->isChecked());
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   // The window works: it arms and fires.
   armAt("07", "06", "00");
@@ -750,7 +750,7 @@ TEST_F(MainWindow, TheStatusTooltipReportsThePreviousAlarmInTheClockMode) {
   frmMain& w = load();
   w.lblAlarm_MouseMove();
   EXPECT_EQ(w.lblAlarm->toolTip(), " There is no record of any recent alarms ");
-  w.lblHDDNpreviousAlarm = platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00";
+  w.engine().lblHDDNpreviousAlarm = platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00";
   w.lblAlarm_MouseMove();
   EXPECT_EQ(w.lblAlarm->toolTip(),
             " A previous alarm was shown at: " + platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00 ");
@@ -808,7 +808,7 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
     EXPECT_TRUE(w.txtHRS->hasFocus()) << t.name;
     EXPECT_EQ(w.txtHRS->selectedText(), "13") << t.name;
   }
-  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
   EXPECT_FALSE(w.Check1->isChecked());
   EXPECT_EQ(w.txtMIN->text(), "00");
 
@@ -819,7 +819,7 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
   enter(w.txtHRS, "12");
   clickOn(w.cmdSet);
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
-  EXPECT_EQ(w.lblHDDNtime, "12:00:00 AM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "12:00:00 AM");
 }
 
 TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {
@@ -831,12 +831,12 @@ TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {
     ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
     EXPECT_EQ(lastBox(), mode24 ? "Please enter a value in the range of 0 - 23."
                                 : "Please enter a value in the range of 0 - 12.");
-    EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+    EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
     EXPECT_TRUE(w.txtHRS->hasFocus());
     enter(w.txtSEC, "60");
     QTest::keyClick(w.txtSEC, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(lastBox(), "Please enter a value in the range of 0 - 59.");
-    EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+    EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
   }
 }
 
@@ -898,12 +898,12 @@ TEST_F(UsedWindow, AutoSetAndMinimizeHidesTheWindowAfterEveryWayOfArming) {
   clickOn(w.cmdSet);
   QTRY_VERIFY(!w.isVisible());
   EXPECT_TRUE(w.isMinimized());
-  EXPECT_EQ(w.lblHDDNtime, "08:00:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "08:00:00");
   w.menuTrayLaunch_Click();
   ASSERT_TRUE(w.isVisible());
   w.menuSet5Mins->trigger();
   QTRY_VERIFY(!w.isVisible());
-  EXPECT_EQ(w.lblHDDNtime, "07:05:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:05:00");
 }
 
 TEST_F(UsedWindow, ThePositionIsNotSavedWhileTheWindowIsHiddenInTheTray) {
@@ -945,7 +945,7 @@ TEST_F(UsedWindow, TheQuickAlarmDialogAnswersEscAndEnter) {
   });
   w.menuSetManualMins->trigger();
   EXPECT_FALSE(w.quickAlarm()->isVisible());
-  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
   // Enter: the typed minutes are armed and stored.
   QTimer::singleShot(0, &w, [&] {
     QLineEdit* minutes = w.quickAlarm()->txtMinutes;
@@ -957,7 +957,7 @@ TEST_F(UsedWindow, TheQuickAlarmDialogAnswersEscAndEnter) {
   });
   w.menuSetManualMins->trigger();
   EXPECT_FALSE(w.quickAlarm()->isVisible());
-  EXPECT_EQ(w.lblHDDNtime, "07:45:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:45:00");
   EXPECT_EQ(stored("QuickAlarm"), "45");
 }
 
@@ -1059,7 +1059,7 @@ TEST_F(Seconds, AnAlarmAtMidnightRingsInTheSecondTheClockArmsItAgain) {
     second(at(23, 59, 59));
     second(at(0, 0, 0, 9));
     EXPECT_EQ(a.raised, 1) << mode24;
-    EXPECT_FALSE(w.alarmEnabled());
+    EXPECT_FALSE(w.engine().alarmEnabled());
     second(at(12, 0, 0, 9));  // noon, and 1 PM where the AM/PM text goes backwards
     second(at(13, 0, 0, 9));
     second(at(23, 59, 59, 9));
@@ -1106,7 +1106,7 @@ TEST_F(Seconds, AnAlertOpenAcrossMidnightLeavesTomorrowsAlarmArmed) {
     };
     second(at(23, 59, 50));
     ASSERT_EQ(a.raised, 1) << mode24;
-    EXPECT_TRUE(w.alarmEnabled()) << mode24;
+    EXPECT_TRUE(w.engine().alarmEnabled()) << mode24;
     second(at(23, 59, 49, 9));
     second(at(23, 59, 50, 9));
     EXPECT_EQ(a.raised, 2) << mode24;
@@ -1118,7 +1118,7 @@ TEST_F(MainWindow, EverySingleDigitIsWidenedWhenArmingIn24HourMode) {
   for (char d = '0'; d <= '9'; ++d) {
     const QString digit(QChar::fromLatin1(d));
     armAt(digit, digit, digit);
-    EXPECT_EQ(w.lblHDDNtime, "0" + digit + ":0" + digit + ":0" + digit);
+    EXPECT_EQ(w.engine().lblHDDNtime, "0" + digit + ":0" + digit + ":0" + digit);
   }
 }
 

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/registry.h"
 #include "platform/fake_services.h"
+#include "platform/registry.h"
 #include "platform/store.h"
 
 namespace {

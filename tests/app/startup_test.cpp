@@ -5,10 +5,11 @@
 #include <QApplication>
 
 #include "app/frmMain.h"
-#include "app/startup.h"
 #include "platform/fake_services.h"
 #include "platform/single_instance.h"
 #include "platform/store.h"
+#include "platform/winversion.h"
+#include "program/startup.h"
 #include "window_fixture.h"
 
 namespace {

@@ -38,7 +38,7 @@ class HostTest : public ::testing::Test {
   }
   static int creationError() {
     try {
-      LumicellWidget w;
+      LumicellWidget w(lumicell::kProgId);
       return 0;
     } catch (const platform::RuntimeError& e) {
       return e.number();
@@ -80,7 +80,7 @@ TEST_F(HostTest, RegsvrReportsFailures) {
 TEST_F(HostTest, DesignedStateAndLateBinding) {
   ASSERT_EQ(regsvr(quoted(libraryPath())), 0);
   QWidget parent;
-  auto* w = new LumicellWidget(&parent);
+  auto* w = new LumicellWidget(lumicell::kProgId, &parent);
   w->loadAlarmDesign();
   EXPECT_EQ(w->getText(lumicell::kDispDigitDisplay), "543");
   EXPECT_EQ(w->getLong(lumicell::kDispDigitSize), lumicell::dgLarge);
@@ -172,7 +172,7 @@ TEST_F(HostTest, NewInstanceAmbientChangeAndUnloading) {
   auto canUnloadNow = reinterpret_cast<platform::com::DllCanUnloadNowFn>(::dlsym(lib, "DllCanUnloadNow"));
   ASSERT_NE(canUnloadNow, nullptr);
   {
-    LumicellWidget w;
+    LumicellWidget w(lumicell::kProgId);
     w.initProperties();
     EXPECT_EQ(w.size(), QSize(54, 23));
     w.ambientChanged("BackColor");

@@ -35,8 +35,8 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
     QTest::keyClick(m.cmdOk, Qt::Key_Return);
   });
   tickAt(at(7, 0, 0));
-  EXPECT_FALSE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_FALSE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
 
   // Snoozed, then closed by the window manager: a stop, and the music stops with it.
   onAlert([&](AlertWindow& a) { QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdSnooze, Qt::LeftButton); });
@@ -49,8 +49,8 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   tickAt(at(7, 8, 0, 9));
   EXPECT_EQ(alertsSeen, 3);
   EXPECT_FALSE(graphs.graphs.back().running);
-  EXPECT_FALSE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_FALSE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
 
   // Left alone with "Exit Program after Alarm": it hides itself a minute later, ending the program.
   w.menuAutoQuit->setChecked(true);
@@ -81,23 +81,23 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
     // A letter records the alarm and leaves the window open.
     QTest::keyClick(&a, Qt::Key_A);
     EXPECT_TRUE(a.isVisible());
-    EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
+    EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
     QTest::mouseDClick(&a, Qt::LeftButton, {}, QPoint(400, 300));
   });
   tickAt(at(7, 0, 0));
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_FALSE(w.engine().alarmEnabled());
 
   // Alt+F4 or the frame's close after a snooze: as Esc, the alarm ends.
   onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
   tickAt(at(0, 0, 0, 9));
   tickAt(at(7, 0, 0, 9));
-  EXPECT_EQ(w.lblHDDNtime, "07:08:00");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:08:00");
   onAlert([&](AlertWindow& a) { a.close(); });
   tickAt(at(7, 8, 0, 9));
   EXPECT_EQ(alertsSeen, 3);
-  EXPECT_FALSE(w.alarmEnabled());
-  EXPECT_EQ(w.lblHDDNsnooze, "lblHDDNsnooze");
-  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
+  EXPECT_FALSE(w.engine().alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNsnooze, "lblHDDNsnooze");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
 }
 
 TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
@@ -111,14 +111,14 @@ TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
   });
   firing.preview(&w);
   EXPECT_EQ(fakes.sound.waves.size(), 1u);
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
-  EXPECT_TRUE(w.alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_TRUE(w.engine().alarmEnabled());
 
   settings.message = false;
   onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
   firing.preview(&w);
-  EXPECT_EQ(w.lblHDDNtime, "07:00:00");
-  EXPECT_EQ(w.lblHDDNsnooze, "lblHDDNsnooze");
+  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().lblHDDNsnooze, "lblHDDNsnooze");
 
   // The alarm's second comes while a preview shows: the preview ends, the alarm rings.
   settings.message = true;
@@ -131,8 +131,8 @@ TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
   });
   firing.preview(&w);
   EXPECT_EQ(alertsSeen, 4);
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, record(8, "07:00:00"));
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_FALSE(w.engine().alarmEnabled());
 }
 
 }  // namespace

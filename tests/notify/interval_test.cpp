@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/updown.h"
 #include "notify/interval_dialog.h"
+#include "platform/updown.h"
 #include "window_fixture.h"
 
 namespace {

@@ -22,6 +22,7 @@
 #include "prefs/frmPrefs.h"
 #include "prefs/pickers.h"
 #include "prefs/prefs_holder.h"
+#include "prefs/prefs_host.h"
 #include "window_fixture.h"
 
 namespace {
@@ -64,7 +65,7 @@ class VolumeLauncher final : public audio::ProgramLauncher {
   std::function<void()> onStart;
 };
 
-class CountingParts final : public MainWindowParts {
+class CountingParts final : public PrefsHost {
  public:
   void stopPlayer() override { ++stops; }
   int stops = 0;
@@ -102,7 +103,7 @@ class Preferences : public testsupport::SettingsTest {
       steps(p);
       return &p;
     };
-    leftOpen = testsupport::whileModal(&owner, inside, [&] { holder->showPrefs(owner, nullptr); });
+    leftOpen = testsupport::whileModal(&owner, inside, [&] { holder->showPrefs(owner); });
   }
   void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
@@ -257,7 +258,7 @@ TEST_F(Preferences, ActivationKeepsTheDialogModalToItsOwnerOnly) {
       click(dialog().cmdDone);
     });
   });
-  holder->showPrefs(owner, nullptr);
+  holder->showPrefs(owner);
   EXPECT_TRUE(doneClicked);  // the modal wait ended with Done, not with the activation
   if (!doneClicked) QTest::qWait(100);
 }

@@ -47,7 +47,7 @@ TEST_F(PrefsSound, PlayPlaysTheMusicOnceStopStopsItAndAMovedFileIsReported) {
     ASSERT_EQ(graphs.graphs.size(), 1u);
     EXPECT_EQ(graphs.graphs[0].file, song);
     EXPECT_TRUE(graphs.graphs[0].running);
-    EXPECT_FALSE(win->Music->isActive());  // Repeat is for the alarm only
+    EXPECT_FALSE(music().isActive());  // Repeat is for the alarm only
     EXPECT_FALSE(mixer.writes.empty());     // the alarm volumes first
     QTest::mouseClick(p.cmdStop, Qt::LeftButton);
     EXPECT_FALSE(graphs.graphs[0].running);
@@ -86,7 +86,7 @@ TEST_F(PrefsSound, PreviewRehearsesTheAlarmOverTheDialogWithoutArmingOrRecording
     EXPECT_FALSE(m.cmdSnooze->isEnabled());
     ASSERT_EQ(graphs.graphs.size(), 1u);
     EXPECT_TRUE(graphs.graphs[0].running);
-    EXPECT_FALSE(w.Music->isActive());  // a preview plays the music once
+    EXPECT_FALSE(music().isActive());  // a preview plays the music once
     QTest::mouseClick(m.cmdOk, Qt::LeftButton);
   });
   onAlert([&](AlertWindow& a) {
@@ -101,9 +101,9 @@ TEST_F(PrefsSound, PreviewRehearsesTheAlarmOverTheDialogWithoutArmingOrRecording
     QTest::mouseClick(p.cmdPreview, Qt::LeftButton);
   });
   EXPECT_EQ(alertsSeen, 2);
-  EXPECT_EQ(w.lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
-  EXPECT_EQ(w.lblHDDNtime, "lblHDDNtime");
-  EXPECT_FALSE(w.alarmEnabled());
+  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+  EXPECT_FALSE(w.engine().alarmEnabled());
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
 }
 

@@ -11,8 +11,8 @@
 #include <cstdlib>
 
 #include "app/program_style.h"
-#include "app/registry.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/second_timer.h"
 
 namespace testsupport {

@@ -1,5 +1,5 @@
-// The alarm engine on the main window: the alarm-time fields, arming, the clock tick with
-// its daily re-arm, the alarm check, and reset, deactivate and the quick alarms.
+// The main window's alarm-time fields and what they arm: the entry checks, Set Alarm, the
+// clock's second, and reset, deactivate and the quick alarms. The engine keeps the alarm.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,13 +15,14 @@
 #include "app/frmMain.h"
 #include "app/frmQuickAlarm.h"
 #include "app/main_parts.h"
-#include "app/registry.h"
-#include "app/updown.h"
+#include "audio/play_sound.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/updown.h"
 #include "platform/vbtime.h"
 
 namespace {
@@ -170,12 +171,8 @@ void frmMain::cmdSet_Click() {
     useTwoNumbers(txtSEC);
     line = 5;
     const QString text = txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text();
-    lblHDDNtime = is24() ? text : text + " " + cboAMPM->currentText();
     line = 6;
-    setStatus(engine::activatedText(lblHDDNtime), kColourArmed);
-    line = 7;
-    setAlarmEnabled(true);
-    platform::logEvent(("alarm set for " + lblHDDNtime).toStdString());
+    engine_->arm(is24() ? text : text + " " + cboAMPM->currentText());
     line = 8;
     if (Check1->isChecked()) minimiseAfterArming();
   } catch (const platform::RuntimeError& e) {
@@ -188,76 +185,26 @@ void frmMain::cmdSet_Click() {
 void frmMain::startTimer(const QString& minutes) {
   try {
     platform::ignoreErrors([&] { parts_->stopPlayer(); });
-    const double n = platform::vbCDbl(utf8(minutes));
-    if (!std::isfinite(n) || std::fabs(n) > 1e9) throw platform::RuntimeError(platform::err::kOverflow);
-    lblHDDNtime = platform::nowPlusMinutes(platform::services().clock->now(), n,
-                                           is24() ? platform::kFmt24 : platform::kFmtAmPm);
-    setAlarmEnabled(true);
-    setStatus(engine::activatedText(lblHDDNtime), kColourArmed);
-    platform::logEvent(("alarm set for " + lblHDDNtime).toStdString());
+    engine_->armInMinutes(minutes);
     if (Check1->isChecked()) platform::ignoreErrors([&] { minimiseAfterArming(); });
   } catch (const platform::RuntimeError& e) {
     platform::showErrorBox(e, "frmMain, Function startTimer");
   }
 }
 
-void frmMain::startCountDown(const QString& minutes) {
-  const double n = platform::vbCDbl(utf8(minutes));
-  if (!std::isfinite(n) || std::fabs(n) > 1e9) throw platform::RuntimeError(platform::err::kOverflow);
-  lblHDDNhideAlert = platform::nowPlusMinutes(platform::services().clock->now(), n, platform::kFmt24);
-  parts_->startAlertCountDown(*this, minutes);
-}
-
 // ---------------------------------------------------------------------------------------
-// The clock and the alarm check
-
-bool frmMain::alarmEnabled() const { return Alarm.isActive(); }
-
-void frmMain::setAlarmEnabled(bool on) {
-  if (on && !Alarm.isActive()) alarmCheckedUpTo_ = platform::services().clock->now();
-  Alarm.setEnabled(on);
-  if (on && Clock->isActive()) Clock->start();  // a clock sleeping while hidden looks again at once
-}
+// The clock's second
 
 void frmMain::onSecond() {
-  // The alarm check comes first, as soon after the second as possible; the alarm itself is
-  // raised once the clock shows the new second. A standing alarm that the clock re-arms at
-  // midnight is checked in that same second.
-  const bool armed = Alarm.isActive();
-  bool due = armed && alarmDue();
-  Clock_Timer();
-  if (!armed && Alarm.isActive()) due = alarmDue();
-  if (due) fireAlarm();
-  if (!due && Alarm.isActive() && !firing_ &&
-      engine::alarmText(platform::services().clock->now().time().addSecs(2), is24()) == lblHDDNtime)
-    parts_->prepareAlarm(*this);
+  engine_->onSecond();
   // While nothing shows the time the clock sleeps until the next second that matters.
-  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible()) {
-    const QDateTime now = platform::services().clock->now();
-    int wait = engine::secondsToNextIdleTick(now, lblHDDNtime, Alarm.isActive(), is24());
-    // Waking two seconds before the alarm's own second leaves time to prepare its firing.
-    if (wait > 2 && Alarm.isActive() && engine::alarmText(now.time().addSecs(wait), is24()) == lblHDDNtime) wait -= 2;
-    Clock->waitSeconds(wait);
-  }
+  if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible())
+    Clock->waitSeconds(engine_->idleTickSeconds());
 }
 
-void frmMain::Clock_Timer() {
-  const QDateTime now = platform::services().clock->now();
-  const QString t = engine::clockText(now.time(), is24());
-  showTime(t);
-  const auto value = platform::timeValue(t);
-  // Daily re-arm: the time of day went backwards (midnight, or the clock set back).
-  const bool backwards = value && lblAlarm->text() != engine::kNotActivated && *value < previousTick;
-  if (backwards && firing_) dayTurnedWhileFiring_ = true;  // the alert is still open
-  if (backwards && !Alarm.isActive()) {
-    Alarm.start();
-    // The check that follows looks at this very second too, so an alarm at midnight rings.
-    alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < now ? lastTickAt_ : now.addSecs(-1);
-    platform::logEvent(("alarm re-armed for " + lblHDDNtime).toStdString());
-  }
-  if (value) previousTick = *value;
-  lastTickAt_ = now;
-}
+void frmMain::prepareAlarm() { parts_->prepareAlarm(*this); }
+
+void frmMain::raiseAlarm() { parts_->raiseAlarm(*this); }
 
 void frmMain::showTime(const QString& t) {
   // A minimised or hidden window is not drawn: its display gets the time again when it shows.
@@ -270,60 +217,7 @@ void frmMain::showTime(const QString& t) {
   parts_->putLedDisplay(t);
 }
 
-bool frmMain::alarmDue() {
-  const QDateTime now = platform::services().clock->now();
-  const auto seconds = engine::secondsToCheck(alarmCheckedUpTo_, now);
-  alarmCheckedUpTo_ = now;
-  if (firing_) return false;  // an alert is open; the time has moved on anyway
-  for (const QTime& s : seconds) {
-    if (engine::alarmText(s, is24()) == lblHDDNtime) {
-      platform::logEvent(("fire: alarm " + lblHDDNtime).toStdString());
-      return true;
-    }
-  }
-  return false;
-}
-
-void frmMain::Alarm_Timer() {
-  if (alarmDue()) fireAlarm();
-}
-
-void frmMain::fireAlarm() {
-  firing_ = true;
-  dayTurnedWhileFiring_ = false;
-  try {
-    // The day the daily alarm rang; a snoozed alarm keeps the day it first rang.
-    if (lblHDDNsnooze != QLatin1String("Snooze!")) dailyFiredOn_ = platform::services().clock->now().date();
-    parts_->raiseAlarm(*this);
-    firing_ = false;
-    Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
-    if (lblHDDNsnooze != QLatin1String("Snooze!")) {
-      // An alert still open when the day turned (or the clock went back) missed the daily
-      // re-arm of the clock's tick: tomorrow's alarm stays armed.
-      const bool pastMidnight =
-          dayTurnedWhileFiring_ || platform::services().clock->now().date() != dailyFiredOn_;
-      setAlarmEnabled(pastMidnight);
-      lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
-      platform::logEvent(pastMidnight ? "alarm stopped; armed again for the new day" : "alarm stopped");
-      if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);
-    } else {
-      setAlarmEnabled(true);
-    }
-  } catch (const platform::RuntimeError& e) {
-    firing_ = false;
-    platform::showErrorBox(e, "frmMain, Alarm_Timer");
-  }
-}
-
-void frmMain::PlaySound(const QString& file) {
-  auto& sound = *platform::services().sound;
-  if (sound.outputCount() < 1)
-    sound.beep(1500, 500);
-  else
-    sound.playWaveAsync(file);
-}
-
-void frmMain::cmdHDDNplaysound_Click() { PlaySound(Registry::programFolder() + QStringLiteral("/alarm.wav")); }
+void frmMain::cmdHDDNplaysound_Click() { audio::PlaySound(Registry::programFolder() + QStringLiteral("/alarm.wav")); }
 
 // ---------------------------------------------------------------------------------------
 // Reset, deactivate and the quick alarms
@@ -353,10 +247,7 @@ void frmMain::cmdReset_Click() {
 }
 
 void frmMain::MenuDeactivateAlarm_Click() {
-  lblHDDNtime = QStringLiteral("lblHDDNtime");
-  setStatus(engine::kNotActivated, kColourNotArmed);
-  setAlarmEnabled(false);
-  platform::logEvent("alarm deactivated");
+  engine_->deactivate();
   if (menuAutoStart->isChecked()) {
     platform::services().messageBox->msgBox(
         QStringLiteral("Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you "

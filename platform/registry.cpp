@@ -1,12 +1,12 @@
 // The Registry module over the per-user store.
-#include "app/registry.h"
+#include "platform/registry.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <unistd.h>
 
-#include "app/autostart_program.h"
+#include "platform/autostart_program.h"
 #include "platform/services.h"
 #include "platform/store.h"
 #include "version.h"

@@ -1,15 +1,15 @@
 // Starts the alarm command.
-#include "prefs/command_start.h"
+#include "alarm/command_start.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
 
-#include "app/registry.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 
-namespace prefs {
+namespace engine {
 
 void startCommand(const QString& commandLine, bool msdos) {
   auto& s = platform::services();
@@ -26,4 +26,4 @@ void startCommand(const QString& commandLine, bool msdos) {
   if (!s.shell->open(target, Registry::programFolder())) platform::logEvent(("the desktop could not open " + commandLine).toStdString());
 }
 
-}  // namespace prefs
+}  // namespace engine

@@ -6,13 +6,13 @@
 
 #include "app/frmMain.h"
 #include "app/program_style.h"
-#include "app/registry.h"
-#include "app/startup.h"
 #include "audio/media_module.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/services_qt.h"
 #include "platform/single_instance.h"
+#include "program/startup.h"
 #include "version.h"
 
 int main(int argc, char** argv) {

@@ -1,12 +1,14 @@
 // The program's own parts behind the main window's seams.
-#include "app/program_parts.h"
+#include "program/program_parts.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include "alarm/alarm_firing.h"
-#include "audio/dshow_control.h"
 #include "app/frmMain.h"
+#include "audio/dshow_control.h"
 #include "led/led_tray.h"
+#include "notify/alert_window.h"
 #include "prefs/prefs_holder.h"
 
 ProgramParts::ProgramParts() : prefs_(std::make_unique<PrefsHolder>(*this)) {}
@@ -32,6 +34,7 @@ void ProgramParts::stopPlayer() {
 }
 
 void ProgramParts::removePlayer() {
+  if (firing_) firing_->Music->stop();
   if (!clDShow_) return;
   clDShow_->DS_Remove();
   // An open still under way further up the stack keeps the object until the program ends.
@@ -41,17 +44,16 @@ void ProgramParts::removePlayer() {
 AlarmSettings& ProgramParts::alarmSettings() { return alarmSettings_ ? *alarmSettings_ : settings(); }
 
 AlarmFiring& ProgramParts::firing(frmMain& main) {
-  if (!firing_) firing_ = std::make_unique<AlarmFiring>(main, alarmSettings(), [this]() -> audio::clsDShowControl& {
-    return player();
-  });
+  if (!firing_)
+    firing_ = std::make_unique<AlarmFiring>(
+        main.engine(), alarmSettings(), [this]() -> audio::clsDShowControl& { return player(); }, &main,
+        createAlertWindow);
   return *firing_;
 }
 
 void ProgramParts::prepareAlarm(frmMain& main) { firing(main).prepare(); }
 
 void ProgramParts::raiseAlarm(frmMain& main) { firing(main).raise(); }
-
-void ProgramParts::startAlertCountDown(frmMain& main, const QString& minutes) { firing(main).startCountDown(minutes); }
 
 bool ProgramParts::alertMessageVisible() { return firing_ && firing_->messageVisible(); }
 
@@ -61,17 +63,27 @@ void ProgramParts::playMusicOnce(const QString& path, QWidget* owner) {
   p.DS_Play();
 }
 
-void ProgramParts::previewAlarm(frmMain& main, QWidget* owner) { firing(main).preview(owner); }
+void ProgramParts::previewAlarm(QWidget* owner) {
+  if (main_) firing(*main_).preview(owner);
+}
+
+QString ProgramParts::colourIndex() { return main_ ? main_->engine().lblHDDNTempInteger : QString(); }
 
 // Preferences and the interval dialogs.
 
-void ProgramParts::showPrefs(frmMain& main) { prefs_->showPrefs(main, &main); }
+void ProgramParts::showPrefs(frmMain& main) {
+  main_ = &main;
+  prefs_->showPrefs(main);
+}
 bool ProgramParts::prefsVisible() { return prefs_->prefsVisible(); }
 AlarmSettings& ProgramParts::settings() { return *prefs_; }
 
 // --- The detached LED window and the tray menu.
 
-void ProgramParts::attach(frmMain& main) { ledTray_ = std::make_unique<led::LedTray>(main); }
+void ProgramParts::attach(frmMain& main) {
+  main_ = &main;
+  ledTray_ = std::make_unique<led::LedTray>(main);
+}
 bool ProgramParts::ledWindowVisible() { return ledTray_ && ledTray_->ledWindowVisible(); }
 QPoint ProgramParts::ledWindowTopLeft() { return ledTray_ ? ledTray_->ledWindowTopLeft() : QPoint(); }
 void ProgramParts::putLedDisplay(const QString& text) {

@@ -6,6 +6,7 @@
 
 #include "app/main_parts.h"
 #include "audio/media_graph.h"
+#include "prefs/prefs_host.h"
 
 class AlarmFiring;
 class AlarmSettings;
@@ -17,7 +18,7 @@ namespace led {
 class LedTray;
 }
 
-class ProgramParts final : public MainWindowParts {
+class ProgramParts final : public MainWindowParts, public PrefsHost {
  public:
   ProgramParts();
   ~ProgramParts() override;
@@ -34,10 +35,12 @@ class ProgramParts final : public MainWindowParts {
   void removePlayer() override;
   void prepareAlarm(frmMain& main) override;
   void raiseAlarm(frmMain& main) override;
-  void startAlertCountDown(frmMain& main, const QString& minutes) override;
   bool alertMessageVisible() override;
+  // What the preferences ask: the music once, the preview (with the main window only) and
+  // the LED colour.
   void playMusicOnce(const QString& path, QWidget* owner) override;
-  void previewAlarm(frmMain& main, QWidget* owner) override;
+  void previewAlarm(QWidget* owner) override;
+  QString colourIndex() override;
   // clDShow: created at load; its sound code is loaded on the first open.
   audio::clsDShowControl& player();
   AlarmFiring& firing(frmMain& main);
@@ -64,6 +67,7 @@ class ProgramParts final : public MainWindowParts {
   std::unique_ptr<AlarmFiring> firing_;
   // The detached LED window and the tray menu.
   std::unique_ptr<led::LedTray> ledTray_;
+  frmMain* main_ = nullptr;  // the window attached
 };
 
 // What the running program uses (the start installs it before the main window loads).

@@ -1,5 +1,5 @@
 // The spinner.
-#include "app/updown.h"
+#include "platform/updown.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

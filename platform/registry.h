@@ -1,6 +1,6 @@
 // The Registry module: create keys and read and write text values addressed by full key
-// paths ("HKEY_CURRENT_USER\Software\Orvanta\Alarm"), with the main window's helpers for
-// single values and the log-on auto-start entry.
+// paths ("HKEY_CURRENT_USER\Software\Orvanta\Alarm"), the program's own settings key and
+// files, and the log-on auto-start entry.
 #pragma once
 
 #include <QString>
@@ -46,10 +46,12 @@ QString programFolder();
 // Read and write one value of the settings key.
 inline QString readSetting(const QString& name) { return ReadRegistryValue(settingsKey(), name); }
 inline void writeSetting(const QString& name, const QString& text) { WriteRegistryValue(settingsKey(), name, text); }
+inline QString readSetting(const char* name) { return readSetting(QString::fromLatin1(name)); }
+inline void writeSetting(const char* name, const QString& text) { writeSetting(QString::fromLatin1(name), text); }
 
 }  // namespace Registry
 
-// The main window's registry routines.
+// The registry routines the main window uses for single values.
 bool SetRegistryValue(uint32_t root, const QString& subKey, const QString& valueName, const QString& value);
 bool DeleteRegistryValue(uint32_t root, const QString& subKey, const QString& valueName);
 // Adds (true) or removes (false) the entry that starts the program at log-on.

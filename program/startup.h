@@ -18,6 +18,3 @@ namespace startup {
 std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance);
 
 }  // namespace startup
-
-// The name of the running operating system ("Unknown" off Windows).
-QString GetWindowsVersion();

@@ -3,7 +3,7 @@
 
 class QString;
 
-namespace prefs {
+namespace engine {
 
 // msdos: the program and its arguments as typed, through the process service (no shell, so
 // ";", "|", "$( )" and quotes reach the program literally); RuntimeError 53 when the program
@@ -11,4 +11,4 @@ namespace prefs {
 // taken from the program's folder; its result is not checked. Neither waits.
 void startCommand(const QString& commandLine, bool msdos);
 
-}  // namespace prefs
+}  // namespace engine

@@ -1,6 +1,6 @@
 // The log-on entry names the launcher of an installed program, which stays the same path
 // whatever the program folder is.
-#include "app/autostart_program.h"
+#include "platform/autostart_program.h"
 
 #include <QDir>
 #include <QFileInfo>

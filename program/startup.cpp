@@ -1,13 +1,12 @@
 // The program's start.
-#include "app/startup.h"
+#include "program/startup.h"
 
 #include "app/frmMain.h"
-#include "app/program_parts.h"
 #include "platform/errors.h"
 #include "platform/log.h"
 #include "platform/services.h"
 #include "platform/single_instance.h"
-#include "platform/winversion.h"
+#include "program/program_parts.h"
 #include "version.h"
 
 namespace startup {
@@ -43,8 +42,3 @@ std::unique_ptr<frmMain> Main(platform::InstanceGuard& instance) {
 }
 
 }  // namespace startup
-
-QString GetWindowsVersion() {
-  // No Windows platform id exists here, so the table never matches.
-  return QString::fromStdString(platform::windowsVersionName(0, 0, 0));
-}

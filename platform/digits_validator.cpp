@@ -1,4 +1,4 @@
-#include "app/digits_validator.h"
+#include "platform/digits_validator.h"
 
 QValidator::State DigitsValidator::validate(QString& input, int&) const {
   if (input.size() > maxDigits_) return Invalid;

@@ -1,0 +1,270 @@
+// The main window's load and unload: the settings restored into the window and the engine
+// when the program starts, and saved when it ends.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QThread>
+#include <cmath>
+#include <optional>
+
+#include "app/clock_display.h"
+#include "app/frmMain.h"
+#include "app/main_parts.h"
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/log.h"
+#include "platform/registry.h"
+#include "platform/second_timer.h"
+#include "platform/services.h"
+#include "platform/twips.h"
+#include "platform/vbtime.h"
+
+namespace {
+
+using Registry::readSetting;
+using Registry::writeSetting;
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+// A stored Boolean (True/False or a number) and a stored whole number. Where the conversion
+// would raise an error (the value is missing, reads "Error", is no number or out of range)
+// there is no value, and the statement that reads it is skipped, as an error would skip it.
+std::optional<bool> settingBool(const char* name) { return platform::tryCBool(utf8(readSetting(name))); }
+std::optional<int> settingInt(const char* name) { return platform::tryCInt(utf8(readSetting(name))); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Loading
+
+void frmMain::Form_Load() {
+  using platform::ignoreErrors;
+  // 1. The settings key.
+  ignoreErrors([] { Registry::CreateRegistryKey(Registry::settingsKey()); });
+
+  // 2. Window position (twips of the window's outer edge).
+  const bool startup = settingBool("Startup").value_or(false);
+  if (startup) {
+    // A stored edge that is no usable number (1e30, letters) counts as a place off every screen.
+    bool unusable = false;
+    const auto edge = [&](const char* name, auto apply) {
+      const QString stored = readSetting(name);
+      const bool ok = ignoreErrors([&] {
+        const float v = platform::vbCSng(utf8(stored));
+        if (!std::isfinite(v) || std::fabs(v) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
+        apply(twipsToPx(v));
+      });
+      if (!ok && stored != QLatin1String("Error")) unusable = true;
+    };
+    edge("Top", [this](int top) { move(x(), top); });
+    edge("Left", [this](int left) { move(left, y()); });
+    // A negative edge centres the window, and so does a place off every screen.
+    if (unusable || y() < 0 || x() < 0 || !onScreenAt(pos())) centreWindow();
+  } else {
+    centreWindow();
+  }
+
+  // 3. LED colour.
+  ignoreErrors([&] {
+    // Absent, unreadable or beyond the menu: blue, as a first start shows.
+    int index = settingInt("LedColourMenuIndex").value_or(0);
+    if (index < 0) index = 1;
+    if (index > 2) index = 0;
+    Lumicell1->putColor(index);
+    switch (index) {
+      case 0: menuLedcolour[1]->setChecked(false), menuLedcolour[2]->setChecked(false); break;
+      case 1: menuLedcolour[0]->setChecked(false), menuLedcolour[2]->setChecked(false); break;
+      case 2: menuLedcolour[0]->setChecked(false), menuLedcolour[1]->setChecked(false); break;
+      default: break;
+    }
+    if (index >= 0 && index < 3) menuLedcolour[static_cast<std::size_t>(index)]->setChecked(true);
+    engine_->lblHDDNTempInteger = QString::number(index);
+  });
+
+  // 4. LED size.
+  ignoreErrors([&] {
+    int index = settingInt("LedSizeMenuIndex").value_or(0);  // absent, unreadable or beyond the menu: small
+    if (index < 0) index = 1;
+    if (index > 1) index = 0;
+    Lumicell1->putSize(index);
+    if (index == 0 || index == 1) {
+      menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
+      Lumicell1->putSize(index);
+      centreDisplay();
+      menuLedsize[static_cast<std::size_t>(index)]->setChecked(true);
+    }
+  });
+  centreDisplay();
+
+  // 5. Clock mode.
+  ignoreErrors([&] {
+    QString mode = readSetting("AMPMMenuIndex");
+    if (mode == QLatin1String("Error")) mode = QStringLiteral("1");
+    if (mode == QLatin1String("0")) menuAMPM[1]->setChecked(false);
+    if (mode == QLatin1String("1")) menuAMPM[0]->setChecked(false);
+    const int index = platform::vbCInt(utf8(mode));
+    if (index < 0 || index > 1) throw platform::RuntimeError(platform::err::kSubscriptOutOfRange);
+    menuAMPM[static_cast<std::size_t>(index)]->setChecked(true);
+  });
+  // A damaged value leaves no mode at all: 24-hour mode is what a first start shows.
+  if (!menuAMPM[0]->isChecked() && !menuAMPM[1]->isChecked()) menuAMPM[1]->setChecked(true);
+
+  // 6. The AM/PM list.
+  const bool listRestored = ignoreErrors([&] {
+    QString enabled = readSetting("AMPMcboEnabled");
+    if (enabled == QLatin1String("Error")) enabled = QStringLiteral("False");
+    cboAMPM->setEnabled(platform::vbCBool(utf8(enabled)));
+  });
+  if (!listRestored) cboAMPM->setEnabled(!is24());  // unreadable: the list follows the clock mode
+
+  // 7. The entry fields; a field that is not a number shows the current time in all three.
+  ignoreErrors([&] { txtHRS->setText(readSetting("HH").left(2)); });
+  ignoreErrors([&] { txtMIN->setText(readSetting("NN").left(2)); });
+  ignoreErrors([&] { txtSEC->setText(readSetting("SS").left(2)); });
+  ignoreErrors([&] {
+    const auto notDigits = [](const QLineEdit* box) {
+      for (QChar c : box->text())
+        if (!c.isDigit() || c.unicode() > 127) return true;
+      return false;
+    };
+    if (notDigits(txtHRS) || notDigits(txtMIN) || notDigits(txtSEC)) {
+      const QTime now = platform::services().clock->now().time();
+      txtHRS->setText(platform::formatTime(now, QStringLiteral("hh")));
+      txtMIN->setText(platform::formatTime(now, QStringLiteral("nn")));
+      txtSEC->setText(platform::formatTime(now, QStringLiteral("ss")));
+    }
+  });
+
+  // 8. AM or PM.
+  ignoreErrors([&] {
+    QString half = readSetting("AMPMcombo");
+    if (half == QLatin1String("Error") || half.isEmpty()) half = QStringLiteral("1");
+    const int index = platform::vbCInt(utf8(half));
+    if (index < 0 || index >= cboAMPM->count()) throw platform::RuntimeError(platform::err::kInvalidPropertyValue);
+    cboAMPM->setCurrentIndex(index);
+  });
+
+  // 9. Auto Set & Minimize.
+  ignoreErrors([&] {
+    const auto stored = settingInt("AutoMinimize");
+    if (!stored) return;
+    const int value = *stored;
+    if (value > 1) throw platform::RuntimeError(platform::err::kInvalidPropertyValue);
+    Check1->setChecked(value > 0);
+  });
+
+  // 10. Set Alarm on Startup: arm from the restored fields.
+  if (const auto on = settingBool("AutoStartMenu")) menuAutoStart->setChecked(*on);
+  if (menuAutoStart->isChecked()) {
+    ignoreErrors([&] { cmdSet_Click(); });
+  } else {
+    engine_->setAlarmEnabled(false);
+  }
+  if (unloaded_) return;  // the session ended while a warning of the arming was open
+
+  // 11. Always on top.
+  ignoreErrors([&] {
+    const auto on = settingBool("AlwaysOnTopMenu");
+    if (!on) return;
+    menuAlwaysOnTop->setChecked(*on);
+    if (menuAlwaysOnTop->isChecked()) setTopmost(true);
+  });
+
+  // 12. Exit after alarm.
+  if (const auto on = settingBool("AutoQuitMenu")) menuAutoQuit->setChecked(*on);
+
+  // 13. The previous alarm.
+  ignoreErrors([&] {
+    QString& record = engine_->lblHDDNpreviousAlarm;
+    record = readSetting("PreviousAlarm");
+    if (record == QLatin1String("Error")) record = QStringLiteral("lblHDDNpreviousAlarm");
+  });
+
+  // 14. The media player.
+  ignoreErrors([&] { parts_->createPlayer(); });
+
+  // 15. The "Enlarge" switch: a window of 3620 x 3395 twips.
+  ignoreErrors([&] {
+    if (commandLineText() == QLatin1String("Enlarge")) {
+      enlargeTo_ = QSize(twipsToPx(3620), twipsToPx(3395));
+      const QSize frameExtra = frameGeometry().size() - geometry().size();
+      const QPoint framePos = pos();
+      centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+      // Resizing a window that is not shown yet makes its position count without the frame;
+      // place the frame where step 2 put it, or every enlarged start creeps up a title bar.
+      if (layout()) layout()->activate();
+      move(framePos);
+    }
+  });
+
+  engine_->Clock_Timer();
+  platform::logEvent(("window loaded: fields " + txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text() +
+                      (is24() ? ", 24-hour clock" : " " + cboAMPM->currentText() + ", AM/PM clock") +
+                      QStringLiteral(", at %1,%2").arg(x()).arg(y()))
+                         .toStdString());
+}
+
+QString frmMain::commandLineText() {
+  QStringList args = QCoreApplication::arguments().mid(1);
+  for (qsizetype i = 0; i < args.size();) {
+    if (args[i] == QLatin1String("--log") && i + 1 < args.size())
+      args.remove(i, 2);
+    else
+      ++i;
+  }
+  return args.join(QLatin1Char(' '));
+}
+
+// ---------------------------------------------------------------------------------------
+// Unloading
+
+void frmMain::Form_Unload() {
+  using platform::ignoreErrors;
+  unloaded_ = true;
+  ignoreErrors([&] { engine_->setAlarmEnabled(false); });
+  ignoreErrors([&] { Clock->stop(); });
+  ignoreErrors([&] { parts_->stopPlayer(); });
+  ignoreErrors([&] { parts_->removePlayer(); });
+  lblHDDNquiting = QStringLiteral("QUITING");
+
+  // The position, unless minimised (hidden in the tray counts as minimised).
+  if (!isMinimized() && !hiddenSinceStart_) {
+    if (parts_->ledWindowVisible()) {
+      const QPoint led = parts_->ledWindowTopLeft();
+      ignoreErrors([&] { writeSetting("Top", QString::fromStdString(platform::vbCStrSingle(float(led.y() - 650)))); });
+      ignoreErrors([&] { writeSetting("Left", QString::fromStdString(platform::vbCStrSingle(float(led.x() - 130)))); });
+    } else {
+      ignoreErrors([&] { writeSetting("Top", QString::number(pxToTwips(y()))); });
+      ignoreErrors([&] { writeSetting("Left", QString::number(pxToTwips(x()))); });
+    }
+  }
+  ignoreErrors([&] { writeSetting("Startup", QStringLiteral("True")); });
+  ignoreErrors([&] { writeSetting("AutoMinimize", Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0")); });
+  ignoreErrors([&] { writeSetting("HH", txtHRS->text()); });
+  ignoreErrors([&] { writeSetting("NN", txtMIN->text()); });
+  ignoreErrors([&] { writeSetting("SS", txtSEC->text()); });
+  ignoreErrors([&] { writeSetting("AMPMcombo", QString::number(cboAMPM->currentIndex())); });
+  ignoreErrors([&] { writeSetting("PreviousAlarm", engine_->lblHDDNpreviousAlarm); });
+
+  ignoreErrors([&] {
+    nid_.cbSize = 88;
+    nid_.hWnd = pichook;
+    nid_.uID = 1;
+    platform::services().tray->remove();
+  });
+
+  // Every other window of the program, then this one.
+  ignoreErrors([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w != this && w->isVisible()) w->close();
+  });
+  hide();
+  platform::logEvent("quit");
+  // The program ends with its event loop (a window unloaded before the loop runs, as in
+  // tests, has nothing to end).
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+

@@ -1,0 +1,23 @@
+// What the preferences dialog asks of the program around it: the media player its Play,
+// Stop and Preview buttons use, the whole alarm rehearsed, and the LED colour its message
+// box takes. The defaults stand in where the program has none of these (nothing plays,
+// no colour).
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+class PrefsHost {
+ public:
+  virtual ~PrefsHost() = default;
+
+  // The program's one media player: stopped, or playing the music file once.
+  virtual void stopPlayer() {}
+  virtual void playMusicOnce(const QString& /*path*/, QWidget* /*owner*/) {}
+  // The whole alarm rehearsed (volumes, sound played once, the alert modal to owner);
+  // returns when the alert closes.
+  virtual void previewAlarm(QWidget* /*owner*/) {}
+  // The LED display's colour index ("0", "1", "2"); empty while there is no display.
+  virtual QString colourIndex() { return {}; }
+};
