@@ -1,6 +1,11 @@
 // The alarm engine.
 #include "alarm/alarm_engine.h"
 
+#include <time.h>
+
+#include <QTimeZone>
+
+#include <algorithm>
 #include <cmath>
 
 #include "alarm/timetext.h"
@@ -24,10 +29,25 @@ double minutesValue(const QString& minutes) {
 
 void logLine(const QString& text) { platform::logEvent(text.toStdString()); }
 
+// A moment as the clock shows it: its date and time of day, read as if no time zone had
+// changed in between (so a daylight-saving change shows as the jump the clock makes).
+QDateTime shown(const QDateTime& t) { return QDateTime(t.date(), t.time(), Qt::UTC); }
+
+int64_t clockMs(clockid_t id) {
+  timespec ts{};
+  ::clock_gettime(id, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// More than this between the machine's two clocks over a gap means it was asleep.
+constexpr int64_t kAsleepMs = 2000;
+
 }  // namespace
 
+AlarmEngine::Uptime AlarmEngine::machineUptime() { return {clockMs(CLOCK_MONOTONIC), clockMs(CLOCK_BOOTTIME)}; }
+
 AlarmEngine::AlarmEngine(const platform::ClockService* clock, QObject* parent)
-    : QObject(parent), clock_(clock), status_(engine::kNotActivated) {}
+    : QObject(parent), clock_(clock), uptime_(&AlarmEngine::machineUptime), status_(engine::kNotActivated) {}
 
 QDateTime AlarmEngine::now() const { return (clock_ ? *clock_ : *platform::services().clock).now(); }
 
@@ -39,7 +59,14 @@ void AlarmEngine::setStatus(const QString& caption, bool armedLook) {
 // ---------------------------------------------------------------------------------------
 // Arming
 
+void AlarmEngine::armedAnew() {
+  dailyFiredOn_ = QDate();
+  lblHDDNsnooze = kUnsnoozed;
+  snoozedTo_.reset();
+}
+
 void AlarmEngine::arm(const QString& alarmText) {
+  armedAnew();
   lblHDDNtime = alarmText;
   setStatus(engine::activatedText(lblHDDNtime), true);
   setAlarmEnabled(true);
@@ -48,6 +75,7 @@ void AlarmEngine::arm(const QString& alarmText) {
 
 void AlarmEngine::armInMinutes(const QString& minutes) {
   const double n = minutesValue(minutes);
+  armedAnew();
   lblHDDNtime = platform::nowPlusMinutes(now(), n, is24() ? platform::kFmt24 : platform::kFmtAmPm);
   setAlarmEnabled(true);
   setStatus(engine::activatedText(lblHDDNtime), true);
@@ -65,6 +93,22 @@ void AlarmEngine::setAlarmEnabled(bool on) {
   if (on && !Alarm.isActive()) alarmCheckedUpTo_ = now();
   Alarm.setEnabled(on);
   if (on) emit checkSwitchedOn();
+  emit nextRingChanged();
+}
+
+std::optional<QTime> AlarmEngine::dailyTime() const {
+  if (lblHDDNsnooze == kSnoozed && daily_) return daily_;
+  return platform::timeValue(lblHDDNtime);
+}
+
+std::optional<QDateTime> AlarmEngine::nextRing() const {
+  const auto t = armed() ? platform::timeValue(lblHDDNtime) : std::nullopt;
+  if (!t) return std::nullopt;
+  const QDateTime at = now();
+  QDateTime next(at.date(), *t, at.timeZone());
+  const bool rangToday = lblHDDNsnooze != kSnoozed && dailyFiredOn_ == at.date();
+  if (!Alarm.isActive() || next <= at || rangToday) next = QDateTime(at.date().addDays(1), *t, at.timeZone());
+  return next;
 }
 
 void AlarmEngine::followClockMode() {
@@ -97,14 +141,17 @@ void AlarmEngine::Clock_Timer() {
   const QString t = engine::clockText(at.time(), is24());
   emit timeShown(t);
   const auto value = platform::timeValue(t);
-  // Daily re-arm: the time of day went backwards (midnight, or the clock set back).
-  const bool backwards = value && status_ != engine::kNotActivated && *value < previousTick;
+  // Daily re-arm: a new day, or the time of day went backwards (midnight, the clock set
+  // back). An alarm still rings at most once a day (see alarmDue).
+  const bool newDay = lastTickAt_.isValid() && at.date() != lastTickAt_.date();
+  const bool backwards = value && status_ != engine::kNotActivated && (*value < previousTick || newDay);
   if (backwards && firing_) dayTurnedWhileFiring_ = true;  // the alert is still open
   if (backwards && !Alarm.isActive()) {
     Alarm.start();
     // The check that follows looks at this very second too, so an alarm at midnight rings.
     alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < at ? lastTickAt_ : at.addSecs(-1);
     logLine("alarm re-armed for " + lblHDDNtime);
+    emit nextRingChanged();
   }
   if (value) previousTick = *value;
   lastTickAt_ = at;
@@ -124,16 +171,76 @@ int AlarmEngine::idleTickSeconds() const {
 
 bool AlarmEngine::alarmDue() {
   const QDateTime at = now();
-  const auto seconds = engine::secondsToCheck(alarmCheckedUpTo_, at);
+  const Uptime up = uptime_ ? uptime_() : Uptime{};
+  const QDateTime from = alarmCheckedUpTo_;
+  const Uptime since = checkedAt_;
   alarmCheckedUpTo_ = at;
+  checkedAt_ = up;
   if (firing_) return false;  // an alert is open; the time has moved on anyway
-  for (const QTime& s : seconds) {
-    if (engine::alarmText(s, is24()) == lblHDDNtime) {
-      logLine("fire: alarm " + lblHDDNtime);
-      return true;
-    }
+  // Text equality stays the rule: an alarm text the clock never shows never rings.
+  const auto armedAt = platform::timeValue(lblHDDNtime);
+  if (!armedAt || engine::alarmText(*armedAt, is24()) != lblHDDNtime) return false;
+
+  // The alarm's second among those the clock showed, or skipped, since the last check.
+  const QDateTime to = shown(at);
+  QDateTime due;
+  if (from.isValid() && from.toSecsSinceEpoch() == at.toSecsSinceEpoch()) return false;  // this second was looked at
+  if (!from.isValid() || shown(from) >= to) {
+    // A first check, or a clock that went back: this second alone.
+    if (engine::alarmText(at.time(), is24()) == lblHDDNtime) due = QDateTime(to.date(), *armedAt, Qt::UTC);
+  } else {
+    QDateTime last(to.date(), *armedAt, Qt::UTC);
+    if (last > to) last = last.addDays(-1);
+    if (last > shown(from)) due = last;
   }
-  return false;
+  if (!due.isValid()) return false;
+  const bool daily = lblHDDNsnooze != kSnoozed;
+  if (daily && dailyFiredOn_ == due.date()) return false;  // it rang that day already
+
+  // How late, by the clock shown, but never more than the time that really passed: an hour
+  // the clock skips for daylight saving delays nothing.
+  const qint64 late = from.isValid() ? std::min(due.secsTo(to), from.secsTo(at)) : 0;
+  lateNote_.clear();
+  if (late > engine::kMaxCatchUpSeconds) {
+    if (lateMinutes_ <= 0 || late > qint64{lateMinutes_} * 60) {
+      if (daily) dailyFiredOn_ = due.date();
+      reportMissed(from, since);
+      return false;
+    }
+    lateNote_ = "Rang late: due at " + lblHDDNtime;
+  }
+  dueOn_ = due.date();
+  logLine("fire: alarm " + lblHDDNtime + (lateNote_.isEmpty() ? QString() : " (" + lateNote_ + ")"));
+  return true;
+}
+
+QString AlarmEngine::shortTime(const QTime& t) const {
+  return platform::formatTime(t, is24() ? QStringLiteral("hh:nn") : QStringLiteral("h:nn AM/PM"));
+}
+
+void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since) {
+  const QDateTime at = now();
+  const Uptime up = uptime_ ? uptime_() : Uptime{};
+  const int64_t awakeMs = up.monotonicMs - since.monotonicMs;
+  const bool slept = (up.boottimeMs - since.boottimeMs) - awakeMs > kAsleepMs;
+  QString text = "Alarm " + lblHDDNtime + " missed: ";
+  if (slept)
+    text += "the computer was asleep from " + shortTime(from.addMSecs(std::max<int64_t>(awakeMs, 0)).time()) + " to " +
+            shortTime(at.time());
+  else
+    text += QStringLiteral("the clock moved");
+  // A snooze that was missed ends as a stop would: the daily time stays armed.
+  if (lblHDDNsnooze == kSnoozed) {
+    if (daily_) {
+      lblHDDNtime = engine::alarmText(*daily_, is24());
+      setStatus(engine::activatedText(lblHDDNtime), true);
+    }
+    lblHDDNsnooze = kUnsnoozed;
+    snoozedTo_.reset();
+  }
+  logLine(text);
+  emit alarmMissed(text);
+  emit nextRingChanged();
 }
 
 void AlarmEngine::fireAlarm() {
@@ -142,7 +249,7 @@ void AlarmEngine::fireAlarm() {
   try {
     const QDate today = now().date();
     // The day the daily alarm rang; a snoozed alarm keeps the day it first rang.
-    if (lblHDDNsnooze != kSnoozed) dailyFiredOn_ = today;
+    if (lblHDDNsnooze != kSnoozed) dailyFiredOn_ = dueOn_.isValid() ? dueOn_ : today;
     firedOn_ = today;
     const auto armedAt = platform::timeValue(lblHDDNtime);
     if (!snoozedTo_ || armedAt != snoozedTo_) daily_ = armedAt;  // not a snoozed alarm: the user's own
@@ -150,6 +257,7 @@ void AlarmEngine::fireAlarm() {
     lblHDDNsnooze = kUnsnoozed;
     if (ringer_) ringer_->raiseAlarm();
     firing_ = false;
+    lateNote_.clear();
 
     if (lblHDDNsnooze == kSnoozed) {
       snoozedTo_ = platform::timeValue(lblHDDNtime);

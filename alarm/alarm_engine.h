@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QTime>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -32,8 +33,17 @@ class AlarmEngine : public QObject {
     virtual void raiseAlarm() = 0;
   };
 
+  // The machine's own clocks, which the wall clock's jumps do not move: milliseconds since
+  // boot without the time asleep (monotonic) and with it (boottime).
+  struct Uptime {
+    int64_t monotonicMs = 0;
+    int64_t boottimeMs = 0;
+  };
+  static Uptime machineUptime();
+
   // The time comes from `clock`, or from the platform's clock service when none is given.
   explicit AlarmEngine(const platform::ClockService* clock = nullptr, QObject* parent = nullptr);
+  void setUptimeSource(std::function<Uptime()> uptime) { uptime_ = std::move(uptime); }
 
   void setRinger(Ringer* ringer) { ringer_ = ringer; }
   // The clock mode the alarm texts are written in, asked each time it matters (24-hour
@@ -57,6 +67,10 @@ class AlarmEngine : public QObject {
   void followClockMode();
   // The status line: "Activated  [ … ]" or "Alarm not activated ...".
   const QString& status() const { return status_; }
+  // The daily time armed (a snooze's own time aside), if any.
+  std::optional<QTime> dailyTime() const;
+  // The next moment the alarm rings, if one is armed (today's, or tomorrow's once it rang).
+  std::optional<QDateTime> nextRing() const;
 
   // --- The clock's second
   // The alarm check (first, as soon after the second as possible), the clock's tick, and
@@ -71,6 +85,16 @@ class AlarmEngine : public QObject {
   // that matters, waking two seconds early for the alarm's own second.
   int idleTickSeconds() const;
   bool firing() const { return firing_; }
+
+  // --- Late and missed alarms
+  // How late an alarm whose second a jump of the clock skipped (a suspend, a clock set
+  // forward) may still ring, in minutes; 0: never late. Beyond it the alarm is reported
+  // missed and stays armed for the next day.
+  static constexpr int kDefaultLateMinutes = 30;
+  void setLateMinutes(int minutes) { lateMinutes_ = minutes; }
+  int lateMinutes() const { return lateMinutes_; }
+  // "Rang late: due at 07:00:00" while the alert of a late alarm shows, else empty.
+  const QString& lateNote() const { return lateNote_; }
 
   // --- What the firing and the alert windows do
   // lblHDDNhideAlert becomes now plus the minutes (24-hour text); RuntimeError for a text
@@ -105,20 +129,35 @@ class AlarmEngine : public QObject {
   void checkSwitchedOn();
   // An alert closed without a snooze.
   void alarmStopped();
+  // The next moment the alarm rings may have changed (see nextRing).
+  void nextRingChanged();
+  // An alarm too late to ring: "Alarm 07:00:00 missed: the computer was asleep from 06:10
+  // to 09:30" (or "... missed: the clock moved").
+  void alarmMissed(const QString& text);
 
  private:
   bool alarmDue();
   void fireAlarm();
   void setStatus(const QString& caption, bool armedLook);
+  // A new alarm time: it has not rung on any day yet.
+  void armedAnew();
+  // Tells of an alarm too late to ring; `from` and `since`: the check before the jump.
+  void reportMissed(const QDateTime& from, const Uptime& since);
+  QString shortTime(const QTime& t) const;
 
   const platform::ClockService* clock_;
   Ringer* ringer_ = nullptr;
   std::function<bool()> is24_;
+  std::function<Uptime()> uptime_;
   QString status_;
+  QString lateNote_;
+  int lateMinutes_ = kDefaultLateMinutes;
   QDateTime alarmCheckedUpTo_;
+  Uptime checkedAt_;  // the machine's clocks at that check
   QDateTime lastTickAt_;
-  QDate dailyFiredOn_;  // the day the daily alarm last rang
+  QDate dailyFiredOn_;  // the day the daily alarm last rang (or was missed): once a day
   QDate firedOn_;       // the day of the alarm shown last (its record's date)
+  QDate dueOn_;         // the day whose alarm second the last check found due
   // The daily alarm the user armed, and the moment the last snooze set; a stop after a
   // snooze goes back to the daily one.
   std::optional<QTime> daily_;

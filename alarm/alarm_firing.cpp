@@ -20,12 +20,10 @@ namespace {
 
 constexpr int kDefaultSnooze = 8;
 constexpr int kDefaultHide = 15;
+// How long an alert window built ahead stays good for the alarm it was built for.
+constexpr qint64 kPreparedForMs = 5000;
 
 std::string utf8(const QString& s) { return s.toStdString(); }
-
-void warn(const QString& title, const QString& text) {
-  platform::services().messageBox->msgBox(text, platform::mb::kExclamation, title);
-}
 
 }  // namespace
 
@@ -65,7 +63,21 @@ void AlarmFiring::step(const std::function<void()>& run, const char* location) {
     number = platform::err::kUnexpected;
     description = e.what();
   }
-  platform::showErrorBox(number, description, location);
+  report(QString::fromStdString(platform::standardErrorText(number, description, location)), platform::mb::kOkOnly,
+         QStringLiteral("Error"));
+}
+
+void AlarmFiring::report(const QString& text, int flags, const QString& title) {
+  if (ringing_)
+    reports_.push_back({text, flags, title});
+  else
+    platform::services().messageBox->msgBox(text, flags, title);
+}
+
+void AlarmFiring::showReports() {
+  QWidget* beside = alert_ ? alert_.data() : nullptr;
+  for (const Report& r : std::exchange(reports_, {}))
+    platform::services().messageBox->notice(r.text, r.flags, r.title, beside);
 }
 
 void AlarmFiring::prepare() {
@@ -73,10 +85,17 @@ void AlarmFiring::prepare() {
     settings_.snoozeMinutes();
     settings_.hideAlertMinutes();
     if (settings_.sound() != AlarmSettings::Sound::Beep) platform::services().sound->outputCount();
+    // The alert window is built now, hidden, so that the alarm second only shows it.
+    const bool message = settings_.showMessage();
+    if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;
+    if (!alert_) alert_ = createAlert(message, false, owner_)->alertWidget();
+    preparedAt_.start();
   });
 }
 
 void AlarmFiring::raise() {
+  // An alert built ahead for an alarm that did not come then shows what was set then: gone.
+  if (alert_ && !alert_->isVisible() && (!preparedAt_.isValid() || preparedAt_.elapsed() > kPreparedForMs)) delete alert_;
   // A rehearsal on screen ends first, as a stop; then the alarm rings as always.
   if (Alert* rehearsal = alertOf(preview_)) {
     platform::logEvent("a preview gives way to the alarm");
@@ -84,12 +103,15 @@ void AlarmFiring::raise() {
     preview_ = nullptr;
   }
 
+  // Nothing may wait for the user before the alert is up: what fails is told beside it.
+  ringing_ = true;
   step([&] { applyVolume(); });
   step([&] { makeSound(true); });
   step([&] { triggerCommand(); });
   bool message = true;
   platform::ignoreErrors([&] { message = settings_.showMessage(); });
   engine_.lblHDDNform = message ? QStringLiteral("frmAlarmMessage") : QStringLiteral("frmAlarmFullscreen");
+  if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;  // built ahead as the other kind
   step([&] {
     const QString typed = settings_.hideAlertMinutes();
     const QString minutes = usableMinutes(typed, 0) > 0 ? typed.trimmed() : QString::number(kDefaultHide);
@@ -97,7 +119,11 @@ void AlarmFiring::raise() {
     startCountDown(minutes);
   });
   if (!alert_) alert_ = createAlert(message, false, owner_)->alertWidget();
+  preparedAt_.invalidate();
+  ringing_ = false;
+  if (!reports_.empty()) QTimer::singleShot(0, alert_.data(), [this] { showReports(); });
   alertOf(alert_)->showModal();
+  showReports();  // whatever an alert that never showed left untold
   delete alert_;
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
 }
@@ -144,16 +170,16 @@ void AlarmFiring::playMusic(bool forAlarm) {
     platform::logEvent(("music: not found: " + path).toStdString());
     if (!forAlarm) return;
     playWaveInstead(repeat);
-    warn(QStringLiteral("You moved it didn't you..."),
-         QStringLiteral("The alarm's music file was not found:\r\n") + path +
-             QStringLiteral("\r\nAlarm plays its own sound instead."));
+    report(QStringLiteral("The alarm's music file was not found:\r\n") + path +
+               QStringLiteral("\r\nAlarm plays its own sound instead."),
+           platform::mb::kExclamation, QStringLiteral("You moved it didn't you..."));
     return;
   }
   player.DS_OpenFile(path, 0, 0, 0, 0, owner);
   if (forAlarm && !player.fileRendered()) {
     playWaveInstead(repeat);
-    warn(QStringLiteral("DS_Play - Oops"), QStringLiteral("Alarm is unable to play this file.\r\n") + path +
-                                               QStringLiteral("\r\nAlarm plays its own sound instead."));
+    report(QStringLiteral("Alarm is unable to play this file.\r\n") + path + QStringLiteral("\r\nAlarm plays its own sound instead."),
+           platform::mb::kExclamation, QStringLiteral("DS_Play - Oops"));
     return;
   }
   player.DS_Play();
@@ -231,6 +257,10 @@ void AlarmFiring::snooze() { engine_.snooze(usableMinutes(settings_.snoozeMinute
 
 QString AlarmFiring::hideAlertTime() { return engine_.lblHDDNhideAlert; }
 
-QString AlarmFiring::messageText() { return settings_.messageText(); }
+QString AlarmFiring::messageText() {
+  // A late alarm says so under its text.
+  const QString& late = engine_.lateNote();
+  return late.isEmpty() ? settings_.messageText() : settings_.messageText() + "\n" + late;
+}
 
 QString AlarmFiring::colourIndex() { return engine_.lblHDDNTempInteger; }

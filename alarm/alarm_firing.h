@@ -3,10 +3,12 @@
 // record of the alarm shown; and the preview that rehearses it all from the preferences.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "alarm/alarm_engine.h"
 #include "alarm/alert.h"
@@ -76,8 +78,12 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   void repeatMusic(bool on);
   Alert* createAlert(bool message, bool preview, QWidget* owner);
   static Alert* alertOf(const QPointer<QWidget>& window);
-  // Runs one step; a failure shows the standard error box with the location given.
+  // Runs one step; a failure shows the standard error box with the location given. At the
+  // alarm second the box waits until the alert is up, beside it, and blocks nothing.
   void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
+  // A failure of the alarm's own steps: told once the alert shows; a preview's at once.
+  void report(const QString& text, int flags, const QString& title);
+  void showReports();
 
   AlarmEngine& engine_;
   AlarmSettings& settings_;
@@ -87,6 +93,14 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   QPointer<QWidget> alert_;
   QPointer<QWidget> preview_;
   bool polling_ = false;
+  bool ringing_ = false;  // between the alarm second and its alert showing
+  QElapsedTimer preparedAt_;  // when the alert window was built ahead
+  struct Report {
+    QString text;
+    int flags;
+    QString title;
+  };
+  std::vector<Report> reports_;
 };
 
 // A snooze or hide interval as typed: its whole minutes from 1 to 1439, or `fallback`.

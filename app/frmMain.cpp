@@ -36,6 +36,7 @@
 #include "app/program_icon.h"
 #include "app/program_style.h"
 #include "app/session_end.h"
+#include "app/user_notice.h"
 #include "platform/convert.h"
 #include "platform/digits_validator.h"
 #include "platform/errors.h"
@@ -44,6 +45,8 @@
 #include "platform/registry.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/sleep_watch.h"
+#include "platform/store.h"
 #include "platform/twips.h"
 #include "platform/updown.h"
 #include "platform/vbtime.h"
@@ -83,6 +86,25 @@ frmMain::frmMain(QWidget* parent)
   connect(engine_.get(), &AlarmEngine::alarmStopped, this, [this] {
     if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);
   });
+  connect(engine_.get(), &AlarmEngine::nextRingChanged, this, [this] {
+    if (!unloaded_) parts_->wakeFor(*this, engine_->nextRing());
+  });
+  // Back from sleep: the alarm is looked at now, not at the next tick.
+  connect(new platform::SleepWatch(this), &platform::SleepWatch::resumed, this, &frmMain::onSecond);
+  notice_ = std::make_unique<UserNotice>(this);
+  connect(engine_.get(), &AlarmEngine::alarmMissed, this,
+          [this](const QString& text) { notice_->tell(QStringLiteral("Alarm missed"), text); });
+  platform::setStoreTroubleHandler([this](platform::StoreTrouble trouble, const std::string& file, const std::string& detail) {
+    const QString path = QString::fromStdString(file), what = QString::fromStdString(detail);
+    if (trouble == platform::StoreTrouble::WriteFailed)
+      notice_->tellOnce(QStringLiteral("write"), QStringLiteral("Alarm - Settings"),
+                        "Alarm cannot save its settings in " + path + " (" + what +
+                            "). What you change now is lost when Alarm ends.");
+    else
+      notice_->tellOnce("aside " + path, QStringLiteral("Alarm - Settings"),
+                        "Alarm could not read its settings file " + path + ". It was kept aside as " + what +
+                            ", and Alarm started without the settings it held.");
+  });
   // A steady text cursor: a blinking one would wake the program twice a second while the
   // hours field waits for input, and a clock sits idle most of its life.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
@@ -112,7 +134,7 @@ frmMain::frmMain(QWidget* parent)
   Form_Initialize();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { platform::setStoreTroubleHandler(nullptr); }
 
 void frmMain::setParts(std::unique_ptr<MainWindowParts> parts) {
   parts_ = std::move(parts);
@@ -184,6 +206,7 @@ void frmMain::showEvent(QShowEvent* event) {
   if (!shownOnce_) {
     shownOnce_ = true;
     platform::logEvent("window shown");
+    notice_->windowShown();
     if (enlargeTo_.isValid()) {
       // The outer size counts the frame, which the window manager adds once the window shows.
       QTimer::singleShot(200, this, [this] {
@@ -419,6 +442,15 @@ void frmMain::menuAMPM_Click(int index) {
 
   // 3. An armed alarm's text follows the mode; the moment stays.
   engine_->followClockMode();
+  // The stored alarm follows the mode too, so the next start arms the same moment.
+  if (const auto t = armedFromFields_ ? engine_->dailyTime() : std::nullopt) {
+    const engine::AmPmFields f = is24() ? engine::AmPmFields{platform::formatTime(*t, QStringLiteral("hh")),
+                                                             platform::formatTime(*t, QStringLiteral("nn")),
+                                                             platform::formatTime(*t, QStringLiteral("ss")),
+                                                             cboAMPM->currentText()}
+                                        : engine::cutAmPmText(platform::formatTime(*t, platform::kFmtAmPm));
+    storeArmedFields(f.hours, f.minutes, f.seconds, f.half == QLatin1String("AM") ? 0 : 1);
+  }
 
   // The displays show the new form at once, not at the next tick.
   showTime(engine::clockText(platform::services().clock->now().time(), is24()));

@@ -24,6 +24,7 @@ class UpDown;
 class frmAbout;
 class frmQuickAlarm;
 class SessionEndWatcher;
+class UserNotice;
 
 namespace platform {
 class SecondTimer;
@@ -82,6 +83,8 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   MainWindowParts& parts() { return *parts_; }
   // The alarm: its state, arming and the check at each second.
   AlarmEngine& engine() { return *engine_; }
+  // Tells the user what nothing waits for (a missed alarm, settings that cannot be saved).
+  UserNotice& notice() { return *notice_; }
 
   // --- Alarm time entry
   bool is24() const;
@@ -199,8 +202,8 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   void buildControls();
   void buildMenus();
   void connectMenus();
-  void restoreSettings();
-  void saveSettings();
+  // The fields of the alarm armed with Set Alarm, written to the settings as they are armed.
+  void storeArmedFields(const QString& h, const QString& m, const QString& s, int half);
   void centreDisplay();
   void applyClockModeRange();
   void fillFieldsFromAmPm(const QString& s);
@@ -213,12 +216,14 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
 
   NotifyIconData nid_;
   std::unique_ptr<AlarmEngine> engine_;
+  std::unique_ptr<UserNotice> notice_;
   std::unique_ptr<MainWindowParts> parts_;
   SessionEndWatcher* sessionEnd_ = nullptr;
   frmQuickAlarm* quickAlarm_ = nullptr;
   frmAbout* about_ = nullptr;
   int statusColour_ = kColourNotArmed;
   bool unloading_ = false;
+  bool armedFromFields_ = false;  // the armed alarm is the one stored in HH, NN, SS
   bool sessionEndPending_ = false;
   bool unloaded_ = false;
   bool shownOnce_ = false;

@@ -170,9 +170,20 @@ void frmMain::cmdSet_Click() {
     useTwoNumbers(txtMIN);
     useTwoNumbers(txtSEC);
     line = 5;
-    const QString text = txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text();
+    // In AM/PM mode the hours as the clock shows them: "07" is 7 and "0" is 12 (12:05:10 AM);
+    // the field keeps what was typed.
+    QString hours = txtHRS->text();
+    if (!is24()) {
+      const int h = platform::vbCInt(utf8(hours));
+      hours = QString::number(h == 0 ? 12 : h);
+    }
+    const QString text = hours + ":" + txtMIN->text() + ":" + txtSEC->text();
     line = 6;
     engine_->arm(is24() ? text : text + " " + cboAMPM->currentText());
+    line = 7;
+    // Stored at once, so a crash or a power cut does not lose it.
+    armedFromFields_ = true;
+    storeArmedFields(txtHRS->text(), txtMIN->text(), txtSEC->text(), cboAMPM->currentIndex());
     line = 8;
     if (Check1->isChecked()) minimiseAfterArming();
   } catch (const platform::RuntimeError& e) {
@@ -186,6 +197,7 @@ void frmMain::startTimer(const QString& minutes) {
   try {
     platform::ignoreErrors([&] { parts_->stopPlayer(); });
     engine_->armInMinutes(minutes);
+    armedFromFields_ = false;  // a quick alarm is not armed again at the next start
     if (Check1->isChecked()) platform::ignoreErrors([&] { minimiseAfterArming(); });
   } catch (const platform::RuntimeError& e) {
     platform::showErrorBox(e, "frmMain, Function startTimer");
@@ -248,6 +260,7 @@ void frmMain::cmdReset_Click() {
 
 void frmMain::MenuDeactivateAlarm_Click() {
   engine_->deactivate();
+  armedFromFields_ = false;
   if (menuAutoStart->isChecked()) {
     platform::services().messageBox->msgBox(
         QStringLiteral("Alarm deactivated.\r\n\r\nYou still have the option \"Set Alarm on Startup\" checked. If you "

@@ -176,6 +176,12 @@ void frmMain::Form_Load() {
   // 12. Exit after alarm.
   if (const auto on = settingBool("AutoQuitMenu")) menuAutoQuit->setChecked(*on);
 
+  // How late an alarm skipped by a jump of the clock may still ring (minutes, 0: never).
+  ignoreErrors([&] {
+    const auto minutes = settingInt("LateMinutes");
+    if (minutes && *minutes >= 0 && *minutes <= 1439) engine_->setLateMinutes(*minutes);
+  });
+
   // 13. The previous alarm.
   ignoreErrors([&] {
     QString& record = engine_->lblHDDNpreviousAlarm;
@@ -228,6 +234,7 @@ void frmMain::Form_Unload() {
   ignoreErrors([&] { Clock->stop(); });
   ignoreErrors([&] { parts_->stopPlayer(); });
   ignoreErrors([&] { parts_->removePlayer(); });
+  ignoreErrors([&] { parts_->wakeFor(*this, std::nullopt); });
   lblHDDNquiting = QStringLiteral("QUITING");
 
   // The position, unless minimised (hidden in the tray counts as minimised).
@@ -243,10 +250,10 @@ void frmMain::Form_Unload() {
   }
   ignoreErrors([&] { writeSetting("Startup", QStringLiteral("True")); });
   ignoreErrors([&] { writeSetting("AutoMinimize", Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0")); });
-  ignoreErrors([&] { writeSetting("HH", txtHRS->text()); });
-  ignoreErrors([&] { writeSetting("NN", txtMIN->text()); });
-  ignoreErrors([&] { writeSetting("SS", txtSEC->text()); });
-  ignoreErrors([&] { writeSetting("AMPMcombo", QString::number(cboAMPM->currentIndex())); });
+  // The fields as they stand, unless an alarm armed from them is set: that one was stored
+  // when it was armed, and is what the next start arms.
+  if (!armedFromFields_) storeArmedFields(txtHRS->text(), txtMIN->text(), txtSEC->text(), cboAMPM->currentIndex());
+  ignoreErrors([&] { writeSetting("LateMinutes", QString::number(engine_->lateMinutes())); });
   ignoreErrors([&] { writeSetting("PreviousAlarm", engine_->lblHDDNpreviousAlarm); });
 
   ignoreErrors([&] {
@@ -268,3 +275,10 @@ void frmMain::Form_Unload() {
   if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
+void frmMain::storeArmedFields(const QString& h, const QString& m, const QString& s, int half) {
+  using platform::ignoreErrors;
+  ignoreErrors([&] { writeSetting("HH", h); });
+  ignoreErrors([&] { writeSetting("NN", m); });
+  ignoreErrors([&] { writeSetting("SS", s); });
+  ignoreErrors([&] { writeSetting("AMPMcombo", QString::number(half)); });
+}

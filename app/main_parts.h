@@ -4,8 +4,10 @@
 // built, and a part replaces them by overriding.
 #pragma once
 
+#include <QDateTime>
 #include <QPoint>
 #include <QString>
+#include <optional>
 
 class frmMain;
 class QWidget;
@@ -37,6 +39,8 @@ class MainWindowParts {
   // The armed alarm's second is two seconds away: load what its firing needs (the settings,
   // the sound code), so that it rings and shows at once.
   virtual void prepareAlarm(frmMain&) {}
+  // The next moment the alarm rings (none: no alarm): a sleeping computer wakes for it.
+  virtual void wakeFor(frmMain&, const std::optional<QDateTime>& /*alarm*/) {}
 
   // Whether the alarm message window shows; asking never creates it.
   virtual bool alertMessageVisible() { return false; }

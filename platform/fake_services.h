@@ -19,6 +19,7 @@ struct RecordedBox {
   QString prompt;
   int flags = 0;
   QString title;
+  bool blocking = true;  // false: a box that blocks nothing (notice)
 };
 
 class FakeMessageBoxService final : public MessageBoxService {
@@ -30,6 +31,9 @@ class FakeMessageBoxService final : public MessageBoxService {
     const int a = answers.front();
     answers.pop_front();
     return a;
+  }
+  void notice(const QString& prompt, int flags, const QString& title, QWidget* = nullptr) override {
+    boxes.push_back({prompt, flags, title, false});
   }
   std::vector<RecordedBox> boxes;
   std::deque<int> answers;       // answers to give, in order
@@ -56,6 +60,8 @@ class FakeTrayService final : public TrayService {
   bool shown() const override { return isShown; }
   bool desktopShowsMenu() const override { return statusNotifier; }
   void setMenu(QMenu* m) override { menu = m; }
+  void showMessage(const QString& title, const QString& text) override { messages.push_back(title + ": " + text); }
+  QStringList messages;  // the notifications shown, "title: text"
   bool hasArea = true;
   bool statusNotifier = false;  // a notification area that shows the menu itself
   QMenu* menu = nullptr;

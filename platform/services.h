@@ -34,6 +34,9 @@ class MessageBoxService {
   virtual ~MessageBoxService() = default;
   // Shows a modal box; returns the answer (mb::kOk, mb::kYes, mb::kNo).
   virtual int msgBox(const QString& prompt, int flags, const QString& title) = 0;
+  // Shows a box with OK that blocks nothing: the program goes on at once and the box stays
+  // until it is answered, beside `beside` when given.
+  virtual void notice(const QString& prompt, int flags, const QString& title, QWidget* beside = nullptr) = 0;
 };
 
 class ClockService {
@@ -61,6 +64,9 @@ class TrayService : public QObject {
   // An X11 notification area (XEmbed) sends the clicks, and the program pops the menu up.
   virtual bool desktopShowsMenu() const = 0;
   virtual void setMenu(QMenu* menu) = 0;
+  // A notification from the icon, for what the user must read even while the window is
+  // hidden.
+  virtual void showMessage(const QString& title, const QString& text) = 0;
  signals:
   void activated(int message);
 };

@@ -13,22 +13,29 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/errors.h"
 #include "platform/log.h"
 
 namespace platform {
 
-int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString& title) {
+namespace {
+
+void logBox(const QString& prompt, const QString& title) {
   logEvent(("message box \"" + title + "\": " + QString(prompt).replace("\r\n", " / ").replace('\n', " / "))
                .toStdString());
-  QMessageBox box;
+}
+
+// The box's title, text and icon, always on top.
+void dress(QMessageBox& box, const QString& prompt, int flags, const QString& title) {
   box.setWindowTitle(title);
   box.setText(prompt);
   switch (flags & 0x70) {
@@ -39,6 +46,35 @@ int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString&
     default: break;
   }
   box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+}  // namespace
+
+void QtMessageBoxService::notice(const QString& prompt, int flags, const QString& title, QWidget* beside) {
+  logBox(prompt, title);
+  auto* box = new QMessageBox;
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_ShowWithoutActivating);  // the window it stands beside keeps the keyboard
+  dress(*box, prompt, flags, title);
+  box->addButton(QMessageBox::Ok);
+  box->adjustSize();
+  if (beside) {
+    // Beside the window, not over it, and inside its screen.
+    const QRect frame = beside->frameGeometry();
+    const QRect area = beside->screen() ? beside->screen()->availableGeometry() : frame;
+    QPoint at(frame.right() + 8, frame.top());
+    if (at.x() + box->width() > area.right()) at.setX(std::max(area.left(), frame.left() - box->width() - 8));
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - box->height())));
+    box->move(at);
+  }
+  box->show();
+}
+
+int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString& title) {
+  logBox(prompt, title);
+  QMessageBox box;
+  dress(box, prompt, flags, title);
   if ((flags & 0x0F) == mb::kYesNo) {
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
@@ -55,6 +91,11 @@ int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString&
 }
 
 QtTrayService::~QtTrayService() { delete icon_; }
+
+void QtTrayService::showMessage(const QString& title, const QString& text) {
+  logEvent(("tray message \"" + title + "\": " + text).toStdString());
+  if (icon_ && icon_->isVisible()) icon_->showMessage(title, text, QSystemTrayIcon::Warning, 60000);
+}
 
 bool QtTrayService::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 

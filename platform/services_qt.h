@@ -12,6 +12,7 @@ namespace platform {
 class QtMessageBoxService final : public MessageBoxService {
  public:
   int msgBox(const QString& prompt, int flags, const QString& title) override;
+  void notice(const QString& prompt, int flags, const QString& title, QWidget* beside = nullptr) override;
 };
 
 class SystemClockService final : public ClockService {
@@ -29,6 +30,7 @@ class QtTrayService final : public TrayService {
   bool shown() const override;
   bool desktopShowsMenu() const override;
   void setMenu(QMenu* menu) override;
+  void showMessage(const QString& title, const QString& text) override;
 
  private:
   QSystemTrayIcon* icon_ = nullptr;

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <ctime>
 #include <vector>
 
@@ -118,6 +119,17 @@ std::optional<std::string> readFile(const std::string& p, bool& found) {
   }
 }
 
+std::function<void(StoreTrouble, const std::string&, const std::string&)>& troubleHandler() {
+  static std::function<void(StoreTrouble, const std::string&, const std::string&)> handler;
+  return handler;
+}
+
+void writeFailed(const std::string& file, const std::string& what) {
+  const std::string reason = std::strerror(errno);
+  logEvent("settings: cannot " + what + " " + file + ": " + reason);
+  if (troubleHandler()) troubleHandler()(StoreTrouble::WriteFailed, file, reason);
+}
+
 // Writes the whole text to a temporary file beside target, flushes it to disk and renames
 // it over the target, so the target is always either the old or the new file.
 bool atomicWrite(const std::string& target, const std::string& text) {
@@ -125,7 +137,7 @@ bool atomicWrite(const std::string& target, const std::string& text) {
   const std::string tmp = join(dir, "." + nameOf(target) + ".tmp." + std::to_string(::getpid()));
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
-    logEvent("settings: cannot write " + target + ": " + std::strerror(errno));
+    writeFailed(target, "write");
     return false;
   }
   std::size_t done = 0;
@@ -143,7 +155,7 @@ bool atomicWrite(const std::string& target, const std::string& text) {
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
-    logEvent("settings: cannot write " + target + ": " + std::strerror(errno));
+    writeFailed(target, "write");
     ::unlink(tmp.c_str());
     return false;
   }
@@ -188,6 +200,7 @@ void keepAside(const std::string& file) {
   for (int i = 1; exists(aside); ++i) aside = file + ".damaged-" + stamp + "-" + std::to_string(i);
   ::rename(file.c_str(), aside.c_str());
   logEvent("settings: " + file + " could not be read; kept aside as " + aside);
+  if (troubleHandler()) troubleHandler()(StoreTrouble::KeptAside, file, aside);
 }
 
 // Removes temporary files that a writer killed mid-write left behind. Only called with the
@@ -288,6 +301,10 @@ bool writeAutostart(const std::string& dir, std::string_view name, std::string_v
 
 // --- FileStore -----------------------------------------------------------------------
 
+void setStoreTroubleHandler(std::function<void(StoreTrouble, const std::string&, const std::string&)> handler) {
+  troubleHandler() = std::move(handler);
+}
+
 std::string configHome() {
   if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return x;
   if (const char* h = std::getenv("HOME"); h && *h) return join(h, ".config");
@@ -361,7 +378,7 @@ template <typename Change>
 bool updateIni(const std::string& file, bool mustExist, Change change) {
   FileLock lock(file);
   if (!lock.held()) {
-    logEvent("settings: cannot lock " + file + ": " + std::strerror(errno));
+    writeFailed(file, "lock");
     return false;
   }
   removeStaleTemporaries(file);
@@ -390,7 +407,7 @@ bool FileStore::createKey(uint32_t root, std::string_view subKey) {
     case Location::Kind::Autostart: return makeDirectories(loc.path);
     case Location::Kind::IniFile: {
       if (!makeDirectories(parentOf(loc.path))) {
-        logEvent("settings: cannot create " + parentOf(loc.path) + ": " + std::strerror(errno));
+        writeFailed(parentOf(loc.path), "create");
         return false;
       }
       bool found = false;

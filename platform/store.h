@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,6 +37,11 @@ inline constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\Current
 // $XDG_CONFIG_HOME when set to an absolute path, else ~/.config, else (no HOME) a private
 // folder under /tmp; "" when that folder is not private, and a store there holds no keys.
 std::string configHome();
+
+// What the store could not do, for the program to tell its user: a write that failed (the
+// file and why), or an unreadable file kept aside (the file and the name it was kept under).
+enum class StoreTrouble { WriteFailed, KeptAside };
+void setStoreTroubleHandler(std::function<void(StoreTrouble, const std::string& file, const std::string& detail)> handler);
 
 class Store {
  public:

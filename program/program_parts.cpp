@@ -6,13 +6,20 @@
 
 #include "alarm/alarm_firing.h"
 #include "app/frmMain.h"
+#include "app/user_notice.h"
 #include "audio/dshow_control.h"
 #include "led/led_tray.h"
 #include "notify/alert_window.h"
+#include "platform/errors.h"
+#include "platform/registry.h"
+#include "platform/wake_alarm.h"
 #include "prefs/prefs_holder.h"
 
 ProgramParts::ProgramParts() : prefs_(std::make_unique<PrefsHolder>(*this)) {}
-ProgramParts::~ProgramParts() { firing_.reset(); }
+ProgramParts::~ProgramParts() {
+  firing_.reset();
+  wake_.reset();
+}
 
 // --- The media player and the alarm's firing
 
@@ -99,4 +106,27 @@ void ProgramParts::trayMessage(frmMain& main, int message) {
     MainWindowParts::trayMessage(main, message);
 }
 
-std::unique_ptr<MainWindowParts> makeProgramParts() { return std::make_unique<ProgramParts>(); }
+// --- Waking the computer
+
+void ProgramParts::wakeFor(frmMain& main, const std::optional<QDateTime>& alarm) {
+  if (wakeHelper_.isEmpty()) return;
+  if (!wake_) {
+    wake_ = std::make_unique<platform::WakeAlarm>(wakeHelper_);
+    QObject::connect(wake_.get(), &platform::WakeAlarm::cannotWake, &main, [&main](const QString& allow) {
+      // Told once, not at every start: the setting remembers it was said.
+      if (Registry::readSetting("WakeNotice") == QLatin1String("Given")) return;
+      main.notice().tell(QStringLiteral("Alarm - Wake"),
+                         "Alarm cannot wake this computer from sleep: an alarm whose time comes while the computer "
+                         "sleeps rings only once it wakes. To let Alarm wake it, run once:\n" +
+                             allow);
+      platform::ignoreErrors([] { Registry::writeSetting("WakeNotice", QStringLiteral("Given")); });
+    });
+  }
+  wake_->wakeFor(alarm);
+}
+
+std::unique_ptr<MainWindowParts> makeProgramParts() {
+  auto parts = std::make_unique<ProgramParts>();
+  parts->setWakeHelper(Registry::programFolder() + QStringLiteral("/alarm-wake"));
+  return parts;
+}

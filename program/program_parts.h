@@ -17,6 +17,9 @@ class clsDShowControl;
 namespace led {
 class LedTray;
 }
+namespace platform {
+class WakeAlarm;
+}
 
 class ProgramParts final : public MainWindowParts, public PrefsHost {
  public:
@@ -56,6 +59,10 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   void closeLedWindow() override;
   void trayMessage(frmMain& main, int message) override;
 
+  // Waking the computer for the alarm, through the helper at that path (none: never).
+  void wakeFor(frmMain& main, const std::optional<QDateTime>& alarm) override;
+  void setWakeHelper(const QString& path) { wakeHelper_ = path; }
+
  private:
   // Preferences and the interval dialogs.
   std::unique_ptr<PrefsHolder> prefs_;
@@ -68,6 +75,9 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   // The detached LED window and the tray menu.
   std::unique_ptr<led::LedTray> ledTray_;
   frmMain* main_ = nullptr;  // the window attached
+  // Waking the computer.
+  QString wakeHelper_;
+  std::unique_ptr<platform::WakeAlarm> wake_;
 };
 
 // What the running program uses (the start installs it before the main window loads).

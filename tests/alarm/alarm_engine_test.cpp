@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QTimeZone>
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <ostream>
+#include <random>
 
 #include "alarm/alarm_engine.h"
 #include "platform/fake_services.h"
@@ -96,6 +100,78 @@ TEST_F(Engine, ADeactivatedAlarmNeverRingsAndAQuickAlarmRingsInItsMinutes) {
   engine.armInMinutes("15");
   run(at(6, 0, 0, 9), at(6, 20, 0, 9));
   EXPECT_EQ(ringer.rings, QStringList({"2026-12-09T06:15:00"}));
+}
+
+// A year of mornings in a time zone with both daylight-saving changes, for an alarm at 02:30
+// (inside the skipped and the repeated hour), with suspends of random length and clock steps
+// either way around it: each day the alarm rings exactly once within its late window, or is
+// reported missed, and never twice.
+TEST_F(Engine, AYearOfSuspendsClockStepsAndDaylightSavingRingsEachDayOnceOrSaysItWasMissed) {
+  for (const char* zoneName : {"Europe/Berlin", "America/New_York"}) {
+    const QTimeZone zone(zoneName);
+    ASSERT_TRUE(zone.isValid()) << zoneName;
+    std::mt19937 random(20261209);
+    const auto pick = [&](std::initializer_list<int64_t> v) { return *(v.begin() + random() % v.size()); };
+    int64_t real = QDateTime(QDate(2027, 1, 1), QTime(12, 0), zone).toMSecsSinceEpoch();
+    int64_t step = 0, mono = 0, boot = 0;
+    const auto show = [&] { clock.current = QDateTime::fromMSecsSinceEpoch(real + step, zone); };
+    engine.setUptimeSource([&] { return AlarmEngine::Uptime{mono, boot}; });
+    std::map<QDate, int> outcomes;  // rings and missed reports of each day
+    int late = 0, missed = 0;
+    ringer.answer = [&](qsizetype) {
+      const QDateTime t = clock.now();
+      ++outcomes[t.date()];
+      const int secs = QTime(2, 30).secsTo(t.time());
+      EXPECT_TRUE(secs >= 0 && secs <= 31 * 60) << zoneName << " rang at " << t.toString(Qt::ISODate).toStdString();
+      if (!engine.lateNote().isEmpty()) ++late;
+    };
+    QObject::connect(&engine, &AlarmEngine::alarmMissed, [&](const QString& text) {
+      ++outcomes[clock.now().date()];
+      ++missed;
+      EXPECT_TRUE(text.startsWith("Alarm 02:30:00 missed: the ")) << text.toStdString();
+    });
+    show();
+    engine.arm("02:30:00");
+    const auto advance = [&](int64_t ms) { real += ms, mono += ms, boot += ms; };
+    for (int day = 0; day < 365; ++day) {
+      const QDate date = QDate(2027, 1, 2).addDays(day);
+      const int64_t alarm = QDateTime(date, QTime(2, 30), zone).toMSecsSinceEpoch();
+      // Quiet hours: a tick an hour up to two hours before the alarm, then as the hidden
+      // window ticks, until three hours after; the clock is set right at noon.
+      while (real + step < alarm - 2 * 3600000) advance(3600000), show(), engine.onSecond();
+      const bool suspend = random() % 6 == 0, jump = random() % 6 == 0;
+      const int64_t eventAt = alarm - 3600000 + int64_t(random() % 7200) * 1000;
+      bool done = !(suspend || jump);
+      while (real + step < alarm + 3 * 3600000) {
+        const int64_t next = real + engine.idleTickSeconds() * 1000;
+        if (!done && next >= eventAt - step) {
+          advance(std::max<int64_t>(eventAt - step - real, 0));
+          if (suspend) {  // asleep: the monotonic clock stands still
+            const int64_t asleep = pick({5000, 40000, 180000, 1200000, 2700000, 10800000});
+            real += asleep, boot += asleep;
+          } else {
+            step += pick({-3600000, -600000, -30000, 30000, 600000, 2700000});
+          }
+          done = true;
+        } else {
+          advance(next - real);
+        }
+        show();
+        engine.onSecond();
+      }
+      while (real + step < alarm + 10 * 3600000) advance(3600000), show(), engine.onSecond();
+      step = 0;
+    }
+    int days = 0;
+    for (const auto& [date, n] : outcomes) {
+      EXPECT_EQ(n, 1) << zoneName << " " << date.toString(Qt::ISODate).toStdString();
+      ++days;
+    }
+    EXPECT_EQ(days, 365) << zoneName;
+    EXPECT_GT(late, 0) << zoneName;
+    EXPECT_GT(missed, 0) << zoneName;
+    QObject::disconnect(&engine, &AlarmEngine::alarmMissed, nullptr, nullptr);
+  }
 }
 
 }  // namespace

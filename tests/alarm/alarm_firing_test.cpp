@@ -304,6 +304,7 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   EXPECT_TRUE(errors[1].prompt.contains("Error 53 - File not found"));
   EXPECT_EQ(settings.command, ";rm -rf ~");  // trimmed in the box
   EXPECT_EQ(boxesTitled("You moved it didn't you...").size(), 1u);
+  for (const auto& box : fakes.messageBox.boxes) EXPECT_FALSE(box.blocking) << "nothing waits before the alert";
   ASSERT_EQ(graphs.graphs.size(), 1u);  // alarm.wav rang instead
   EXPECT_EQ(graphs.graphs[0].file, dir.path() + "/alarm.wav");
 
@@ -312,9 +313,13 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   settings.speaker = "100";
   settings.soundChoice = Sound::Wave;
   fakes.messageBox.boxes.clear();
-  onAlert([&](AlertWindow& a) { stopIt(a); });
+  // The clock jumps ten minutes past the alarm: it rings late and says so.
+  onAlert([&](AlertWindow& a) {
+    EXPECT_TRUE(a.lblMessage->text().endsWith("\nRang late: due at 07:00:00"));
+    stopIt(a);
+  });
   tickAt(at(0, 0, 0, 9));
-  tickAt(at(7, 0, 0, 9));
+  tickAt(at(7, 10, 0, 9));
   EXPECT_EQ(fakes.process.started, QStringList{";rm -rf ~"});
   settings.command = "   ";
   onAlert([&](AlertWindow& a) { stopIt(a); });

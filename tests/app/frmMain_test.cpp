@@ -140,13 +140,22 @@ TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
   tickAt(at(19, 5, 0));
   EXPECT_EQ(fires(), 1u);
 
-  // "07" never equals the clock's "7:05:00 PM".
+  // The hours arm as the clock shows them: "07" is 7 PM, "0" is 12 AM; the field keeps
+  // what was typed.
   armAt("07", "05", "00");
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:05:00 PM");
+  EXPECT_EQ(w.engine().lblHDDNtime, "7:05:00 PM");
+  EXPECT_EQ(w.txtHRS->text(), "07");
   tickAt(at(19, 4, 59));
   tickAt(at(19, 5, 0));
-  EXPECT_EQ(fires(), 1u);
+  EXPECT_EQ(fires(), 2u);
+  w.cboAMPM->setCurrentIndex(0);
+  armAt("0", "05", "10");
+  EXPECT_EQ(w.engine().lblHDDNtime, "12:05:10 AM");
+  tickAt(at(0, 5, 9, 9));
+  tickAt(at(0, 5, 10, 9));
+  EXPECT_EQ(fires(), 3u);
   // The hours check of arming uses 23 in both modes.
+  w.cboAMPM->setCurrentIndex(1);
   armAt("13", "00", "00");
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   EXPECT_EQ(w.engine().lblHDDNtime, "13:00:00 PM");
@@ -188,7 +197,7 @@ TEST_F(MainWindow, AnUnexpectedErrorInArmingShowsTheLineItFailedOn) {
 
 // --- The clock tick ----------------------------------------------------------------------
 
-TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedButALongGapDoesNot) {
+TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedAndAJumpRingsLateOrSaysItWasMissed) {
   frmMain& w = load();
   fakes.clock.current = at(6, 59, 58);
   armAt("07", "00", "00");
@@ -196,12 +205,22 @@ TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedButALongGapDoesNot) {
   tickAt(at(7, 0, 1));  // the tick of 07:00:00 never came
   EXPECT_EQ(fires(), 1u);
 
-  // Armed again; the machine sleeps from 06:59 until after seven: no catch-up that far back.
-  w.engine().setAlarmEnabled(false);
+  // Armed again; the clock jumps from 06:58 to half a minute past seven: it rings then.
   fakes.clock.current = at(6, 58, 0);
   w.cmdSet_Click();
   tickAt(at(7, 0, 30));
-  EXPECT_EQ(fires(), 1u);
+  EXPECT_EQ(fires(), 2u);
+  EXPECT_TRUE(fakes.tray.messages.isEmpty());
+  // The next day the clock jumps to 07:40, past the 30 minutes an alarm may be late:
+  // nothing rings, the user is told, and the alarm rings the day after.
+  tickAt(at(6, 58, 0, 9));
+  tickAt(at(7, 40, 0, 9));
+  EXPECT_EQ(fires(), 2u);
+  EXPECT_EQ(fakes.tray.messages, QStringList{"Alarm missed: Alarm 07:00:00 missed: the clock moved"});
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:00:00 ]");
+  tickAt(at(6, 59, 59, 10));
+  tickAt(at(7, 0, 0, 10));
+  EXPECT_EQ(fires(), 3u);
 }
 
 TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
@@ -308,6 +327,24 @@ TEST_F(MainWindow, ResetFillsTheFieldsWithTheTimeAndLeavesTheAlarmAlone) {
   w.menuResetAlarm_Click();
   EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "11|05|09");
   EXPECT_EQ(w.cboAMPM->currentText(), "AM");
+}
+
+TEST_F(MainWindow, ArmingStoresTheAlarmAtOnceSoAKilledProgramArmsItAgainWhateverTheFieldsHold) {
+  put("AutoStartMenu", "True");
+  frmMain& w = armAt("01", "40", "00");
+  EXPECT_EQ(stored("HH") + stored("NN") + stored("SS"), "014000");
+  w.cmdReset_Click();  // the fields show the time now; the alarm stays
+  // Killed: no unload. The next start arms the alarm that was set, and so does a start after
+  // a clean quit with other fields showing.
+  fakes.clock.current = at(1, 41, 38);
+  EXPECT_EQ(load().engine().lblHDDNtime, "01:40:00");
+  win->cmdReset_Click();
+  fakes.messageBox.answers = {platform::mb::kYes};  // quit with the alarm set
+  EXPECT_EQ(reload().engine().lblHDDNtime, "01:40:00");
+  // A deactivated alarm leaves the fields as they stand at the quit.
+  win->MenuDeactivateAlarm_Click();
+  win->cmdReset_Click();
+  EXPECT_EQ(reload().engine().lblHDDNtime, "01:41:38");
 }
 
 TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
@@ -649,6 +686,37 @@ TEST_F(MainWindow, ADamagedSettingsFileStillOpensAUsableWindow) {
   // The status tooltip copes with a record that is no date.
   w.lblAlarm_MouseMove();
   EXPECT_EQ(w.lblAlarm->toolTip(), " There is no record of any recent alarms ");
+}
+
+TEST_F(MainWindow, SettingsThatCannotBeReadOrSavedAreToldOnceInWordsWithoutBlocking) {
+  const QString folder = testsupport::configHome() + "/Orvanta";
+  const QString conf = folder + "/Alarm.conf";
+  QFile damaged(conf);
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write("just some words\n");
+  damaged.close();
+  fakes.tray.hasArea = false;  // told in a box once the window shows
+  frmMain& w = load();
+  EXPECT_TRUE(fakes.messageBox.boxes.empty());
+  w.show();
+  auto told = boxesTitled("Alarm - Settings");
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_FALSE(told[0].blocking);
+  EXPECT_TRUE(told[0].prompt.startsWith("Alarm could not read its settings file " + conf + ". It was kept aside as " +
+                                        conf + ".damaged-"))
+      << told[0].prompt.toStdString();
+
+  // The folder cannot be written any more: said once, however often the settings change.
+  ASSERT_TRUE(QDir(folder).removeRecursively());
+  QFile blocker(folder);
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  armAt("07", "00", "00");
+  armAt("08", "00", "00");
+  told = boxesTitled("Alarm - Settings");
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[1].prompt, "Alarm cannot save its settings in " + conf +
+                                " (Not a directory). What you change now is lost when Alarm ends.");
+  EXPECT_TRUE(blocker.remove());
 }
 
 // --- Window options ----------------------------------------------------------------------

@@ -147,12 +147,20 @@ TEST_F(AlarmRings, TheMessageWindowRingsSnoozesAMinuteAndStopsBackOnTheArmedTime
   EXPECT_TRUE(has(conf, "PreviousAlarm=\"")) << conf;
 }
 
-TEST_F(AlarmRings, TheFullScreenAlertCoversTheScreenAndStopsOnEsc) {
-  const pid_t pid = startAt0659("PlaySound=\"True\"\nShowMessage=\"False\"\nShowFullscreen=\"True\"\n");
+TEST_F(AlarmRings, TheFullScreenAlertCoversTheScreenAndStopsOnEscWhateverFailedBeforeIt) {
+  // The music file has gone and the console command does not exist: the alert still comes
+  // in its second, alarm.wav plays instead, and the two failures are told beside the alert.
+  const pid_t pid = startAt0659(
+      "PlayMusic=\"True\"\nPlayMusicFile=\"/nowhere/wake up.ogg\"\nShowMessage=\"False\"\nShowFullscreen=\"True\"\n"
+      "TriggerCommand=\"1\"\nCommandMSDOS=\"1\"\nCommand=\"no-such-program --now\"\n");
   waitLog("fire: alarm 07:00:00", 25s);
   const long atFire = fileSize(rec);
   EXPECT_TRUE(heardAfter(atFire, 3s)) << "alarm.wav was not heard on the sink\n" << slurp(log);
-  waitLog("alert shown: frmAlarmFullscreen", 5s);
+  const std::string shown = waitLog("alert shown: frmAlarmFullscreen", 5s);
+  EXPECT_TRUE(std::regex_search(shown, std::regex(R"(T07:00:0[01]\.\d{3} alert shown: frmAlarmFullscreen)"))) << shown;
+  const std::string told = waitLog("message box \"You moved it didn't you...\"", 5s);
+  EXPECT_TRUE(has(told, "message box \"Error\"")) << told;
+  EXPECT_FALSE(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"You moved it\"").empty());
   const std::string alert = window(pid, "^Alarm$", 1280);
   ASSERT_FALSE(alert.empty());
   EXPECT_TRUE(has(x->run("xdotool getwindowgeometry " + alert), "Geometry: 1280x800"));

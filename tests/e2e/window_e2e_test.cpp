@@ -48,10 +48,12 @@ class MainWindowInAnXServer : public e2e::Desktop {
 const std::string kRange12 =
     "message box \"I'm afraid I can't do that Tobrin...\": Please enter a value in the range of 0 - 12.";
 
-TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
-  const std::string win =
-      startActive({{"AMPMMenuIndex", "0"}, {"AMPMcboEnabled", "True"}, {"HH", "7"}, {"NN", "30"}, {"SS", "00"}});
+TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmModeAndTheAlarmSetOutlivesAKill) {
+  const std::string win = startActive({{"AMPMMenuIndex", "0"}, {"AMPMcboEnabled", "True"}, {"HH", "7"}, {"NN", "30"},
+                                       {"SS", "00"}, {"AutoStartMenu", "True"}});
   ASSERT_FALSE(win.empty()) << slurp(x->root() / "alarm.log.out");
+  ASSERT_TRUE(logged(log, "alarm set for 7:30:00 PM")) << slurp(log);
+  const std::size_t started = slurp(log).size();
   // The hours field has the focus: 13, then a real click on "Set Alarm" (its middle is
   // 76, 79 pixels into the area below the menu bar; the area is 151 pixels high).
   x->run("xdotool key BackSpace BackSpace BackSpace ; xdotool type --delay 40 13");
@@ -59,7 +61,7 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
   ASSERT_GT(h, 151);
   x->run("xdotool mousemove --window " + win + " 76 " + std::to_string(h - 151 + 79) + " click 1");
   ASSERT_TRUE(logged(log, kRange12)) << slurp(log);
-  EXPECT_EQ(slurp(log).find("alarm set for"), std::string::npos) << slurp(log);
+  EXPECT_EQ(slurp(log).find("alarm set for", started), std::string::npos) << slurp(log);
   const std::string box = window(pid, "Tobrin");
   ASSERT_FALSE(box.empty());
   std::this_thread::sleep_for(300ms);
@@ -70,6 +72,16 @@ TEST_F(MainWindowInAnXServer, AClickOnSetAlarmChecksTheHoursFieldInAmPmMode) {
   x->run("xdotool windowactivate --sync " + win + " ; xdotool type --delay 40 12 ; xdotool key Return");
   EXPECT_TRUE(logged(log, "alarm set for 12:30:00 PM"))
       << slurp(log);
+
+  // Reset puts the time now into the fields; then the program is killed. The next start
+  // arms the alarm that was set.
+  x->run("xdotool key ctrl+r");
+  ASSERT_TRUE(waitFor([&] { return slurp(settingsFile()).find("HH=\"12\"") != std::string::npos; }, 5s));
+  ::kill(pid, SIGKILL);
+  waitExit(pid, 10s);
+  log = x->root() / "again.log";
+  pid = start(log);
+  EXPECT_TRUE(logged(log, "alarm set for 12:30:00 PM")) << slurp(log);
   ::kill(pid, SIGTERM);
   EXPECT_EQ(waitExit(pid, 10s), 0);
 }

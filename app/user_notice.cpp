@@ -1,0 +1,27 @@
+// Telling the user without blocking anything.
+#include "app/user_notice.h"
+
+#include "platform/services.h"
+
+void UserNotice::tell(const QString& title, const QString& text) {
+  auto& tray = *platform::services().tray;
+  if (tray.shown()) {
+    tray.showMessage(title, text);
+    return;
+  }
+  if (!shown_) {
+    waiting_.push_back({title, text});
+    return;
+  }
+  platform::services().messageBox->notice(text, platform::mb::kExclamation, title, window_);
+}
+
+void UserNotice::tellOnce(const QString& key, const QString& title, const QString& text) {
+  if (told_.insert(key).second) tell(title, text);
+}
+
+void UserNotice::windowShown() {
+  if (shown_) return;
+  shown_ = true;
+  for (const Waiting& w : std::exchange(waiting_, {})) tell(w.title, w.text);
+}

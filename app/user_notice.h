@@ -1,0 +1,32 @@
+// What the user must be told in words while nothing waits for an answer (an alarm missed,
+// settings that cannot be saved, a computer that will not be woken): a notification from
+// the tray icon when it shows, otherwise a box that blocks nothing once the main window
+// has shown. Each is logged as well.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <set>
+#include <vector>
+
+class QWidget;
+
+class UserNotice {
+ public:
+  explicit UserNotice(QWidget* window) : window_(window) {}
+
+  void tell(const QString& title, const QString& text);
+  // Once per run for each `key` (a failing settings write is told the first time only).
+  void tellOnce(const QString& key, const QString& title, const QString& text);
+  // The window has shown: what waited for it is told now.
+  void windowShown();
+
+ private:
+  struct Waiting {
+    QString title, text;
+  };
+  QWidget* window_;
+  bool shown_ = false;
+  std::vector<Waiting> waiting_;
+  std::set<QString> told_;
+};
