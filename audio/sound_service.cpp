@@ -84,7 +84,7 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
     platform::logEvent("beep: no audio output, waiting the tone's length in silence");
   }
   length.start(durationMs);
-  limit.start(durationMs + kToneTailMs);
+  limit.start(durationMs + 1500);
   loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -33,9 +33,6 @@ class AudioSoundService final : public QObject, public platform::SoundService {
   void playWaveAsync(const QString& path) override;
 
   static constexpr int kSampleRate = 44100;
-  // How long past the tone's length a beep waits at most for the output to report that it
-  // has played it out: the alert that follows a beep must not wait on a slow output.
-  static constexpr int kToneTailMs = 100;
 
  private:
   // The last tone stays alive after beep() returns, so the output can play out what it holds.
