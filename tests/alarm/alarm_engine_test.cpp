@@ -136,13 +136,13 @@ TEST_F(Engine, AYearOfSuspendsClockStepsAndDaylightSavingRingsEachDayOnceOrSaysI
     for (int day = 0; day < 365; ++day) {
       const QDate date = QDate(2027, 1, 2).addDays(day);
       const int64_t alarm = QDateTime(date, QTime(2, 30), zone).toMSecsSinceEpoch();
-      // Quiet hours: a tick an hour up to two hours before the alarm, then as the hidden
-      // window ticks, until three hours after; the clock is set right at noon.
-      while (real + step < alarm - 2 * 3600000) advance(3600000), show(), engine.onSecond();
+      // Quiet hours: a tick an hour up to 90 minutes before the alarm, then as the hidden
+      // window ticks, until 90 minutes after; the clock is set right at noon.
+      while (real + step < alarm - 5400000) advance(3600000), show(), engine.onSecond();
       const bool suspend = random() % 6 == 0, jump = random() % 6 == 0;
       const int64_t eventAt = alarm - 3600000 + int64_t(random() % 7200) * 1000;
       bool done = !(suspend || jump);
-      while (real + step < alarm + 3 * 3600000) {
+      while (real + step < alarm + 5400000) {
         const int64_t next = real + engine.idleTickSeconds() * 1000;
         if (!done && next >= eventAt - step) {
           advance(std::max<int64_t>(eventAt - step - real, 0));
