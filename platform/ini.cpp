@@ -6,20 +6,26 @@
 namespace platform::ini {
 namespace {
 
+// The length of the UTF-8 character that starts at i; 0 when the bytes there are none.
+std::size_t utf8Length(std::string_view s, std::size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  std::size_t extra = 0;
+  if (c < 0x80) extra = 0;
+  else if ((c & 0xE0) == 0xC0 && c >= 0xC2) extra = 1;
+  else if ((c & 0xF0) == 0xE0) extra = 2;
+  else if ((c & 0xF8) == 0xF0 && c <= 0xF4) extra = 3;
+  else return 0;
+  if (i + extra >= s.size() + (extra ? 0 : 1)) return 0;
+  for (std::size_t k = 1; k <= extra; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  return extra + 1;
+}
+
 bool validUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    int extra = 0;
-    if (c < 0x80) extra = 0;
-    else if ((c & 0xE0) == 0xC0 && c >= 0xC2) extra = 1;
-    else if ((c & 0xF0) == 0xE0) extra = 2;
-    else if ((c & 0xF8) == 0xF0 && c <= 0xF4) extra = 3;
-    else return false;
-    if (i + static_cast<std::size_t>(extra) >= s.size() + (extra ? 0 : 1)) return false;
-    for (int k = 1; k <= extra; ++k)
-      if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
-    i += static_cast<std::size_t>(extra) + 1;
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = utf8Length(s, i);
+    if (n == 0) return false;
+    i += n;
   }
   return true;
 }
@@ -128,9 +134,15 @@ std::string escapeKey(std::string_view key) {
 
 std::string escapeValue(std::string_view value) {
   static const char* hex = "0123456789abcdef";
+  const auto escapeByte = [](std::string& out, unsigned char c) {
+    out += "\\x";
+    out += hex[c >> 4];
+    out += hex[c & 15];
+  };
   std::string out = "\"";
   if (!value.empty() && value[0] == '@') out += '@';
-  for (char ch : value) {
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char ch = value[i];
     const auto c = static_cast<unsigned char>(ch);
     switch (ch) {
       case '"': out += "\\\""; break;
@@ -140,9 +152,17 @@ std::string escapeValue(std::string_view value) {
       case '\t': out += "\\t"; break;
       default:
         if (c < 0x20 || c == 0x7F) {
-          out += "\\x";
-          out += hex[c >> 4];
-          out += hex[c & 15];
+          escapeByte(out, c);
+        } else if (c >= 0x80) {
+          // Bytes that are no UTF-8 (a file name in another encoding) are escaped too: a raw
+          // one would make the whole line unreadable, and the value would be lost.
+          const std::size_t n = utf8Length(value, i);
+          if (n == 0) {
+            escapeByte(out, c);
+          } else {
+            out += value.substr(i, n);
+            i += n - 1;
+          }
         } else {
           out += ch;
         }
@@ -191,8 +211,9 @@ std::optional<Document> parse(std::string_view text) {
       continue;
     }
     const std::size_t eq = line.find('=');
+    // An empty name is the key's own value, as the registry has it ("=text").
     const std::string key = eq == std::string_view::npos ? std::string() : trimWs(line.substr(0, eq));
-    auto value = key.empty() ? std::nullopt : unescapeValue(line.substr(eq + 1));
+    auto value = eq == std::string_view::npos ? std::nullopt : unescapeValue(line.substr(eq + 1));
     if (!headerRead || !value) {
       keep();
       continue;
@@ -214,7 +235,11 @@ std::string serialize(const Document& doc) {
     if (auto s = doc.sections.find(name); s != doc.sections.end())
       for (const auto& [k, v] : s->second) out += escapeKey(k) + "=" + escapeValue(v) + "\n";
     if (auto kept = doc.keptLines.find(name); kept != doc.keptLines.end())
-      for (const auto& line : kept->second) out += line + "\n";
+      for (const auto& line : kept->second) {
+        out += line;
+        // A line that ends in CR itself would lose it to the CRLF rule when read again.
+        out += !line.empty() && line.back() == '\r' ? "\r\n" : "\n";
+      }
   };
   // [General] first, as QSettings writes it.
   if (doc.sections.count("General") || doc.keptLines.count("General")) writeSection("General");

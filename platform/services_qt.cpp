@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -23,6 +22,7 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/launch.h"
 #include "platform/log.h"
 
 namespace platform {
@@ -148,29 +148,10 @@ void QtTrayService::setMenu(QMenu* menu) {
   if (icon_ && desktopShowsMenu()) icon_->setContextMenu(menu);
 }
 
-namespace {
-
-// The program named by a command, when it can be found and run.
-QString findProgram(const QString& program) {
-  if (program.isEmpty()) return {};
-  if (program.contains('/')) {
-    QFileInfo fi(program);
-    return fi.isFile() && fi.isExecutable() ? fi.absoluteFilePath() : QString();
-  }
-  return QStandardPaths::findExecutable(program);
-}
-
-}  // namespace
-
 bool DesktopShellService::open(const QString& target, const QString& workingFolder) {
-  const QStringList parts = QProcess::splitCommand(target);
-  if (!parts.isEmpty()) {
-    const QString program = findProgram(parts.first());
-    if (!program.isEmpty()) return QProcess::startDetached(program, parts.mid(1), workingFolder);
-  }
-  const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
-                                               : QUrl::fromUserInput(target);
-  return QDesktopServices::openUrl(url);
+  if (const auto launch = findLaunch(target))
+    return QProcess::startDetached(launch->program, launch->arguments, workingFolder);
+  return QDesktopServices::openUrl(openAddress(target));
 }
 
 bool DesktopShellService::openTextFile(const QString& path) {
@@ -180,10 +161,8 @@ bool DesktopShellService::openTextFile(const QString& path) {
 }
 
 void QtProcessService::start(const QString& commandLine) {
-  const QStringList parts = QProcess::splitCommand(commandLine);
-  const QString program = parts.isEmpty() ? QString() : findProgram(parts.first());
-  if (program.isEmpty()) throw RuntimeError(err::kFileNotFound);
-  if (!QProcess::startDetached(program, parts.mid(1))) throw RuntimeError(err::kFileNotFound);
+  const auto launch = findLaunch(commandLine);
+  if (!launch || !QProcess::startDetached(launch->program, launch->arguments)) throw RuntimeError(err::kFileNotFound);
   logEvent(("started " + commandLine).toStdString());
 }
 

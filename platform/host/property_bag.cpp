@@ -96,6 +96,7 @@ PropertyBag PropertyBag::fromFormText(std::string_view text) {
       const std::string num = line.substr(numStart, i - numStart);
       if (num.empty() || !isNumeric(num)) badLine(lineNo);
       const double d = vbVal(num);
+      if (!std::isfinite(d)) badLine(lineNo);  // beyond a Double: it could not be written back
       skipBlanks();
       if (i < line.size() && line[i] != '\'') badLine(lineNo);
       const std::string comment = i < line.size() ? line.substr(i + 1) : std::string{};
