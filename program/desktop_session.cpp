@@ -2,6 +2,7 @@
 // Choosing the desktop platform before Qt starts.
 #include "program/desktop_session.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 #include <cstdio>
 

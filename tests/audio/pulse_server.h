@@ -75,7 +75,13 @@ class PulseServer {
     bool sink = !pipewire_;
     for (int i = 0; i < 150; ++i) {
       if (server_.state() != QProcess::Running) break;
-      if (pactlOk({"info"})) {
+      bool up = false;
+      const QString info = pactl({"info"}, &up, 5000);
+      if (up) {
+        if (pipewire_ && !info.contains("PipeWire")) {
+          reason_ = "the server that answered is not PipeWire";
+          break;
+        }
         if (!sink) sink = pactlOk({"load-module", "module-null-sink", "sink_name=nul"});
         // PipeWire takes the default sink once its session manager has seen the new one.
         pactl({"set-default-sink", "nul"});
@@ -83,7 +89,8 @@ class PulseServer {
       }
       QThread::msleep(100);
     }
-    reason_ = pipewire_ ? "the private pipewire server did not answer" : "the private pulseaudio server did not answer";
+    if (reason_.empty())
+      reason_ = pipewire_ ? "the private pipewire server did not answer" : "the private pulseaudio server did not answer";
     stop();
     return false;
   }

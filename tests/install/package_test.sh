@@ -66,7 +66,7 @@ command -v alarm | grep -qx /usr/bin/alarm || fail "alarm is not /usr/bin/alarm"
 # Stripped, and the debug symbols of the very binary in the -dbgsym package.
 file /usr/lib/alarm/Alarm | grep -q ', stripped' || fail "the installed program is not stripped"
 ID=$(readelf -n /usr/lib/alarm/Alarm | sed -n 's/.*Build ID: //p')
-dpkg-deb -c "$DBGSYM" | grep -q "usr/lib/debug/.build-id/${ID:0:2}/${ID:2}.debug" || fail "no debug symbols for Alarm ($ID)"
+grep -q "usr/lib/debug/.build-id/${ID:0:2}/${ID:2}.debug" <<<"$(dpkg-deb -c "$DBGSYM")" || fail "no debug symbols for Alarm ($ID)"
 grep -qx 'Exec=/usr/bin/alarm' /usr/share/applications/com.orvanta.alarm.desktop || fail "the menu entry's Exec"
 
 # An ordinary account that never registered anything, and cannot register for all users.
