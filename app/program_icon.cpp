@@ -1,3 +1,4 @@
+// The program's icon, from the pixels of the rendered icon built into the program.
 #include "app/program_icon.h"
 
 #include <QImage>
@@ -7,9 +8,15 @@
 
 QIcon programIcon() {
   static const QIcon icon = [] {
-    const QImage image(reinterpret_cast<const uchar*>(icon_data::kPixels), icon_data::kWidth, icon_data::kHeight,
-                       QImage::Format_ARGB32);
-    return QIcon(QPixmap::fromImage(image));
+    // Every size drawn for it, so a window, the notification area and a HiDPI screen each
+    // get a picture made for their size rather than a scaled one.
+    QIcon made;
+    for (const auto& picture : icon_data::kPictures) {
+      const QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.size, picture.size,
+                         QImage::Format_ARGB32);
+      made.addPixmap(QPixmap::fromImage(image));
+    }
+    return made;
   }();
   return icon;
 }

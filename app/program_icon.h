@@ -3,7 +3,7 @@
 
 #include <QIcon>
 
-// Built into the program as pixels (assets/icon.png, converted at build time): no image
+// Built into the program as pixels at each size (assets/alarm.svg, rendered at build time): no image
 // file is decoded at start. A QIcon made from a file name would even ask every installed
 // image format plugin what the file is, and keep them all loaded.
 QIcon programIcon();

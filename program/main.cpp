@@ -1,7 +1,6 @@
 // Alarm's entry point.
 #include <QApplication>
 #include <QFont>
-#include <cstdio>
 #include <cstring>
 
 #include "app/frmMain.h"
@@ -12,6 +11,7 @@
 #include "platform/services.h"
 #include "platform/services_qt.h"
 #include "platform/single_instance.h"
+#include "program/desktop_session.h"
 #include "program/startup.h"
 #include "version.h"
 
@@ -19,15 +19,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--log") == 0) platform::setLogFile(argv[i + 1]);
   Registry::setStartName(QString::fromLocal8Bit(argv[0]));
-  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
-      !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-    // The way it was started, so the hint fits a build folder and an installed copy alike.
-    std::fprintf(stderr,
-                 "Alarm needs a graphical desktop, and none was found (DISPLAY is not set).\n"
-                 "To run it without one: xvfb-run -a %s\n",
-                 argv[0]);
-    return 1;
-  }
+  // The hint names the command as it was typed, so it fits a build folder and an
+  // installed copy alike.
+  if (!desktop_session::choosePlatform(desktop_session::commandName(argv[0]))) return 1;
   // The clock repaints a small image once a second; through X shared memory every repaint
   // also brings back a completion event that wakes the program twice more.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");

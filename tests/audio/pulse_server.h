@@ -1,8 +1,11 @@
 // A private PulseAudio server with one null sink ("nul") for the tests of the real audio
 // path: its own runtime folder and socket, so tests running side by side never share one.
+// With ALARM_TEST_SOUND_SERVER=pipewire it is PipeWire with its PulseAudio server and
+// WirePlumber instead, on a private session bus, as a Debian 12 desktop runs them.
 #pragma once
 
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <csignal>
@@ -13,21 +16,28 @@
 #include <QThread>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace audio::testing {
 
 class PulseServer {
  public:
   // Points this process at the server-to-be; call before any audio library is used.
-  PulseServer() {
-    for (const char* tool : {"pulseaudio", "pactl", "parec"})
+  PulseServer() : pipewire_(qgetenv("ALARM_TEST_SOUND_SERVER") == "pipewire") {
+    const std::vector<const char*> tools =
+        pipewire_ ? std::vector<const char*>{"pipewire", "pipewire-pulse", "wireplumber", "dbus-run-session", "pactl", "parec"}
+                  : std::vector<const char*>{"pulseaudio", "pactl", "parec"};
+    for (const char* tool : tools)
       if (QStandardPaths::findExecutable(tool).isEmpty()) missing_ += std::string(missing_.empty() ? "" : ", ") + tool;
     if (!missing_.empty()) {
-      reason_ = "needs " + missing_ + " (Debian packages pulseaudio, pulseaudio-utils)";
+      reason_ = "needs " + missing_ +
+                (pipewire_ ? " (Debian packages pipewire, pipewire-pulse, wireplumber, dbus, pulseaudio-utils)"
+                           : " (Debian packages pulseaudio, pulseaudio-utils)");
       return;
     }
     dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/alarm-pulse-XXXXXX");
-    socket_ = dir_->path() + "/native";
+    // PipeWire's PulseAudio server listens where a desktop's does, in the runtime folder.
+    socket_ = dir_->path() + (pipewire_ ? "/pulse/native" : "/native");
     qputenv("XDG_RUNTIME_DIR", dir_->path().toLocal8Bit());
     qputenv("PULSE_SERVER", ("unix:" + socket_).toLocal8Bit());
     qputenv("PULSE_COOKIE", (dir_->path() + "/cookie").toLocal8Bit());
@@ -40,33 +50,54 @@ class PulseServer {
     env.insert("HOME", dir_->path());
     env.insert("XDG_CONFIG_HOME", dir_->path() + "/config");
     server_.setProcessEnvironment(env);
-    // The server never outlives the test, even a killed one, and never holds the test's output open.
-    server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    // The server never outlives the test, even a killed one, and never holds the test's
+    // output open. PipeWire's three servers and their bus form one process group, which
+    // goes as a whole.
+    server_.setChildProcessModifier([] {
+      ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+      ::setpgid(0, 0);
+    });
     server_.setStandardOutputFile(dir_->path() + "/server.log");
     server_.setStandardErrorFile(dir_->path() + "/server.log", QIODevice::Append);
-    server_.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
-                                 "--log-level=error", "--disallow-exit",
-                                 "--load=module-null-sink sink_name=nul",
-                                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_});
+    if (pipewire_)
+      server_.start("sh", {"-c", "trap 'trap - TERM; kill 0' TERM; dbus-run-session -- sh -c 'pipewire & "
+                                 "until [ -S \"$XDG_RUNTIME_DIR/pipewire-0\" ]; do sleep 0.1; done; "
+                                 "wireplumber & pipewire-pulse & wait' & wait"});
+    else
+      server_.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+                                   "--log-level=error", "--disallow-exit",
+                                   "--load=module-null-sink sink_name=nul",
+                                   "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_});
     if (!server_.waitForStarted(5000)) {
-      reason_ = "pulseaudio did not start";
+      reason_ = pipewire_ ? "pipewire did not start" : "pulseaudio did not start";
       return false;
     }
-    for (int i = 0; i < 100; ++i) {
+    bool sink = !pipewire_;
+    for (int i = 0; i < 150; ++i) {
       if (server_.state() != QProcess::Running) break;
-      if (pactlOk({"info"})) {
+      bool up = false;
+      const QString info = pactl({"info"}, &up, 5000);
+      if (up) {
+        if (pipewire_ && !info.contains("PipeWire")) {
+          reason_ = "the server that answered is not PipeWire";
+          break;
+        }
+        if (!sink) sink = pactlOk({"load-module", "module-null-sink", "sink_name=nul"});
+        // PipeWire takes the default sink once its session manager has seen the new one.
         pactl({"set-default-sink", "nul"});
-        return true;
+        if (sink && pactl({"get-default-sink"}).trimmed() == "nul") return true;
       }
       QThread::msleep(100);
     }
-    reason_ = "the private pulseaudio server did not answer";
+    if (reason_.empty())
+      reason_ = pipewire_ ? "the private pipewire server did not answer" : "the private pulseaudio server did not answer";
     stop();
     return false;
   }
 
   void stop() {
     if (server_.state() == QProcess::NotRunning) return;
+    if (pipewire_) ::kill(-static_cast<pid_t>(server_.processId()), SIGTERM);
     server_.terminate();
     if (!server_.waitForFinished(5000)) {
       server_.kill();
@@ -99,6 +130,7 @@ class PulseServer {
   QString dir() const { return dir_ ? dir_->path() : QString(); }
 
  private:
+  bool pipewire_;
   std::string missing_;
   std::string reason_;
   std::unique_ptr<QTemporaryDir> dir_;

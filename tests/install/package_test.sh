@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package on this machine: build it with cpack, install it with apt, start
+# The Debian package on this machine: build it with cpack, let lintian read it (no error,
+# every warning fixed or overridden), install it with apt (stripped, its debug symbols in
+# the -dbgsym package), start
 # `alarm` from the menu entry's path in a real X server as an ordinary account with a
 # fresh configuration (only the package's machine-wide registration), then remove the
 # package and check that none of its files, nor its registration, is left, and purge it. Whatever
@@ -29,7 +31,7 @@ restore_machine() {
 trap restore_machine EXIT
 
 [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: installing a package needs root"; exit 77; }
-need_tools apt-get dpkg-shlibdeps cpack setpriv Xvfb openbox xdotool
+need_tools apt-get dpkg-shlibdeps cpack setpriv Xvfb openbox xdotool lintian readelf
 if dpkg-query -W -f='${Status}' alarm 2>/dev/null | grep -q "install ok installed"; then
   trap - EXIT
   rm -rf "$ROOT"
@@ -37,8 +39,21 @@ if dpkg-query -W -f='${Status}' alarm 2>/dev/null | grep -q "install ok installe
 fi
 (cd "$BUILD" && cpack -G DEB -B "$ROOT/pkg" >"$ROOT/cpack.out" 2>&1) || { cat "$ROOT/cpack.out"; fail "cpack"; }
 DEB=$(ls "$ROOT"/pkg/alarm_*.deb)
-echo "package: $(basename "$DEB"), $(du -k "$DEB" | cut -f1) KiB"
-dpkg-deb -f "$DEB" Depends
+DBGSYM=$(ls "$ROOT"/pkg/alarm-dbgsym_*.ddeb)
+echo "package: $(basename "$DEB"), $(du -k "$DEB" | cut -f1) KiB, installed $(dpkg-deb -f "$DEB" Installed-Size) KiB"
+echo "debug symbols: $(basename "$DBGSYM"), $(du -k "$DBGSYM" | cut -f1) KiB"
+dpkg-deb -f "$DEB" Depends Recommends
+
+# lintian as an ordinary user, as a packager runs it.
+mkdir "$ROOT/lint"
+chown nobody:nogroup "$ROOT/lint"
+set +e
+LINT=$(setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin HOME="$ROOT/lint" \
+  lintian --fail-on error,warning --display-info "$DEB" 2>&1)
+STATUS=$?
+set -e
+echo "lintian: ${LINT:-no remarks}"
+[ "$STATUS" -eq 0 ] || fail "lintian ($STATUS)"
 
 installed_packages >"$BEFORE"
 STATUS=0
@@ -48,7 +63,11 @@ comm -13 "$BEFORE" <(installed_packages) | grep -v '^alarm:' >"$ADDED" || true
 dpkg-query -L alarm | sort >"$ROOT/files"
 [ -f /etc/xdg/Classes/Kestrava.Lumicell.conf ] || fail "the package did not register the display control"
 command -v alarm | grep -qx /usr/bin/alarm || fail "alarm is not /usr/bin/alarm"
-grep -qx 'Exec=/usr/bin/alarm' /usr/share/applications/com.orvanta.Alarm.desktop || fail "the menu entry's Exec"
+# Stripped, and the debug symbols of the very binary in the -dbgsym package.
+file /usr/lib/alarm/Alarm | grep -q ', stripped' || fail "the installed program is not stripped"
+ID=$(readelf -n /usr/lib/alarm/Alarm | sed -n 's/.*Build ID: //p')
+grep -q "usr/lib/debug/.build-id/${ID:0:2}/${ID:2}.debug" <<<"$(dpkg-deb -c "$DBGSYM")" || fail "no debug symbols for Alarm ($ID)"
+grep -qx 'Exec=/usr/bin/alarm' /usr/share/applications/com.orvanta.alarm.desktop || fail "the menu entry's Exec"
 
 # An ordinary account that never registered anything, and cannot register for all users.
 USERDIR=$ROOT/nobody
