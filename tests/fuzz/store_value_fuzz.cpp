@@ -29,6 +29,7 @@ class CountingBoxes final : public platform::MessageBoxService {
     ++shown;
     return platform::mb::kOk;
   }
+  void notice(const QString&, int, const QString&, QWidget*) override { ++shown; }
   int shown = 0;
 };
 
