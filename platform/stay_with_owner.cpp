@@ -39,6 +39,13 @@ bool StayWithOwner::eventFilter(QObject* watched, QEvent* event) {
       });
   } else if (watched == owner_ && (type == QEvent::Hide || (type == QEvent::WindowStateChange && owner_->isMinimized()))) {
     ownerGone_.start();
+    // A dialog goes with its owner; the window manager does so only while it still knows
+    // whose dialog it is, which it forgets once the owner has been hidden in the tray.
+    if (!always_ && window_->isVisible() && !window_->isMinimized())
+      QTimer::singleShot(0, this, [this] {
+        if (window_->isVisible() && !window_->isMinimized() && !ownerShown())
+          window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
+      });
   } else if (watched == owner_ && (type == QEvent::Show || type == QEvent::WindowStateChange)) {
     QTimer::singleShot(50, this, [this] {
       if (window_->isVisible() && ownerShown()) comeBack();

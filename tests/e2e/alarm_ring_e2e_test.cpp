@@ -128,7 +128,8 @@ TEST_F(AlarmRings, TheMessageWindowRingsSnoozesAMinuteAndStopsBackOnTheArmedTime
   const std::string alert = window(pid, "^Alarm$", 235);
   ASSERT_FALSE(alert.empty());
 
-  // Minimised through the window manager, the alert comes straight back.
+  // Minimised through the window manager, the alert comes straight back (its owner goes to
+  // the tray, taken along by the window manager).
   x->run("xdotool windowminimize " + alert);
   waitLog("a minimised frmAlarmMessage comes back", 5s);
   EXPECT_TRUE(waitFor([&] { return viewable(alert); }, 5s));

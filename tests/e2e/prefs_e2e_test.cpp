@@ -61,7 +61,7 @@ TEST_F(PrefsInAnXServer, ChangesMadeAndConfirmedWithDoneAreBackAfterARestart) {
   EXPECT_EQ(reopened.x, placed.x);
   EXPECT_EQ(reopened.y, placed.y);
   x->run("xdotool windowactivate --sync " + again + " ; xdotool key --window " + again + " Return");  // Done
-  ASSERT_TRUE(waitFor([&] { return findWindow(first, "^Preferences$").empty(); }, 5s)) << slurp(log1);
+  ASSERT_TRUE(waitFor([&] { return findWindow(first, "^Preferences$") != again; }, 5s)) << slurp(log1);
 
   x->run("wmctrl -i -c " + main_);
   ASSERT_EQ(waitExit(first, 10s), 0) << slurp(log1);
