@@ -143,7 +143,7 @@ bool DesktopShellService::openTextFile(const QString& path) {
   if (opener.isEmpty()) return showTextWindow(file) != nullptr;
   auto* process = new QProcess(qApp);
   process->setProgram(opener);
-  process->setArguments({file});
+  process->setArguments({QUrl::fromLocalFile(file).toString()});
   process->setStandardOutputFile(QProcess::nullDevice());
   process->setStandardErrorFile(QProcess::nullDevice());
   QObject::connect(process, &QProcess::finished, process, [process, file](int code, QProcess::ExitStatus status) {
