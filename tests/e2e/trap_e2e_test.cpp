@@ -86,6 +86,8 @@ TEST_F(NothingTraps, MinimisedDialogsComeBackAndTheVolumeWindowComesAboveThePref
 
   // Set Volume: the volume window comes above the preferences (which stay on top of other
   // windows); a second press brings that one forward instead of opening another.
+  x->run("xdotool windowactivate --sync " + prefs);
+  std::this_thread::sleep_for(500ms);  // settled after coming back, on a busy machine too
   clickAt(prefs, 60, 147);
   std::string vol;
   ASSERT_TRUE(waitFor([&] { return !(vol = firstLine(x->run("xdotool search --onlyvisible --name \"^Alarm volume$\""))).empty(); },
