@@ -8,6 +8,7 @@
 #include "alarm/command_start.h"
 #include "audio/dshow_control.h"
 #include "audio/play_sound.h"
+#include "audio/saved_volumes.h"
 #include "audio/volume.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
@@ -103,6 +104,7 @@ void AlarmFiring::raise() {
     preview_ = nullptr;
   }
 
+  const audio::SavedVolumes userVolumes(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
   ringing_ = true;
   step([&] { applyVolume(); });

@@ -2,14 +2,23 @@
 #include "alarm/command_start.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 
+#include "platform/errors.h"
 #include "platform/log.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
 namespace engine {
+
+bool isProgramFile(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = f.read(4);
+  return head == QByteArray("\x7f" "ELF", 4) || head.startsWith("#!");
+}
 
 void startCommand(const QString& commandLine, bool msdos) {
   auto& s = platform::services();
@@ -18,12 +27,26 @@ void startCommand(const QString& commandLine, bool msdos) {
     return;
   }
   // The opener runs from the program's folder, so a relative name means a file there.
+  const QString folder = Registry::programFolder();
   QString target = commandLine;
-  if (!target.contains(QStringLiteral("://")) && QFileInfo(target).isRelative()) {
-    const QString inFolder = QDir(Registry::programFolder()).filePath(target);
+  const bool address = target.contains(QStringLiteral("://"));
+  if (!address && QFileInfo(target).isRelative()) {
+    const QString inFolder = QDir(folder).filePath(target);
     if (QFileInfo::exists(inFolder)) target = inFolder;
   }
-  if (!s.shell->open(target, Registry::programFolder())) platform::logEvent(("the desktop could not open " + commandLine).toStdString());
+  bool started = false;
+  if (!address && QFileInfo(target).isFile()) {
+    // The whole text names a file: a program runs, anything else is opened for what it is,
+    // also when it carries an executable mark (as every file on FAT or NTFS media does).
+    const QString file = QFileInfo(target).absoluteFilePath();
+    started = isProgramFile(file) ? s.shell->runProgram(file, folder) : s.shell->openDocument(file);
+  } else {
+    started = s.shell->open(target, folder);
+  }
+  if (!started) {
+    platform::logEvent(("the command " + commandLine + " could not be started").toStdString());
+    throw platform::RuntimeError(platform::err::kFileNotFound);
+  }
 }
 
 }  // namespace engine

@@ -6,9 +6,14 @@ class QString;
 namespace engine {
 
 // msdos: the program and its arguments as typed, through the process service (no shell, so
-// ";", "|", "$( )" and quotes reach the program literally); RuntimeError 53 when the program
-// cannot be found. Otherwise the desktop's opener opens the whole text, a relative path
-// taken from the program's folder; its result is not checked. Neither waits.
+// ";", "|", "$( )" and quotes reach the program literally). Otherwise the whole text is one
+// name, a relative one taken from the program's folder: a file that is a program (an ELF
+// file or a script starting with "#!") runs there, any other file is opened by the
+// desktop's handler for its type, and a text that names no file goes to the desktop's
+// opener as it is. Either way RuntimeError 53 when it cannot be started. Neither waits.
 void startCommand(const QString& commandLine, bool msdos);
+
+// Whether the file is a program: an ELF file or a script starting with "#!".
+bool isProgramFile(const QString& path);
 
 }  // namespace engine

@@ -9,6 +9,7 @@
 
 #include "app/program_icon.h"
 #include "platform/errors.h"
+#include "platform/stay_with_owner.h"
 #include "platform/fileexists.h"
 #include "platform/registry.h"
 #include "platform/services.h"
@@ -18,7 +19,8 @@ QString frmAbout::linkTarget() { return Registry::programFolder() + QStringLiter
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About"));
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(platform::dialogFlags(Qt::Dialog, false));
+  new platform::StayWithOwner(this, false);
   setAttribute(Qt::WA_DeleteOnClose);
   // Modal to the main window only: the tray icon still answers while the box shows.
   setWindowModality(Qt::WindowModal);

@@ -24,6 +24,7 @@
 #include <QPointer>
 #include <QWindow>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -171,11 +172,23 @@ void frmMain::centreWindow() {
   move(area.x() + twipsToPx(left), area.y() + twipsToPx(top));
 }
 
-bool frmMain::onScreenAt(const QPoint& corner) const {
+std::optional<QPoint> frmMain::placeOnScreen(const QPoint& corner) const {
   const QRect frame(corner, frameGeometry().size());
-  for (const QScreen* s : QGuiApplication::screens())
-    if (s->geometry().intersects(frame)) return true;
-  return false;
+  QRect best;
+  int bestOverlap = 0;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect area = s->availableGeometry();
+    if (area.contains(frame)) return corner;
+    const QRect overlap = s->geometry().intersected(frame);
+    if (overlap.width() * overlap.height() > bestOverlap) {
+      bestOverlap = overlap.width() * overlap.height();
+      best = area;
+    }
+  }
+  if (bestOverlap == 0) return std::nullopt;
+  // Inside the work area, the title bar first when the window is larger than the area.
+  return QPoint(std::max(best.left(), std::min(frame.left(), best.right() + 1 - frame.width())),
+                std::max(best.top(), std::min(frame.top(), best.bottom() + 1 - frame.height())));
 }
 
 void frmMain::centreDisplay() {

@@ -3,6 +3,8 @@
 // actions to it; the other windows hang on its parts (main_parts.h).
 #pragma once
 
+#include <optional>
+
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -76,8 +78,10 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   const NotifyIconData& trayRecord() const { return nid_; }
   // Centres the window on its screen.
   void centreWindow();
-  // Whether the window, its frame's corner put at that point, would show on some screen.
-  bool onScreenAt(const QPoint& corner) const;
+  // Where the window's frame corner goes for a wished place: the place itself when the
+  // whole window lies in a screen's work area, else moved inside the work area of the
+  // screen it overlaps most; nothing when it would lie off every screen.
+  std::optional<QPoint> placeOnScreen(const QPoint& corner) const;
   // The parts other windows provide (the defaults stand in until they are built).
   void setParts(std::unique_ptr<MainWindowParts> parts);
   MainWindowParts& parts() { return *parts_; }

@@ -61,8 +61,16 @@ void frmMain::Form_Load() {
     };
     edge("Top", [this](int top) { move(x(), top); });
     edge("Left", [this](int left) { move(left, y()); });
-    // A negative edge centres the window, and so does a place off every screen.
-    if (unusable || y() < 0 || x() < 0 || !onScreenAt(pos())) centreWindow();
+    // A negative edge centres the window, and so does a place off every screen; one partly
+    // off a screen comes inside it.
+    const auto place = placeOnScreen(pos());
+    if (unusable || y() < 0 || x() < 0 || !place) {
+      centreWindow();
+    } else if (*place != pos()) {
+      platform::logEvent(QStringLiteral("the stored place %1,%2 is partly off the screen: moved to %3,%4")
+                             .arg(x()).arg(y()).arg(place->x()).arg(place->y()).toStdString());
+      move(*place);
+    }
   } else {
     centreWindow();
   }
@@ -240,9 +248,10 @@ void frmMain::Form_Unload() {
   // The position, unless minimised (hidden in the tray counts as minimised).
   if (!isMinimized() && !hiddenSinceStart_) {
     if (parts_->ledWindowVisible()) {
-      const QPoint led = parts_->ledWindowTopLeft();
-      ignoreErrors([&] { writeSetting("Top", QString::fromStdString(platform::vbCStrSingle(float(led.y() - 650)))); });
-      ignoreErrors([&] { writeSetting("Left", QString::fromStdString(platform::vbCStrSingle(float(led.x() - 130)))); });
+      // The inverse of the LED window's opening offsets, so the place never creeps.
+      const QPoint main = parts_->mainPlaceOfLedWindow();
+      ignoreErrors([&] { writeSetting("Top", QString::number(main.y())); });
+      ignoreErrors([&] { writeSetting("Left", QString::number(main.x())); });
     } else {
       ignoreErrors([&] { writeSetting("Top", QString::number(pxToTwips(y()))); });
       ignoreErrors([&] { writeSetting("Left", QString::number(pxToTwips(x()))); });

@@ -15,6 +15,7 @@
 #include "alarm/timetext.h"
 #include "app/frmMain.h"
 #include "platform/convert.h"
+#include "platform/stay_with_owner.h"
 #include "platform/digits_validator.h"
 #include "platform/errors.h"
 #include "platform/registry.h"
@@ -27,7 +28,8 @@ const QString kDefaultMinutes = QStringLiteral("25");
 
 frmQuickAlarm::frmQuickAlarm(frmMain& main) : QDialog(&main), main_(main) {
   setWindowTitle(QStringLiteral("Quick Alarm"));
-  setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(platform::dialogFlags(Qt::Tool, false));
+  new platform::StayWithOwner(this, false);
   lblInfo = new QLabel(QStringLiteral("Wake me up in ... minutes :"), this);
   Frame1 = new QGroupBox(this);
   txtMinutes = new QLineEdit(QStringLiteral("120"), Frame1);

@@ -45,9 +45,10 @@ class MainWindowParts {
   // Whether the alarm message window shows; asking never creates it.
   virtual bool alertMessageVisible() { return false; }
 
-  // The detached LED window: whether it shows, its top-left corner in twips, and its display.
+  // The detached LED window: whether it shows, the main window's place it stands for (its
+  // top-left corner less the opening offsets, in twips), and its display.
   virtual bool ledWindowVisible() { return false; }
-  virtual QPoint ledWindowTopLeft() { return {}; }
+  virtual QPoint mainPlaceOfLedWindow() { return {}; }
   virtual void putLedDisplay(const QString& /*text*/) {}
   // Closes the LED window, which brings the main window back where it was.
   virtual void closeLedWindow() {}

@@ -88,12 +88,27 @@ void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int1
     graph_->query(MediaGraph::Part::VideoWindow);
     videoWindow = true;
   });
-  stepIf(videoWindow, [&] { graph_->setWindowStyle(kVisibleWindowStyle); });
-  stepIf(videoWindow, [&] { graph_->setTop(rectTop); });
-  stepIf(videoWindow, [&] { graph_->setLeft(rectLeft); });
-  stepIf(videoWindow, [&] { graph_->setWidth(rectWidth); });
-  stepIf(videoWindow, [&] { graph_->setHeight(rectHeight); });
-  stepIf(videoWindow, [&] { graph_->setOwner(hWndTarget); });
+  // A file without pictures refuses every step of the video window alike: said once, and
+  // the steps after the first refusal are not tried.
+  bool noPicture = false;
+  const auto pictureStep = [&](const std::function<void()>& run) {
+    if (noPicture) return;
+    stepIf(videoWindow, [&] {
+      try {
+        run();
+      } catch (const platform::RuntimeError& e) {
+        if (e.number() != platform::err::kObjectDoesNotSupport) throw;
+        noPicture = true;
+      }
+    });
+  };
+  pictureStep([&] { graph_->setWindowStyle(kVisibleWindowStyle); });
+  pictureStep([&] { graph_->setTop(rectTop); });
+  pictureStep([&] { graph_->setLeft(rectLeft); });
+  pictureStep([&] { graph_->setWidth(rectWidth); });
+  pictureStep([&] { graph_->setHeight(rectHeight); });
+  pictureStep([&] { graph_->setOwner(hWndTarget); });
+  if (noPicture) platform::logEvent("music: the file has no pictures, so no video window");
   stepIf(true, [&] {
     graph_->query(MediaGraph::Part::MediaEvent);
     mediaEvent = true;

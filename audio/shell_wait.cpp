@@ -17,6 +17,7 @@
 
 #include "platform/convert.h"
 #include "platform/errors.h"
+#include "platform/foreign_window.h"
 #include "platform/log.h"
 #include "platform/services.h"
 
@@ -48,6 +49,7 @@ class DetachedProgram final : public RunningProgram {
     if (fd_ >= 0) ::close(fd_);
   }
   bool hasExited() const override { return exited_; }
+  bool bringForward() override { return !exited_ && platform::bringProcessWindowsForward(pid_); }
 
  private:
   bool alive() const {
@@ -91,6 +93,13 @@ class ProcessLauncher final : public ProgramLauncher {
 };
 
 ProgramLauncher* g_launcher = nullptr;
+RunningProgram* g_waited = nullptr;  // the program ShellandWait waits for
+
+// Keeps the waited program in g_waited while it lives in the wait.
+struct Waiting {
+  explicit Waiting(RunningProgram* p) { g_waited = p; }
+  ~Waiting() { g_waited = nullptr; }
+};
 
 QString quoted(const QString& path) { return path.contains(' ') ? '"' + path + '"' : path; }
 
@@ -106,6 +115,8 @@ ProgramLauncher& programLauncher() {
 }
 
 void setProgramLauncher(ProgramLauncher* launcher) { g_launcher = launcher; }
+
+bool bringWaitedProgramForward() { return g_waited && g_waited->bringForward(); }
 
 bool shellWaitOver(double now, double start, double end, bool crossesMidnight, int32_t TimeOutValue) {
   return TimeOutValue != 0 && now > end && (!crossesMidnight || now < start);
@@ -124,6 +135,7 @@ bool ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue, bool& volume
       }
     }
     std::unique_ptr<RunningProgram> program = programLauncher().start(ExeFullPath);
+    const Waiting waiting(program.get());
 
     // Wait on the program's end and a slow timer for the time-out; every event of the
     // program is handled meanwhile.
@@ -139,6 +151,15 @@ bool ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue, bool& volume
       };
       QObject::connect(&poll, &QTimer::timeout, &loop, check);
       QObject::connect(program.get(), &RunningProgram::exited, &loop, check);
+      // The started window comes above the dialog that started it (which stays on top of
+      // other windows) as soon as it shows, for the first seconds.
+      QTimer forward;
+      forward.setInterval(100);
+      int tries = 50;
+      QObject::connect(&forward, &QTimer::timeout, &loop, [&] {
+        if (program->bringForward() || --tries <= 0) forward.stop();
+      });
+      forward.start();
       poll.start();
       loop.exec();
     }

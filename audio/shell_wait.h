@@ -15,6 +15,9 @@ class RunningProgram : public QObject {
   Q_OBJECT
  public:
   virtual bool hasExited() const = 0;
+  // Brings its window above the program's own (the dialog that started it stays on top
+  // of other windows); false while it shows none.
+  virtual bool bringForward() { return false; }
  signals:
   void exited();
 };
@@ -30,6 +33,10 @@ class ProgramLauncher {
 // The launcher of real processes, and the one in use (tests install a fake).
 ProgramLauncher& programLauncher();
 void setProgramLauncher(ProgramLauncher* launcher);  // nullptr goes back to the real one
+
+// Brings the window of the program ShellandWait waits for forward: a second press of the
+// button that started it shows the open one rather than start another. False when none waits.
+bool bringWaitedProgramForward();
 
 // The end of the wait: the time of day (seconds since midnight) is past the end and, when the
 // wait crosses midnight, midnight has passed (the time is below the start).

@@ -96,6 +96,21 @@ bool Volume::SetVolume(int index, int32_t percent) {
   return SetControlValue(hmixer_, mixerControls[i], percent);
 }
 
+std::optional<int32_t> Volume::rawValue(int index) {
+  checkIndex(index);
+  const auto i = static_cast<std::size_t>(index);
+  int32_t raw = 0;
+  if (hmixer_ == 0 || !found_[i] || backend_.getValue(hmixer_, mixerControls[i].controlId, &raw) != mmr::kNoError)
+    return std::nullopt;
+  return raw;
+}
+
+bool Volume::setRawValue(int index, int32_t raw) {
+  checkIndex(index);
+  const auto i = static_cast<std::size_t>(index);
+  return hmixer_ != 0 && found_[i] && backend_.setValue(hmixer_, mixerControls[i].controlId, raw) == mmr::kNoError;
+}
+
 int32_t Volume::GetVolume(int index) {
   checkIndex(index);
   const auto i = static_cast<std::size_t>(index);
@@ -127,7 +142,10 @@ bool Volume::found(int index) const {
 }
 
 void applyAlarmVolume(Volume& volume, bool unmute, int32_t speakerPercent, int32_t wavePercent) {
-  volume.OpenMixer(0);
+  if (!volume.OpenMixer(0)) {
+    platform::logEvent("no mixer: the alarm volumes are not set");
+    return;
+  }
   if (unmute) volume.SetSpeakerMute(0);
   volume.SetVolume(Volume::kSpeakersVolume, speakerPercent);
   volume.SetVolume(Volume::kWaveOutVolume, wavePercent);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "audio/mixer.h"
 
@@ -38,6 +39,11 @@ class Volume {
   int32_t GetVolume(int index);
   bool SetSwitch(int index, int16_t value);
   void SetSpeakerMute(int16_t value);
+
+  // An entry's control value as the device holds it, unscaled (nothing when the open device
+  // lacks it or the read fails), and written back so: what a user had is put back exactly.
+  std::optional<int32_t> rawValue(int index);
+  bool setRawValue(int index, int32_t raw);
 
   const MixerControlRecord& entry(int index) const;
   // True when the open device has the entry's line and control.

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QMouseEvent>
 
 #include "app/clock_display.h"
 #include "app/frmMain.h"
@@ -63,15 +64,17 @@ void frmLEDalone::Form_Unload() {
   // The place is given as the window's inner corner with the frame it had when it last
   // showed: a window hidden by the desktop has no frame, and one moved to the frame's
   // corner would come back a title bar too high.
-  main_.setGeometry(QRect(corner + mainFrame_, main_.size()));
-  // The LED window may have been dragged where the main window would be out of sight.
-  const bool onScreen = main_.onScreenAt(corner);
+  // The LED window may have been dragged where the main window would be out of sight, or
+  // where its title bar would be above the screen.
+  const auto place = main_.placeOnScreen(corner);
+  const bool onScreen = place.has_value();
+  main_.setGeometry(QRect((onScreen ? *place : corner) + mainFrame_, main_.size()));
   if (!onScreen) main_.centreWindow();
   main_.show();
   main_.raise();
   main_.activateWindow();
   const QString where =
-      onScreen ? QStringLiteral("back at %1,%2").arg(corner.x()).arg(corner.y()) : QStringLiteral("centred");
+      onScreen ? QStringLiteral("back at %1,%2").arg(place->x()).arg(place->y()) : QStringLiteral("centred");
   platform::logEvent(("LED window closed, main window " + where).toStdString());
 }
 
@@ -86,7 +89,8 @@ void frmLEDalone::changeEvent(QEvent* event) {
 }
 
 bool frmLEDalone::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Picture1 && event->type() == QEvent::MouseButtonDblClick) {
+  if (watched == Picture1 && event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     Picture1_DblClick();
     return true;
   }

@@ -53,7 +53,9 @@ LedTray::~LedTray() { platform::services().tray->setMenu(nullptr); }
 
 bool LedTray::ledWindowVisible() const { return led_ && led_->isVisible(); }
 
-QPoint LedTray::ledWindowTopLeft() const { return led_ ? led_->topLeftTwips() : QPoint(); }
+QPoint LedTray::mainPlaceOfLedWindow() const {
+  return led_ ? led_->topLeftTwips() - QPoint(kLedOffsetLeft, kLedOffsetTop) : QPoint();
+}
 
 void LedTray::putLedDisplay(const QString& text) {
   if (ledWindowVisible()) led_->Lumicell1->putDisplay(text);
@@ -97,7 +99,8 @@ void LedTray::Picture1_MouseMove() {
 
 bool LedTray::eventFilter(QObject* watched, QEvent* event) {
   if (watched == main_.Picture1) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
+    // The left button's double-click only: the right button drags.
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
       Picture1_DblClick();
       return true;
     }

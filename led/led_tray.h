@@ -24,7 +24,7 @@ class LedTray : public QObject {
 
   // The main window's seams.
   bool ledWindowVisible() const;
-  QPoint ledWindowTopLeft() const;
+  QPoint mainPlaceOfLedWindow() const;
   void putLedDisplay(const QString& text);
   void closeLedWindow();
   // A mouse message from the tray icon.

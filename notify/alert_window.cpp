@@ -14,6 +14,7 @@
 #include "platform/registry.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/stay_with_owner.h"
 #include "platform/vbtime.h"
 
 namespace {
@@ -41,6 +42,8 @@ AlertWindow::AlertWindow(AlertHost& host, bool preview, QWidget* owner)
   setWindowTitle(QStringLiteral("Alarm"));
   // Modal to the owner only, so the tray icon still answers while the alert shows.
   setWindowModality(Qt::WindowModal);
+  // Never minimised out of reach, even while its owner is hidden in the tray.
+  new platform::StayWithOwner(this, true);
   TimerMessage = new platform::SecondTimer(this);
   connect(TimerMessage, &platform::SecondTimer::timeout, this, &AlertWindow::TimerMessage_Timer);
 }

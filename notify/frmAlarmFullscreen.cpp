@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "alarm/alert_host.h"
-#include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
@@ -39,6 +38,13 @@ frmAlarmFullscreen::frmAlarmFullscreen(AlertHost& host, bool preview, QWidget* o
   lblMessage->setGeometry(twipsToPx(885), twipsToPx(600), twipsToPx(2205), twipsToPx(555));
   lblMessage->setToolTip(QStringLiteral(" Double-click or press ESC to quit - Press Spacebar to Snooze "));
   lblMessage->installEventFilter(this);
+  lblHint = new QLabel(lblMessage->toolTip().trimmed(), this);
+  lblHint->setObjectName(QStringLiteral("lblHint"));
+  lblHint->setAlignment(Qt::AlignCenter);
+  QPalette dim = lblHint->palette();
+  dim.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+  lblHint->setPalette(dim);
+  lblHint->installEventFilter(this);
   setFocusPolicy(Qt::StrongFocus);
   Form_Load();
 }
@@ -51,22 +57,30 @@ void frmAlarmFullscreen::Form_Load() {
   const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
   setGeometry(area);
   setWindowState(Qt::WindowFullScreen);
-  platform::ignoreErrors([&] {
-    const auto half = [](double twips) { return static_cast<int>(platform::roundHalfEven(twips)) / 2; };
-    const int left = half(pxToTwips(area.width()) - pxToTwips(width()));
-    const int top = half(pxToTwips(area.height()) - pxToTwips(height()));
-    lblMessage->move(twipsToPx(left), twipsToPx(top));
-  });
   loadFontColourAndText("frmAlarmFullscreen - Load procedure");
-  // The label keeps its place but grows to hold the whole message, which the design's small
-  // label would cut to its first words.
-  platform::ignoreErrors([&] {
-    const QRect room(0, 0, area.width() - lblMessage->x(), area.height() - lblMessage->y());
-    const QSize need =
-        lblMessage->fontMetrics().boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, lblMessage->text()).size();
-    lblMessage->resize(std::clamp(need.width(), lblMessage->width(), room.width()),
-                       std::clamp(need.height(), lblMessage->height(), room.height()));
-  });
+  platform::ignoreErrors([&] { layOut(area.size()); });
+}
+
+void frmAlarmFullscreen::layOut(const QSize& screen) {
+  // The text in the middle of the screen, as large as the design's 24 points are on a
+  // screen 768 pixels high, and the whole of it.
+  const double scale = std::max(1.0, screen.height() / 768.0);
+  QFont f = lblMessage->font();
+  f.setPointSizeF(24 * scale);
+  lblMessage->setFont(f);
+  const int margin = screen.width() / 40;
+  const QRect room(0, 0, screen.width() - 2 * margin, screen.height() - 2 * margin);
+  const QSize need =
+      lblMessage->fontMetrics().boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, lblMessage->text()).size();
+  const QSize label(std::min(need.width() + 2, room.width()), std::min(need.height(), room.height()));
+  lblMessage->setGeometry(QRect(QPoint((screen.width() - label.width()) / 2, (screen.height() - label.height()) / 2), label));
+
+  // How to end it, in a dim line near the bottom edge.
+  QFont small = lblHint->font();
+  small.setPointSizeF(10 * scale);
+  lblHint->setFont(small);
+  const int hintHeight = lblHint->fontMetrics().height();
+  lblHint->setGeometry(0, screen.height() - hintHeight - screen.height() / 30, screen.width(), hintHeight);
 }
 
 void frmAlarmFullscreen::Form_DblClick() {
@@ -113,7 +127,7 @@ void frmAlarmFullscreen::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool frmAlarmFullscreen::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == lblMessage && event->type() == QEvent::MouseButtonDblClick) {
+  if ((watched == lblMessage || watched == lblHint) && event->type() == QEvent::MouseButtonDblClick) {
     Form_DblClick();  // lblMessage_DblClick
     return true;
   }

@@ -15,6 +15,9 @@ class frmAlarmFullscreen final : public AlertWindow {
   void Form_KeyPress(int keyAscii);
   bool isMessage() const override { return false; }
 
+  // The line near the bottom that says how to end the alert.
+  QLabel* lblHint = nullptr;
+
  protected:
   void hideTimeReached() override { Form_DblClick(); }
   // Closed by the frame or Alt+F4: as Esc.
@@ -25,4 +28,6 @@ class frmAlarmFullscreen final : public AlertWindow {
 
  private:
   void stopByEsc();
+  // The text centred on a screen of that size, its size growing with the screen.
+  void layOut(const QSize& screen);
 };

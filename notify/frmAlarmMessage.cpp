@@ -10,6 +10,7 @@
 #include "platform/errors.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"
+#include "platform/stay_with_owner.h"
 #include "platform/twips.h"
 
 namespace {
@@ -24,8 +25,7 @@ frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) 
   setObjectName(QStringLiteral("frmAlarmMessage"));
   // A fixed border; on top of every window from the start (changing it later would
   // re-create the window under its modal loop).
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
+  setWindowFlags(platform::dialogFlags(Qt::Dialog, true));
   setFixedSize(twipsToPx(3525), twipsToPx(1545));
 
   lblMessage = new QLabel(QStringLiteral("Message..."), this);
@@ -49,7 +49,9 @@ frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) 
   placeTwips(cmdOk, 1545, 975, 1815, 405);
   cmdSnooze = new QPushButton(QStringLiteral("Snooze"), this);
   cmdSnooze->setObjectName(QStringLiteral("cmdSnooze"));
-  cmdSnooze->setAutoDefault(false);
+  // Stop is the default, but a focused Snooze takes Enter: a keyboard user who tabbed to
+  // it means to snooze.
+  cmdSnooze->setAutoDefault(true);
   placeTwips(cmdSnooze, 135, 975, 1305, 405);
   setTabOrder(cmdOk, cmdSnooze);
   cmdOk->setFocus();
@@ -61,6 +63,17 @@ frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) 
 void frmAlarmMessage::Form_Load() {
   platform::services().window->setTopmost(this, true);
   loadFontColourAndText("frmAlarmMessage - Load procedure");
+  platform::ignoreErrors([&] { fitMessage(); });
+}
+
+void frmAlarmMessage::fitMessage() {
+  // The window grows downwards to show the whole message; the buttons stay below it.
+  const int need = lblMessage->heightForWidth(lblMessage->width());
+  const int extra = need - lblMessage->height();
+  if (extra <= 0) return;
+  lblMessage->resize(lblMessage->width(), need);
+  for (QWidget* w : {static_cast<QWidget*>(cmdOk), static_cast<QWidget*>(cmdSnooze)}) w->move(w->x(), w->y() + extra);
+  setFixedSize(width(), height() + extra);
 }
 
 void frmAlarmMessage::Form_Activate() { cmdSnooze->setEnabled(!isPreview()); }

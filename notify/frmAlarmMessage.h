@@ -18,6 +18,8 @@ class frmAlarmMessage final : public AlertWindow {
   // The text's tooltip when the window is to hide itself after some minutes.
   void setHideTooltip(const QString& minutes) override;
   bool isMessage() const override { return true; }
+  // Grows the window to show the whole message.
+  void fitMessage();
 
   QPushButton* cmdSnooze = nullptr;
   QPushButton* cmdOk = nullptr;

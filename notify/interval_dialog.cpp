@@ -14,6 +14,7 @@
 #include "platform/log.h"
 #include "platform/registry.h"
 #include "platform/services.h"
+#include "platform/stay_with_owner.h"
 #include "platform/twips.h"
 #include "platform/updown.h"
 
@@ -37,7 +38,8 @@ bool usableMinutes(const QString& text) {
 IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
     : QDialog(parent), valueName_(QString::fromLatin1(d.valueName)), default_(QString::fromLatin1(d.defaultText)) {
   setWindowTitle(QString::fromLatin1(d.title));
-  setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(platform::dialogFlags(Qt::Tool, false));
+  new platform::StayWithOwner(this, false);
 
   lblInfo = new QLabel(QString::fromLatin1(d.info), this);
   lblInfo->setObjectName(QStringLiteral("lblInfo"));
@@ -57,7 +59,8 @@ IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
   box_->setMaxLength(4);
   box_->setValidator(new DigitsValidator(4, box_));
   placeTwips(box_, 120, 180, 855, 315);
-  UpDown1 = new UpDown(box_, 1, 59, Frame1);
+  // The spinner's range is the box's: every usable interval.
+  UpDown1 = new UpDown(box_, 1, 1439, Frame1);
   UpDown1->setObjectName(QStringLiteral("UpDown1"));
   placeTwips(UpDown1, 975, 180, 255, 315);
   box_->installEventFilter(this);  // the arrow keys step the spinner

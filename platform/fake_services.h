@@ -80,7 +80,17 @@ class FakeShellService final : public ShellService {
     textFiles << path;
     return true;
   }
-  QStringList opened, folders, textFiles;
+  bool runProgram(const QString& path, const QString& workingFolder) override {
+    ran << path;
+    folders << workingFolder;
+    return !fail;
+  }
+  bool openDocument(const QString& path) override {
+    documents << path;
+    return !fail;
+  }
+  QStringList opened, folders, textFiles, ran, documents;
+  bool fail = false;  // runProgram and openDocument fail
 };
 
 class FakeProcessService final : public ProcessService {

@@ -78,8 +78,15 @@ class ShellService {
   // with the rest as its arguments) in the given working folder (ours when empty); false
   // when nothing could open it.
   virtual bool open(const QString& target, const QString& workingFolder = QString()) = 0;
-  // Opens a text file in the desktop's text editor.
+  // Opens a text file in the desktop's text editor; when the desktop has none (or its
+  // opener fails), the file shows in a read-only window of the program's own.
   virtual bool openTextFile(const QString& path) = 0;
+  // Runs a program file, without arguments, in the given working folder; false when it
+  // cannot be started.
+  virtual bool runProgram(const QString& path, const QString& workingFolder) = 0;
+  // Opens a document file with the desktop's handler for its type, never running it;
+  // false when nothing could open it.
+  virtual bool openDocument(const QString& path) = 0;
 };
 
 class ProcessService {

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -24,6 +25,7 @@
 #include "platform/errors.h"
 #include "platform/launch.h"
 #include "platform/log.h"
+#include "platform/text_window.h"
 
 namespace platform {
 
@@ -157,7 +159,37 @@ bool DesktopShellService::open(const QString& target, const QString& workingFold
 bool DesktopShellService::openTextFile(const QString& path) {
   const QString file = QFileInfo(path).absoluteFilePath();
   logEvent(("opening the text file " + file).toStdString());
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  // The desktop's opener reports a missing viewer only through its exit status, so it is
+  // watched, and the program's own window shows the file when it fails.
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) return showTextWindow(file) != nullptr;
+  auto* process = new QProcess(qApp);
+  process->setProgram(opener);
+  process->setArguments({QUrl::fromLocalFile(file).toString()});
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QObject::connect(process, &QProcess::finished, process, [process, file](int code, QProcess::ExitStatus status) {
+    if (status != QProcess::NormalExit || code != 0) showTextWindow(file);
+    process->deleteLater();
+  });
+  QObject::connect(process, &QProcess::errorOccurred, process, [process, file](QProcess::ProcessError e) {
+    if (e != QProcess::FailedToStart) return;
+    showTextWindow(file);
+    process->deleteLater();
+  });
+  process->start();
+  return true;
+}
+
+bool DesktopShellService::runProgram(const QString& path, const QString& workingFolder) {
+  const bool started = QProcess::startDetached(path, {}, workingFolder);
+  logEvent(((started ? "started " : "could not start ") + path).toStdString());
+  return started;
+}
+
+bool DesktopShellService::openDocument(const QString& path) {
+  logEvent(("opening " + path + " with the desktop's handler").toStdString());
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
 void QtProcessService::start(const QString& commandLine) {
@@ -182,6 +214,11 @@ void QtWindowService::setTopmost(QWidget* window, bool topmost) {
 }
 
 bool QtWindowService::startSystemMove(QWidget* window) {
+  // On X11 the program places its windows itself, and does so exactly: the desktop's move
+  // loop, started after the window has caught up with the pointer, measures from where the
+  // window was before that catch-up and leaves it short by as much. Only where the program
+  // cannot place a window (Wayland) is the move handed over.
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) return false;
   return window && window->windowHandle() && window->windowHandle()->startSystemMove();
 }
 

@@ -41,6 +41,8 @@ class DesktopShellService final : public ShellService {
  public:
   bool open(const QString& target, const QString& workingFolder = QString()) override;
   bool openTextFile(const QString& path) override;
+  bool runProgram(const QString& path, const QString& workingFolder) override;
+  bool openDocument(const QString& path) override;
 };
 
 class QtProcessService final : public ProcessService {

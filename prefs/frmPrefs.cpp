@@ -17,7 +17,6 @@
 #include <cmath>
 #include <optional>
 
-#include "alarm/command_start.h"
 #include "audio/play_sound.h"
 #include "audio/shell_wait.h"
 #include "audio/volume.h"
@@ -28,6 +27,7 @@
 #include "platform/log.h"
 #include "platform/registry.h"
 #include "platform/services.h"
+#include "platform/stay_with_owner.h"
 #include "platform/store.h"
 #include "platform/twips.h"
 #include "platform/winversion.h"
@@ -91,7 +91,8 @@ frmPrefs::frmPrefs(PrefsHolder& holder, PrefsHost& host, QWidget* parent)
     : QDialog(parent), holder_(holder), host_(host) {
   setObjectName(QStringLiteral("frmPrefs"));
   setWindowTitle(QStringLiteral("Preferences"));
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(platform::dialogFlags(Qt::Dialog, false));
+  new platform::StayWithOwner(this, false);
   buildControls();
 }
 
@@ -194,8 +195,8 @@ void frmPrefs::buildControls() {
   txtCommand = new QLineEdit(frameCommand);
   txtCommand->setObjectName(QStringLiteral("txtCommand"));
   txtCommand->setToolTip(kCommandTip);
-  // What the settings can give back whole: a longer command would come back as nothing.
-  txtCommand->setMaxLength(kMaxStoredText);
+  // What the settings can give back whole is checked as the text changes (a paste longer
+  // than that is refused with a word, never cut).
   place(txtCommand, 1290, 300, 4035, 330);
   cmdTestCommand = button(frameCommand, "cmdTestCommand", QStringLiteral("Test"), " Test the command ");
   place(cmdTestCommand, 5445, 285, 1305, 360);
@@ -254,6 +255,7 @@ void frmPrefs::buildControls() {
   connect(chkCommand, &QCheckBox::toggled, this, &frmPrefs::chkCommand_Click);
   connect(cmdTestCommand, &QPushButton::clicked, this, &frmPrefs::cmdTestCommand_Click);
   connect(txtCommand, &QLineEdit::textChanged, this, &frmPrefs::txtCommand_Change);
+  connect(txtCommand, &QLineEdit::textEdited, this, &frmPrefs::txtCommand_Edited);
   connect(cmdDone, &QPushButton::clicked, this, &frmPrefs::cmdDone_Click);
 }
 
@@ -531,6 +533,11 @@ bool frmPrefs::ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue) {
 }
 
 void frmPrefs::cmdSetVolume_Click() {
+  // Pressed again while the volume window is open: that one comes forward.
+  if (waiting_) {
+    audio::bringWaitedProgramForward();
+    return;
+  }
   try {
     volumeAppDone = false;
     auto& volume = audio::volumeModule();
@@ -541,8 +548,8 @@ void frmPrefs::cmdSetVolume_Click() {
     ShellandWait(audio::volumeApplicationCommand(GetWindowsVersion()), 10);
     if (volumeAppDone) {
       store("VolumeForceUnmute", checkText(chkUnmute));
-      captureVolumes(true);
-      platform::logEvent(("alarm volumes: speakers " + lblHDDNvolumeSpeaker + ", wave " + lblHDDNvolumeWave).toStdString());
+      if (captureVolumes(true))
+        platform::logEvent(("alarm volumes: speakers " + lblHDDNvolumeSpeaker + ", wave " + lblHDDNvolumeWave).toStdString());
     }
   } catch (const platform::RuntimeError& e) {
     if (e.number() == platform::err::kFileNotFound) {
@@ -579,39 +586,6 @@ void frmPrefs::txtMessage_MouseMove() {
 
 void frmPrefs::cmdPreview_MouseMove() {
   cmdPreview->setToolTip(optFullscreen->isChecked() ? optFullscreen->toolTip() : QString());
-}
-
-// ---------------------------------------------------------------------------------------
-// Alarm/Command
-
-void frmPrefs::chkCommand_Click() {
-  const bool on = chkCommand->isChecked();
-  for (QWidget* w : {static_cast<QWidget*>(txtCommand), static_cast<QWidget*>(cmdTestCommand),
-                     static_cast<QWidget*>(chkMSDOS)})
-    w->setEnabled(on);
-}
-
-void frmPrefs::txtCommand_Change() {
-  txtCommand->setToolTip(txtCommand->text().isEmpty() ? kCommandTip : txtCommand->text());
-}
-
-void frmPrefs::cmdTestCommand_Click() {
-  txtCommand->setText(QString::fromStdString(platform::vbTrim(txtCommand->text().toStdString())));
-  if (txtCommand->text().isEmpty()) {
-    warn("You have not entered a command string." + kCrLf +
-             "Please unmark the \"Activate\" box under Alarm/Command or enter a command to correct this.",
-         QStringLiteral("Oops..."));
-    return;
-  }
-  try {
-    engine::startCommand(txtCommand->text(), chkMSDOS->isChecked());
-  } catch (const std::exception& e) {
-    platform::logEvent(("the command " + txtCommand->text() + " failed: " + QString::fromUtf8(e.what())).toStdString());
-    warn("Your command generated an error." + kCrLf +
-             "Please check the syntax you entered into the text box, and try again. Also try your command with the "
-             "MSDOS option checked/unchecked.",
-         QStringLiteral("Command Error"));
-  }
 }
 
 // ---------------------------------------------------------------------------------------

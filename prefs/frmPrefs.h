@@ -63,6 +63,8 @@ class frmPrefs : public QDialog {
   void chkCommand_Click();
   void cmdTestCommand_Click();
   void txtCommand_Change();
+  // A text longer than the settings keep (a paste) is refused with a word.
+  void txtCommand_Edited(const QString& text);
 
   // Miscellaneous: the two links to the interval dialogs.
   void lblSnooze_Click();
@@ -144,6 +146,7 @@ class frmPrefs : public QDialog {
   PrefsHost& host_;
   bool unloaded_ = false;
   bool waiting_ = false;  // for the volume application
+  QString lastCommand_;   // the command box's last text the settings can keep
 };
 
 // The part of a path after its last folder separator (WhichPart 2, the only one used).

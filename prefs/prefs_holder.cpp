@@ -54,15 +54,22 @@ void PrefsHolder::showPrefs(QWidget& owner) {
   if (dialog.parentWidget() != &owner) dialog.setParent(&owner, dialog.windowFlags());
   dialog.setWindowModality(Qt::WindowModal);
   platform::logEvent("preferences shown");
+  // Where it was last time; a dialog shown again would otherwise be placed anew over its
+  // owner, lower by the height of its title bar.
+  if (placed_) dialog.move(*placed_);
   QPointer<frmPrefs> open = &dialog;
   open->exec();
+  if (open) placed_ = open->pos();
   if (open && open->unloaded()) {
     open->deleteLater();
     prefs_ = nullptr;
   }
 }
 
-bool PrefsHolder::prefsVisible() const { return prefs_ && !prefs_->unloaded() && prefs_->isVisible(); }
+bool PrefsHolder::prefsVisible() const {
+  // Minimised with the main window, the dialog is not on the screen: Launch brings both back.
+  return prefs_ && !prefs_->unloaded() && prefs_->isVisible() && !prefs_->isMinimized();
+}
 
 AlarmSettings::Sound PrefsHolder::sound() {
   frmPrefs& p = prefs();

@@ -3,7 +3,9 @@
 // by being opened, and the alarm reads its settings from their controls.
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
+#include <optional>
 
 #include "alarm/alarm_settings.h"
 
@@ -52,6 +54,7 @@ class PrefsHolder final : public AlarmSettings {
  private:
   PrefsHost& host_;
   QPointer<QWidget> owner_;  // the window the dialog was last opened from
+  std::optional<QPoint> placed_;  // where the dialog was when it last closed
   QPointer<frmPrefs> prefs_;
   QPointer<frmSnooze> snooze_;
   QPointer<frmHideAlert> hideAlert_;

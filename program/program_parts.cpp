@@ -92,7 +92,7 @@ void ProgramParts::attach(frmMain& main) {
   ledTray_ = std::make_unique<led::LedTray>(main);
 }
 bool ProgramParts::ledWindowVisible() { return ledTray_ && ledTray_->ledWindowVisible(); }
-QPoint ProgramParts::ledWindowTopLeft() { return ledTray_ ? ledTray_->ledWindowTopLeft() : QPoint(); }
+QPoint ProgramParts::mainPlaceOfLedWindow() { return ledTray_ ? ledTray_->mainPlaceOfLedWindow() : QPoint(); }
 void ProgramParts::putLedDisplay(const QString& text) {
   if (ledTray_) ledTray_->putLedDisplay(text);
 }

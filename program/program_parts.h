@@ -54,7 +54,7 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   // The detached LED window and the tray menu (led/).
   void attach(frmMain& main) override;
   bool ledWindowVisible() override;
-  QPoint ledWindowTopLeft() override;
+  QPoint mainPlaceOfLedWindow() override;
   void putLedDisplay(const QString& text) override;
   void closeLedWindow() override;
   void trayMessage(frmMain& main, int message) override;

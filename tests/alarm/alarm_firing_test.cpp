@@ -48,7 +48,10 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
       frmMain& w = armAt("07", "00", "00");
       QString shownText, form;
       bool musicPlaying = false;
+      int32_t speakersRinging = -1, muteRinging = -1;
       onAlert([&](AlertWindow& a) {
+        speakersRinging = mixer.value(audio::line::kSpeakers, audio::control::kVolume);
+        muteRinging = mixer.value(audio::line::kSpeakers, audio::control::kMute);
         EXPECT_EQ(a.objectName(), message ? "frmAlarmMessage" : "frmAlarmFullscreen");
         EXPECT_TRUE(a.windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_EQ(a.windowModality(), Qt::WindowModal);
@@ -62,9 +65,12 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
       tickAt(at(7, 0, 0));
       EXPECT_EQ(shownText, "Wake up!");
       EXPECT_EQ(form, message ? "frmAlarmMessage" : "frmAlarmFullscreen");
-      // The volumes come first: speakers 80 %, wave 60 %, the mute switched off.
-      EXPECT_FALSE(mixer.writes.empty());
-      EXPECT_EQ(mixer.value(audio::line::kSpeakers, audio::control::kMute), 0);
+      // The volumes come first: speakers 80 %, the mute switched off; once the alert has
+      // closed, the user's full and muted speakers are back.
+      EXPECT_EQ(speakersRinging, 80 * 655);  // whole hundredths of the range
+      EXPECT_EQ(muteRinging, 0);
+      EXPECT_EQ(mixer.value(audio::line::kSpeakers, audio::control::kVolume), 65535);
+      EXPECT_EQ(mixer.value(audio::line::kSpeakers, audio::control::kMute), 1);
       EXPECT_EQ(fakes.sound.beeps.size(), sound == Sound::Beep ? 1u : 0u);
       EXPECT_EQ(fakes.sound.waves, sound == Sound::Wave ? QStringList{dir.path() + "/alarm.wav"} : QStringList{});
       if (sound == Sound::Music) {

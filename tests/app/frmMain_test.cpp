@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QPushButton>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -22,6 +23,7 @@
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
 #include "app/frmQuickAlarm.h"
+#include "platform/services_qt.h"
 #include "platform/registry.h"
 #include "platform/second_timer.h"
 #include "platform/updown.h"
@@ -500,6 +502,20 @@ TEST_F(MainWindow, QuittingWithAnArmedAlarmAsksAndNoKeepsEverythingRunning) {
   EXPECT_FALSE(w.isUnloaded());
   EXPECT_TRUE(w.engine().alarmEnabled());
   EXPECT_EQ(stored("Startup"), "Error");
+
+  // The real box has No as its default: a stray Enter keeps the alarm.
+  platform::QtMessageBoxService realBoxes;
+  fakes.services.messageBox = &realBoxes;
+  QString defaultButton;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    defaultButton = box->defaultButton() ? box->defaultButton()->text().remove('&') : QString();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_FALSE(w.requestUnload(frmMain::vbFormControlMenu));
+  EXPECT_EQ(defaultButton, "No");
+  fakes.services.messageBox = &fakes.messageBox;
 
   fakes.messageBox.answers = {platform::mb::kYes};
   w.menuExit->trigger();

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +19,10 @@
 namespace e2e {
 
 inline std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
+
+struct Geometry {
+  int x = 0, y = 0, w = 0, h = 0;
+};
 
 class Desktop : public ::testing::Test {
  protected:
@@ -73,6 +79,51 @@ class Desktop : public ::testing::Test {
 
   pid_t start(const std::filesystem::path& log) {
     return x->spawn({(testx::binDir() / "Alarm").string(), "--log", log.string()}, log.filename().string() + ".out");
+  }
+
+  // The window's inner rectangle on the screen.
+  Geometry geometry(const std::string& win) {
+    Geometry g;
+    std::istringstream(x->run("xwininfo -id " + win +
+                              " | awk \"/Absolute upper-left|Width|Height/ { printf \\\"%s \\\", \\$NF }\"")) >>
+        g.x >> g.y >> g.w >> g.h;
+    return g;
+  }
+  bool viewable(const std::string& win) { return x->run("xwininfo -id " + win).find("IsViewable") != std::string::npos; }
+
+  // Starts a notification area (trayer) and then the program, until the program shows its
+  // icon there (a copy started before the area had claimed its place rightly runs without
+  // one); the log is named from `stem`. The program's pid, -1 when no icon came.
+  pid_t startWithTrayIcon(const std::string& stem, std::filesystem::path& log) {
+    using namespace std::chrono_literals;
+    bool trayer = false;
+    for (int attempt = 0; attempt < 3 && !trayer; ++attempt) {
+      const pid_t pid = x->spawn({firstLine(x->run("command -v trayer")), "--edge", "top"}, "trayer.out");
+      trayer = testx::waitFor([&] { return !x->run("xdotool search --all --onlyvisible --class trayer").empty(); }, 10s);
+      if (!trayer) ::kill(pid, SIGKILL);
+    }
+    if (!trayer) return -1;
+    const auto logged = [&](const char* what) { return testx::slurp(log).find(what) != std::string::npos; };
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      log = x->root() / (stem + std::to_string(attempt) + ".log");
+      const pid_t alarm = start(log);
+      testx::waitFor([&] { return logged("tray icon shown") || logged("no notification area"); }, 15s);
+      if (logged("tray icon shown")) return alarm;
+      ::kill(alarm, SIGKILL);
+      testx::waitExit(alarm, 5s);
+      std::this_thread::sleep_for(1s);
+    }
+    return -1;
+  }
+  // The program's tray icon: its small window inside the notification area ("" when none).
+  std::string trayIcon(pid_t pid) {
+    std::istringstream in(x->run("xdotool search --pid " + std::to_string(pid) + " --name \"^Alarm\""));
+    std::string icon;
+    for (std::string id; std::getline(in, id);) {
+      const Geometry g = geometry(id);
+      if (!id.empty() && g.w > 0 && g.w <= 64 && g.h <= 64) icon = id;
+    }
+    return icon;
   }
 
   std::filesystem::path settingsFile() const { return x->configHome() / "Orvanta" / "Alarm.conf"; }

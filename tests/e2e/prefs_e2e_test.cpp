@@ -36,6 +36,8 @@ TEST_F(PrefsInAnXServer, ChangesMadeAndConfirmedWithDoneAreBackAfterARestart) {
   ASSERT_FALSE(prefs.empty()) << slurp(log1);
   EXPECT_TRUE(logged(log1, "preferences loaded: sound alarm.wav, message window, message \"Alarm!!!\", command off"))
       << slurp(log1);
+  std::this_thread::sleep_for(300ms);
+  const e2e::Geometry placed = geometry(prefs);
 
   clickAt(prefs, 40, 292);  // "Set Snooze Interval"
   const std::string snooze = window(first, "^Snooze Interval$");
@@ -50,6 +52,16 @@ TEST_F(PrefsInAnXServer, ChangesMadeAndConfirmedWithDoneAreBackAfterARestart) {
   clickAt(prefs, 400, 300);  // Done!
   ASSERT_TRUE(logged(log1, "preferences stored")) << slurp(log1);
   EXPECT_TRUE(waitFor([&] { return findWindow(first, "^Preferences$") != prefs; }, 5s)) << slurp(log1);  // hidden
+  // Opened again, it comes where it was.
+  pressPrefs();
+  const std::string again = window(first, "^Preferences$");
+  ASSERT_FALSE(again.empty());
+  std::this_thread::sleep_for(300ms);
+  const e2e::Geometry reopened = geometry(again);
+  EXPECT_EQ(reopened.x, placed.x);
+  EXPECT_EQ(reopened.y, placed.y);
+  x->run("xdotool windowactivate --sync " + again + " ; xdotool key --window " + again + " Return");  // Done
+  ASSERT_TRUE(waitFor([&] { return findWindow(first, "^Preferences$") != again; }, 5s)) << slurp(log1);
 
   x->run("wmctrl -i -c " + main_);
   ASSERT_EQ(waitExit(first, 10s), 0) << slurp(log1);

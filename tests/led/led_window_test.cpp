@@ -27,7 +27,7 @@ using testsupport::at;
 struct Parts : MainWindowParts {
   void attach(frmMain& main) override { tray = std::make_unique<led::LedTray>(main); }
   bool ledWindowVisible() override { return tray->ledWindowVisible(); }
-  QPoint ledWindowTopLeft() override { return tray->ledWindowTopLeft(); }
+  QPoint mainPlaceOfLedWindow() override { return tray->mainPlaceOfLedWindow(); }
   void putLedDisplay(const QString& text) override { tray->putLedDisplay(text); }
   void closeLedWindow() override { tray->closeLedWindow(); }
   void trayMessage(frmMain&, int message) override { tray->pichook_MouseMove(message); }
@@ -105,6 +105,8 @@ using Entries = std::vector<QString>;
 TEST_F(LedWindow, SwappingThereAndBackTenTimesPutsTheMainWindowBackToThePixel) {
   frmMain& w = load();
   const QPoint home = w.pos();
+  dblClick(w.Picture1, Qt::RightButton);  // the right button drags; only the left one swaps
+  EXPECT_EQ(led(), nullptr);
   for (int round = 0; round < 10; ++round) {
     dblClick(w.Picture1);
     ASSERT_TRUE(led() && led()->isVisible()) << "round " << round;
@@ -116,6 +118,25 @@ TEST_F(LedWindow, SwappingThereAndBackTenTimesPutsTheMainWindowBackToThePixel) {
     ASSERT_TRUE(w.isVisible());
     EXPECT_EQ(w.pos(), home) << "round " << round;
   }
+  // Quit while the LED window shows and start again, ten times: the same pixel.
+  for (int round = 0; round < 10; ++round) {
+    dblClick(win->Picture1);
+    ASSERT_TRUE(win->requestUnload(frmMain::vbFormCode));
+    auto p = std::make_unique<Parts>();
+    parts = p.get();
+    MainWindowTest::load(std::move(p)).show();
+    EXPECT_EQ(win->pos(), home) << "round " << round;
+  }
+  // The LED window dragged to the top of the screen: the main window comes back with its
+  // title bar on the screen, and a place partly off the screen comes inside it.
+  dblClick(win->Picture1);
+  led()->move(led()->x(), 10);
+  dblClick(led()->Picture1);
+  EXPECT_EQ(win->y(), 0);
+  put("Left", QString::number(700 * 15));
+  put("Top", QString::number(550 * 15));
+  frmMain& partly = MainWindowTest::load(std::make_unique<Parts>());
+  EXPECT_TRUE(partly.screen()->availableGeometry().contains(partly.frameGeometry())) << partly.frameGeometry().x();
 }
 
 TEST_F(LedWindow, TheLedWindowTakesColourSizeAndTimeWhenItOpensAndTicksWhileTheMainWindowIsHidden) {

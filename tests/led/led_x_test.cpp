@@ -17,9 +17,7 @@ using e2e::firstLine;
 
 namespace {
 
-struct Geometry {
-  int x = 0, y = 0, w = 0, h = 0;
-};
+using e2e::Geometry;
 
 class LedAndTrayInAnXServer : public e2e::Desktop {
  protected:
@@ -29,14 +27,6 @@ class LedAndTrayInAnXServer : public e2e::Desktop {
   bool logged(const std::string& text) const { return slurp(log).find(text) != std::string::npos; }
   std::string output() const { return slurp(log) + slurp(x->root() / (log.filename().string() + ".out")); }
 
-  // The window's inner rectangle on the screen.
-  Geometry geometry(const std::string& win) {
-    Geometry g;
-    std::istringstream(x->run("xwininfo -id " + win +
-                              " | awk \"/Absolute upper-left|Width|Height/ { printf \\\"%s \\\", \\$NF }\"")) >>
-        g.x >> g.y >> g.w >> g.h;
-    return g;
-  }
   // The program's visible windows named Alarm, larger than a tray icon.
   std::vector<std::string> windows(pid_t pid) {
     std::vector<std::string> out;
@@ -59,27 +49,8 @@ class LedAndTrayInAnXServer : public e2e::Desktop {
 };
 
 TEST_F(LedAndTrayInAnXServer, LaunchInTheTrayMenuRestoresAMinimisedWindow) {
-  // The notification area, started again should it not come up.
-  bool trayer = false;
-  for (int attempt = 0; attempt < 3 && !trayer; ++attempt) {
-    const pid_t pid = x->spawn({firstLine(x->run("command -v trayer")), "--edge", "top"}, "trayer.out");
-    trayer = waitFor([&] { return !x->run("xdotool search --all --onlyvisible --class trayer").empty(); }, 10s);
-    if (!trayer) ::kill(pid, SIGKILL);
-  }
-  ASSERT_TRUE(trayer) << slurp(x->root() / "trayer.out");
-  // The notification area takes a moment to claim its place; a copy started before that
-  // rightly runs without an icon, so such a start is repeated.
-  pid_t alarm = -1;
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    log = x->root() / ("alarm" + std::to_string(attempt) + ".log");
-    alarm = start();
-    waitFor([&] { return logged("tray icon shown") || logged("no notification area"); }, 15s);
-    if (logged("tray icon shown")) break;
-    ::kill(alarm, SIGKILL);
-    waitExit(alarm, 5s);
-    std::this_thread::sleep_for(1s);
-  }
-  ASSERT_TRUE(logged("tray icon shown")) << output();
+  const pid_t alarm = startWithTrayIcon("alarm", log);
+  ASSERT_GT(alarm, 0) << slurp(x->root() / "trayer.out") << output();
   const std::string main = theWindow(alarm);
   ASSERT_FALSE(main.empty()) << output();
   ASSERT_TRUE(waitFor([&] { return logged("window shown"); }, 10s));
@@ -88,13 +59,7 @@ TEST_F(LedAndTrayInAnXServer, LaunchInTheTrayMenuRestoresAMinimisedWindow) {
   ASSERT_TRUE(waitFor([&] { return logged("window hidden in the notification area"); }, 10s)) << output();
   ASSERT_TRUE(waitFor([&] { return windows(alarm).empty(); }, 5s));
 
-  // The icon: the program's small window inside the notification area.
-  std::string icon;
-  std::istringstream in(x->run("xdotool search --pid " + std::to_string(alarm) + " --name \"^Alarm\""));
-  for (std::string id; std::getline(in, id);) {
-    const Geometry g = geometry(id);
-    if (!id.empty() && g.w > 0 && g.w <= 64 && g.h <= 64) icon = id;
-  }
+  const std::string icon = trayIcon(alarm);
   ASSERT_FALSE(icon.empty()) << "no tray icon window";
   // A right-click pops the menu up (a window of its own, named as the program); Launch is
   // its first entry.
@@ -146,13 +111,15 @@ TEST_F(LedAndTrayInAnXServer, TheLedWindowOpensIsDraggedAndBringsTheMainWindowBa
   EXPECT_EQ(l0.y - m0.y, 48);
 
   // Dragged by its display with the mouse: once the pointer has moved a little with the
-  // button down, the window follows it.
-  x->run("xdotool mousemove --window " + led + " 60 16 mousedown 1 sleep 0.2 mousemove_relative --sync 12 0 sleep 0.2 "
-         "mousemove_relative --sync 40 30 sleep 0.2 mousemove_relative --sync 40 30 sleep 0.2 mouseup 1");
+  // button down, the window follows it, the point grabbed staying under the pointer (a
+  // jump right after the first small step included).
+  x->run("xdotool mousemove --window " + led + " 60 16 mousedown 1 sleep 0.2 mousemove_relative --sync 3 0 sleep 0.2 "
+         "mousemove_relative --sync 43 0 sleep 0.2 mousemove_relative --sync 6 30 sleep 0.2 "
+         "mousemove_relative --sync 40 30 sleep 0.2 mouseup 1");
   std::this_thread::sleep_for(300ms);
   const Geometry l1 = geometry(led);
-  EXPECT_NEAR(l1.x - l0.x, 80, 2) << output();
-  EXPECT_NEAR(l1.y - l0.y, 60, 2) << output();
+  EXPECT_EQ(l1.x - l0.x, 92) << output();
+  EXPECT_EQ(l1.y - l0.y, 60) << output();
 
   // A double-click brings the main window back beside where the LED window now is.
   doubleClick(led, 60, 16);

@@ -38,8 +38,21 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   EXPECT_FALSE(w.engine().alarmEnabled());
   EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
 
-  // Snoozed, then closed by the window manager: a stop, and the music stops with it.
-  onAlert([&](AlertWindow& a) { QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdSnooze, Qt::LeftButton); });
+  // Snoozed, then closed by the window manager: a stop, and the music stops with it. A
+  // message of ten long words shows whole, in red for the red LEDs, above the buttons.
+  settings.text = "Nineteen, eighteen seventeen sixteen fourteen thirteen fifteen eighteen nineteen seventeen";
+  w.menuLedcolour_Click(2);
+  onAlert([&](AlertWindow& a) {
+    auto& m = static_cast<frmAlarmMessage&>(a);
+    EXPECT_EQ(m.lblMessage->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+    EXPECT_GE(m.lblMessage->height(), m.lblMessage->heightForWidth(m.lblMessage->width()));
+    EXPECT_GE(m.cmdSnooze->y(), m.lblMessage->geometry().bottom());
+    EXPECT_LE(m.cmdSnooze->geometry().bottom(), m.height());
+    EXPECT_EQ(m.width(), 235);
+    // Enter on a focused Snooze snoozes (Stop is the default only while it keeps the focus).
+    m.cmdSnooze->setFocus();
+    QTest::keyClick(m.cmdSnooze, Qt::Key_Return);
+  });
   tickAt(at(0, 0, 0, 9));
   tickAt(at(7, 0, 0, 9));
   onAlert([&](AlertWindow& a) {
@@ -72,7 +85,13 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
   onAlert([&](AlertWindow& a) {
     EXPECT_EQ(a.geometry(), QGuiApplication::primaryScreen()->geometry());
     EXPECT_TRUE(a.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(a.lblMessage->pos(), QPoint(0, 0));  // (screen - window) / 2 of a window as large as the screen
+    // The text in the middle of the screen, and how to end it near the bottom.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_LE((a.lblMessage->geometry().center() - screen.center()).manhattanLength(), 2);
+    const QLabel* hint = static_cast<frmAlarmFullscreen&>(a).lblHint;
+    EXPECT_EQ(hint->text(), "Double-click or press ESC to quit - Press Spacebar to Snooze");
+    EXPECT_GT(hint->y(), screen.height() * 4 / 5);
+    EXPECT_LT(hint->palette().color(QPalette::WindowText).lightness(), 160);
     // The whole message shows, on one line where the screen has room for it.
     EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings.text));
     EXPECT_EQ(a.lblMessage->toolTip(), " Double-click or press ESC to quit - Press Spacebar to Snooze ");

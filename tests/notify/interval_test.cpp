@@ -88,14 +88,17 @@ TEST_F(IntervalDialogs, EscDoesNothingAndAnEmptyOrZeroBoxIsRefusedWithTheRange) 
     QTest::mouseClick(snooze.cmdSetSnoozeMinutes, Qt::LeftButton);
     EXPECT_TRUE(snooze.isVisible());
     expectOneBox("I'm afraid I can't do that Tobrin...", "Please enter a value in the range of 1 - 1439.");
-    // The spinner steps within 1 to 59.
+    // The spinner steps within the box's range, 1 to 1439.
     QTest::mouseClick(snooze.UpDown1->downButton(), Qt::LeftButton);
     EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "1");
     QTest::keyClick(snooze.txtSnoozeMinutes, Qt::Key_Up);  // the arrow keys step it too
     EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "2");
-    snooze.txtSnoozeMinutes->setText("59");
+    snooze.txtSnoozeMinutes->setText("120");
+    QTest::keyClick(snooze.txtSnoozeMinutes, Qt::Key_Up);
+    EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "121");
+    snooze.txtSnoozeMinutes->setText("1439");
     QTest::mouseClick(snooze.UpDown1->upButton(), Qt::LeftButton);
-    EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "59");
+    EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "1439");
   });
   EXPECT_TRUE(leftOpen);
   EXPECT_EQ(stored("Snooze"), "Error");

@@ -125,6 +125,10 @@ TEST_F(StoreTest, HandEditedFilesKeepEveryLineTheyCanRead) {
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "NN"), "30");
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), "05");
+  // Blanks around "=" are the editor's, not the value's; inside quotes they stay.
+  spit(file(), "[General]\nNN = 30\nSS =  \" 5 \" \n");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "NN"), "30");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), " 5 ");
 
   const std::vector<std::string> unreadable = {"Font=\"Caf\xe9\"", "Message=\"Wake up", "just some words",
                                                std::string("\0\0\0\x01", 4), "[Broken", "SS=\"09\""};

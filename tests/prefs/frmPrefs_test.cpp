@@ -4,6 +4,9 @@
 // font choices, the command frame and the interval links.
 #include <QApplication>
 #include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QDir>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -393,23 +396,56 @@ TEST_F(Preferences, TheCommandFrameTrimsTestsAndKeepsItsContentsWhenDeactivated)
     EXPECT_EQ(p.txtCommand->text(), "notes.txt");
     EXPECT_TRUE(p.chkMSDOS->isChecked());
 
-    // The box holds what the settings can give back whole.
+    // A pasted command longer than the settings give back whole is refused with a word,
+    // never cut; the box keeps what it had.
     click(p.chkCommand);
-    p.txtCommand->clear();
-    QTest::keyClicks(p.txtCommand, QString(300, 'c'));
-    EXPECT_EQ(p.txtCommand->text().size(), 254);
+    QApplication::clipboard()->setText(QString(300, 'c'));
+    p.txtCommand->setFocus();
+    QTest::keyClick(p.txtCommand, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(p.txtCommand->text(), "notes.txt");
+
+    // Without MSDOS the whole text names a file in the program's folder: a document marked
+    // executable is opened, a script runs; what cannot be started is an error, as in the
+    // console mode.
+    click(p.chkMSDOS);
+    QFile doc(file("report 1.txt"));
+    doc.setPermissions(doc.permissions() | QFile::ExeOwner);
+    p.txtCommand->setText("report 1.txt");
+    click(p.cmdTestCommand);
+    {
+      QFile script(file("wake.sh"));
+      ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+      script.write("#!/bin/sh\n");
+    }
+    p.txtCommand->setText("wake.sh");
+    click(p.cmdTestCommand);
+    fakes.shell.fail = true;
+    click(p.cmdTestCommand);
   });
   EXPECT_EQ(fakes.shell.opened, QStringList{"notes.txt"});
-  EXPECT_EQ(fakes.shell.folders, QStringList{dir.path()});  // run from the program's folder
-  EXPECT_EQ(titles(), (std::vector<QString>{"Oops...", "Command Error"}));
+  EXPECT_EQ(fakes.shell.documents, QStringList{dir.path() + "/report 1.txt"});
+  EXPECT_EQ(fakes.shell.ran, (QStringList{dir.path() + "/wake.sh", dir.path() + "/wake.sh"}));
+  EXPECT_EQ(fakes.shell.folders, QStringList(3, dir.path()));  // run from the program's folder
+  EXPECT_EQ(titles(), (std::vector<QString>{"Oops...", "Command Error", "Oops...", "Command Error"}));
   EXPECT_EQ(fakes.messageBox.boxes[1].prompt,
             "Your command generated an error.\r\nPlease check the syntax you entered into the text box, and try again. "
             "Also try your command with the MSDOS option checked/unchecked.");
+  EXPECT_EQ(fakes.messageBox.boxes[2].prompt,
+            "This command is too long to be remembered (more than 254 characters).\r\n"
+            "Please shorten it, or put it in a script and enter the script's path.");
 }
 
 TEST_F(Preferences, AConsoleCommandReachesTheProgramWithItsArgumentsAsTypedAndNoShell) {
   platform::QtProcessService realProcesses;
+  platform::DesktopShellService realShell;
   fakes.services.process = &realProcesses;
+  fakes.services.shell = &realShell;
+  {
+    QFile f(dir.path() + "/where am i.sh");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\npwd > here.part && mv here.part here.txt\n");
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
   const QString script = dir.path() + "/args.sh", out = dir.path() + "/args.txt";
   {
     QFile f(script);
@@ -424,7 +460,15 @@ TEST_F(Preferences, AConsoleCommandReachesTheProgramWithItsArgumentsAsTypedAndNo
     click(p.cmdTestCommand);
     p.txtCommand->setText(dir.path() + "/no-such-program now");
     click(p.cmdTestCommand);
+    // Without MSDOS a script named by the whole text (blank and all) runs in the program's folder.
+    click(p.chkMSDOS);
+    p.txtCommand->setText("where am i.sh");
+    click(p.cmdTestCommand);
   });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.path() + "/here.txt"); }, 10000));
+  QFile here(dir.path() + "/here.txt");
+  ASSERT_TRUE(here.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QDir(QString::fromUtf8(here.readAll()).trimmed()).canonicalPath(), QDir(dir.path()).canonicalPath());
   ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 10000));
   QFile f(out);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -467,6 +511,35 @@ TEST_F(Preferences, TheLinksOpenTheIntervalDialogsModallyAndF1TheReadme) {
   EXPECT_EQ(holder->snoozeMinutes(), "8");
   EXPECT_EQ(stored("Snooze"), "20");
   EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
+
+  // A desktop whose opener finds no text viewer: F1 shows the readme in a window of our own.
+  platform::DesktopShellService realShell;
+  fakes.services.shell = &realShell;
+  QDir(dir.path()).mkdir("bin");
+  {
+    QFile opener(dir.path() + "/bin/xdg-open"), readme(dir.path() + "/readme.txt");
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly) && readme.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\necho 'no method available for opening' >&2\nexit 3\n");
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    readme.write("How to use Alarm\n");
+  }
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", dir.path().toUtf8() + "/bin:" + path);
+  whileOpen([&](frmPrefs& p) {
+    QTest::keyClick(&p, Qt::Key_F1);
+    QWidget* shown = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "textWindow" && w->isVisible()) shown = w;
+      return shown != nullptr;
+    }, 10000));
+    if (!shown) return;
+    EXPECT_EQ(shown->windowTitle(), "readme.txt");
+    EXPECT_EQ(shown->findChild<QPlainTextEdit*>()->toPlainText(), "How to use Alarm\n");
+    EXPECT_TRUE(shown->findChild<QPlainTextEdit*>()->isReadOnly());
+    shown->close();
+  });
+  qputenv("PATH", path);
 }
 
 }  // namespace
