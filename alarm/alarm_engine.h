@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm engine: the armed alarm and its hidden state, arming and deactivating, the
 // check at each second with its catch-up, the daily re-arm at the turn of the day, snooze
 // and stop, and the previous-alarm record. It has no widgets: the main window shows what it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm's firing.
 #include "alarm/alarm_firing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm's firing: at the alarm second the volumes, the sound, the command, the hide
 // time and the alert window shown modally; the music's repeat poll; the snooze and the
 // record of the alarm shown; and the preview that rehearses it all from the preferences.

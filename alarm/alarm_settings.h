@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm's run-time settings as the preferences dialog and the two interval dialogs hold
 // them. The firing, the alert windows and the preview read them only through this, so they
 // never depend on how those dialogs are built. A read creates the dialog that holds the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the alarm's firing needs of an alert window, whichever kind the program shows (the
 // small message window or the full-screen alert): the modal show, its hide timer and the
 // end of a preview. The windows themselves live with the other alert windows.

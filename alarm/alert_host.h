@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an open alert window asks of the alarm it shows: stopping the music, the snooze,
 // the record of the alarm just shown, and the texts it displays.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the alarm command.
 #include "alarm/command_start.h"
 

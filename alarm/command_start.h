@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the alarm command: the one rule the preferences' Test button and the alarm share.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks an entry field before a mouse press takes the focus out of it. Presses are looked
 // at where they reach the window, before the toolkit moves the focus to the widget under
 // the pointer: by the time the widget itself sees the press, the field has lost the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm check's timer. It runs on the clock's second-aligned tick, just after the clock
 // has shown the new second, so the two never drift apart and the program wakes once a second.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm engine's text rules.
 #include "alarm/timetext.h"
 

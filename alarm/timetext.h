@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm engine's small text rules: the entry fields' key filter and digit widening,
 // cutting an AM/PM time text into its fields, the clock's display text, and the seconds a
 // late alarm check still has to look at.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock display over the hosted Lumicell control, bound late by dispatch id.
 #include "app/clock_display.h"
 

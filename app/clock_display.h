@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The digit display a window hosts (Lumicell1): the few properties the program sets on the
 // display control, and its place inside its picture box in twips. The display takes no
 // mouse input of its own: presses, double-clicks and moves go to its picture box.

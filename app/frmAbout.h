@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: the program's title, version and copyright, and a link to its readme.
 #pragma once
 

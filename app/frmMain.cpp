@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its creation, showing and hiding, the unload question, the window
 // handlers and the menus' commands. Its controls are built in frmMain_layout.cpp, its
 // settings loaded and saved in frmMain_settings.cpp, and its alarm fields handled in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the clock, the alarm-time editor, the menus and the tray icon record. It
 // owns the alarm engine, shows its state (status line, fields) and forwards the user's
 // actions to it; the other windows hang on its parts (main_parts.h).

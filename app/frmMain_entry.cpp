@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's alarm-time fields and what they arm: the entry checks, Set Alarm, the
 // clock's second, and reset, deactivate and the quick alarms. The engine keeps the alarm.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls and menus, placed as designed (in twips), and what each
 // control and menu entry runs.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's load and unload: the settings restored into the window and the engine
 // when the program starts, and saved when it ends.
 #include <QApplication>

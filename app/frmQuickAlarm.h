@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quick alarm dialog: arms the alarm a chosen 1 to 120 minutes from now and remembers
 // the number for next time.
 #pragma once

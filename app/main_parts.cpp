@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-ins for the parts of the program that other windows provide.
 #include "app/main_parts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window asks of the parts of the program that live in other windows: the
 // media player, the preferences dialog, the alarm's firing, the detached LED window and the
 // tray menu. The main window holds one of these; the defaults stand in until each part is

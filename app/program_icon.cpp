@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's icon, from the pixels of the rendered icon built into the program.
 #include "app/program_icon.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's widget style: the desktop's style, with room for the text of narrow combo
 // boxes, and without the standard icons that Qt reads from image files at start-up. One
 // style for the whole program, set up once: a second style object for a single widget

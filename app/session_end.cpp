@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of the session, routed to the main window's unload.
 #include "app/session_end.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notices the end of the user's session: the session manager's request to quit, or a
 // termination signal (SIGTERM, SIGHUP, SIGINT). The signal handler only writes one byte to
 // a pipe; the event loop reads it and reports sessionEnding() on the user-interface thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telling the user without blocking anything.
 #include "app/user_notice.h"
 

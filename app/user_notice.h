@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user must be told in words while nothing waits for an answer (an alarm missed,
 // settings that cannot be saved, a computer that will not be woken): a notification from
 // the tray icon when it shows, otherwise a box that blocks nothing once the main window

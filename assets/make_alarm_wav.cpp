@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes alarm.wav: a bright three-note chime, rung three times, a little under four seconds.
 #include <cmath>
 #include <cstdint>

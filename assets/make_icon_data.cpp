@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes pictures' pixels as a C++ header, so the program can show its icon at every size
 // without decoding an image file at start.
 // Usage: make-icon-data HEADER PICTURE...   (square pictures, one per size)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer service on the ALSA simple mixer.
 #include "audio/alsa_mixer.h"
 

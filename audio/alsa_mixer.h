@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer service on the ALSA simple mixer: device 0 is ALSA's default mixer (PulseAudio
 // or PipeWire on most desktops), the following devices are the sound cards.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // clsDShowControl: the media player wrapper over a media graph.
 #include "audio/dshow_control.h"
 

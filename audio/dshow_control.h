@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // clsDShowControl: plays one media file (the alarm music) through a media graph, with
 // open, play, pause, stop, seek, rate, volume, balance and a completion wait.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A mixer for tests: devices and controls set up by the test, and a record of every write.
 #pragma once
 

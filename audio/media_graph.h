@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media graph the player wrapper drives: one opened file with its playback controls,
 // volume, position and completion event. The real graph stands on Qt Multimedia and lives in
 // the media module (media_module.h); tests use a fake.

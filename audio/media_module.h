@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media module: the code that plays sound stands on Qt Multimedia, which with its
 // sound server and decoders weighs about 3 MB of resident memory. The program starts
 // without it and loads libalarm-media.so, from its own folder, the first time a sound

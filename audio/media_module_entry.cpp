@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media module's entry points (libalarm-media.so): the graph and the sound service
 // on Qt Multimedia, created for the program that loaded it.
 #include "audio/qt_media_graph.h"

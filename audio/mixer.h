@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer service the Volume module works on: devices, lines found by component type,
 // one control per line and type, and 32-bit control values. Results are 0 on success.
 #pragma once

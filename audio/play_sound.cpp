@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PlaySound through the sound service.
 #include "audio/play_sound.h"
 

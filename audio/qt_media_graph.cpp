@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media graph on Qt Multimedia.
 #include "audio/qt_media_graph.h"
 

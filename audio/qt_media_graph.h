@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media graph on Qt Multimedia: a QMediaPlayer with its QAudioOutput.
 #pragma once
 

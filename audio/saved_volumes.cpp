@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's volumes around an alarm.
 #include "audio/saved_volumes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's own mixer volumes, taken before the alarm sets its volumes and put back when
 // the alert closes, so the alarm's volumes do not stay after it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShellandWait and the program launcher.
 #include "audio/shell_wait.h"
 

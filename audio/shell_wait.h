@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting a program and waiting for it while the window keeps running: ShellandWait and
 // the volume application it starts for "Set Volume".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real sound service on Qt Multimedia.
 #include "audio/sound_service.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real sound service: a generated tone for the beep, wave files played in the
 // background, and the count of audio outputs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Volume module: the alarm's own mixer volumes (speakers, wave out) and the speakers'
 // mute, read and written in whole percent through the mixer service.
 #pragma once

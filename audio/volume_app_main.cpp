@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // alarm-volume: sets the alarm's speakers and wave volumes where the desktop has no mixer program.
 #include <QApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our own volume window.
 #include "audio/volume_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our own volume window, for desktops without a mixer program: the speakers and wave
 // volumes and the speakers' mute, applied to the mixer as they change.
 #pragma once

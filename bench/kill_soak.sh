@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The kill soak (not part of CI): starts the built program in a private X server at a moment
 # just before its alarm, arms, confirms the preferences, toggles a menu option, snoozes the
 # alert, and kills it with SIGKILL at a random moment; after each kill it checks that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detached LED clock: a small window showing only the time on its own display, opened
 // by a double-click on the main window's display and closed by a double-click on itself,
 // which brings the main window back beside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LED window and the tray icon's part of the main window.
 #include "led/led_tray.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LED window and the tray icon's part of the main window: the double-click on the main
 // display that swaps it for the LED window, dragging the main window by its display and
 // the display's time tooltip, the LED window's tick, and the tray icon's clicks and menu.

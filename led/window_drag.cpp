@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving a window by pressing the mouse on it.
 #include "led/window_drag.h"
 

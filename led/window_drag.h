@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving a window by pressing the mouse on it, not only on its title bar: the left button
 // hands the move to the desktop's own move loop; the other buttons, and desktops without
 // such a loop, move the window by hand until the button is released. The move starts once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Lumicell instance: property accessors, lifecycle handlers and the host's site.
 #include "lumicell/control.h"
 

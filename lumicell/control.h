@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Lumicell control: its eight properties, sizing, persistence and painting.
 #pragma once
 

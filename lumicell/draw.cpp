@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting: the back buffer, the sunken edge, and the copy of one sheet cell per character.
 #include <algorithm>
 

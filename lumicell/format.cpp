@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns the DigitDisplay text into the cells to draw, and computes the control's size.
 #include <cstddef>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the glyph sheet from the segment template.
 #include "lumicell/glyph_sheet.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph sheet: every cell the display can show, pre-drawn in two sizes and three colours.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PPM and PNG writers for lumicell-render.
 #include "lumicell/image_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes 0xFFRRGGBB pixel rows as a binary PPM (P6) or a PNG file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The public face of the Lumicell digit display control: its programmatic identifier,
 // the dispatch ids of its properties and its enumerations, for hosts that bind late.
 #pragma once

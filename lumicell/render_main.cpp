@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumicell-render: creates the display control through the component registry, as Alarm
 // does, puts the properties given on the command line in order, and writes its image.
 #include <algorithm>

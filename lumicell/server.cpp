@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's entry points: the class factory and self-registration in the per-user store.
 #include <dlfcn.h>
 

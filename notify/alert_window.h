@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the two alert windows share: the modal show over their owner, the alarm text with
 // its font and LED colour, the hide timer that closes the alert at its second, and the
 // rule that an alert closed by the window frame ends the alarm.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmAlarmFullscreen: the black window over the whole screen with the alarm text in large
 // letters. Esc or a double-click stops the alarm, the space bar snoozes it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmAlarmMessage: the small always-on-top window with the alarm text, Stop and Snooze.
 #pragma once
 

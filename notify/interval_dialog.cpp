@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The snooze and hide-alert interval dialogs.
 #include "notify/interval_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two small dialogs that hold an alert's intervals: frmSnooze (how many minutes a snooze
 // postpones the alarm) and frmHideAlert (after how many minutes an unanswered alert closes
 // itself). Each minutes box is the interval the alarm uses for the rest of the run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // alarm-wake: holds a kernel wake alarm so that a sleeping computer is woken for an alarm.
 //   alarm-wake SECONDS     SECONDS: the wall-clock moment to wake at, in seconds since 1970
 // Prints "armed SECONDS" once the alarm is set and "woke" when it has fired, then ends; it

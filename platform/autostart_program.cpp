@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log-on entry names the launcher of an installed program, which stays the same path
 // whatever the program folder is.
 #include "platform/autostart_program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number and text conversions with the runtime's rules.
 #include "platform/convert.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number and text conversions with the runtime's rules: the leading-number reading of a
 // text, Boolean texts, whole numbers with halves to even, and numbers written back as text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/digits_validator.h"
 
 QValidator::State DigitsValidator::validate(QString& input, int&) const {

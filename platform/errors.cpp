@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runtime errors and the texts of the error boxes.
 #include "platform/errors.h"
 

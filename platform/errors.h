@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runtime errors: a number and a description, and the texts of the error boxes built from them.
 #pragma once
 

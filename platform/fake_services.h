@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fakes of the platform services for tests: scripted answers, a settable clock, and a
 // record of everything the program asked of them.
 #pragma once

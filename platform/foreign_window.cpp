@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bringing another process's windows forward, on X11 through the window manager's
 // pager requests (_NET_WM_STATE and _NET_ACTIVE_WINDOW, which a window manager honours
 // from a pager without its focus-stealing rules).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bringing the window of another program of ours (one the program started and waits for)
 // above the program's own windows, through the window manager.
 #pragma once

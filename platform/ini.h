@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI text of the settings files: read leniently, written as QSettings writes it.
 //
 // A file edited by hand stays useful: a missing final newline and CRLF line ends are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command lines split into a program and its arguments, and the opener's address.
 #include "platform/launch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the shell and process services carry out a command line: the program its first word
 // names, with the other words as its arguments exactly as typed (no shell in between), and
 // the address the desktop's opener gets for a text that names no program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The diagnostic log: one line per significant event, on standard error and optionally in a file.
 #pragma once
 

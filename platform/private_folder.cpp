@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Private folders in shared places.
 #include "platform/private_folder.h"
 

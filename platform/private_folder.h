@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder of the user's own inside a folder every user shares, such as /tmp.
 #pragma once
 

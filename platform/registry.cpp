@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Registry module over the per-user store.
 #include "platform/registry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Registry module: create keys and read and write text values addressed by full key
 // paths ("HKEY_CURRENT_USER\Software\Orvanta\Alarm"), the program's own settings key and
 // files, and the log-on auto-start entry.

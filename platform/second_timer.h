@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A timer that fires just after each wall-clock second, re-armed every time, so it never
 // drifts and never skips a second the way a free-running one-second timer can.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform services the program talks to instead of calling the desktop directly.
 // Each has a real implementation (services_qt.cpp) and a fake for tests (fake_services.h).
 #pragma once

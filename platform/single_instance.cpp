@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-instance rule on an advisory file lock.
 #include "platform/single_instance.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-instance rule: one running copy per user and per program file name.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The resume from sleep through logind's PrepareForSleep signal.
 #include "platform/sleep_watch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells when the computer has resumed from sleep, as logind announces it on the system bus
 // (nothing where there is no logind).
 #pragma once

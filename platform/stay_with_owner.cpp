@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dialog kept with its owner.
 #include "platform/stay_with_owner.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps a dialog or an alert with the window that owns it, so that a modal window never
 // hides where the user cannot reach it: it cannot be minimised on its own (a desktop that
 // still offers it sees the window come straight back), it goes with its owner when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user store on INI files and XDG autostart entries.
 #include "platform/store.h"
 

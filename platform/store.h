@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user store of keys holding text values, standing in for the current user's registry.
 //
 // A key HKEY_CURRENT_USER\Software\<Vendor>\<Program>[\<Sub>...] lives in the INI file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own read-only window for a text file, for a desktop that cannot open one.
 #pragma once
 

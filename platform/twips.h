@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Twips, the unit the window layouts are given in: 15 twips to a pixel (96 dots per inch).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A spinner bound to a text box: its arrows step the number the box holds and write the
 // result back as plain decimal text, within the spinner's range. Up and Down in the box
 // step it as the arrows do, Page Up and Page Down by ten.

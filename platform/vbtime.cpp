@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times of day as texts.
 #include "platform/vbtime.h"
 

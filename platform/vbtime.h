@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times of day as texts: the formats the clock shows, reading a text back as a time,
 // and "now plus N minutes" with the wrap round midnight.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wake alarm through its helper.
 #include "platform/wake_alarm.h"
 

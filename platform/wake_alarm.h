@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wakes a sleeping computer for the alarm: keeps the helper alarm-wake (from the program's
 // folder) holding a kernel wake alarm a little before the alarm's second, re-armed whenever
 // that moment changes and ended when there is none. Without the capability the helper

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name of the operating system, as the volume dialog asks for it.
 #pragma once
 

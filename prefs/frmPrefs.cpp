@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences dialog: its controls, loading, Done, and the handlers of its frames.
 // Play, Stop and Preview are in frmPrefs_sound.cpp.
 #include "prefs/frmPrefs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences dialog: how an alarm is raised (sound, message, command, volumes). Its
 // controls and hidden labels are also the settings the alarm uses while the program runs:
 // Done only hides it, and only closing it through its frame unloads it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences' Alarm/Command frame: the command box, Activate, Test.
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences dialog's music buttons and the whole-alarm preview: they play through
 // the main window's player and show the alert windows.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real file-open and font dialogs.
 #include "prefs/pickers.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file-open and font dialogs the preferences use (the common dialog), behind one small
 // service so tests can answer them.
 #pragma once

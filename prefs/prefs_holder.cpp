@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences and interval dialogs for the program's run.
 #include "prefs/prefs_holder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the preferences dialog and the two interval dialogs for the program's run: each is
 // created, hidden and loaded from the store, by the first read of one of its settings or
 // by being opened, and the alarm reads its settings from their controls.

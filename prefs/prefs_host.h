@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the preferences dialog asks of the program around it: the media player its Play,
 // Stop and Preview buttons use, the whole alarm rehearsed, and the LED colour its message
 // box takes. The defaults stand in where the program has none of these (nothing plays,

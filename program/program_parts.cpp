@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own parts behind the main window's seams.
 #include "program/program_parts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own parts behind the main window's seams: the preferences and interval
 // dialogs, the media player and the alarm's firing, the LED window and the tray menu.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start: the single-instance rule, then the main window.
 #pragma once
 

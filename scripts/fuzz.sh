@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fuzz step of CI: builds the fuzz targets with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer (into build-fuzz/, or $FUZZ_BUILD_DIR), then runs each one for
 # $FUZZ_SECONDS seconds (30 by default), two at a time, starting from a copy of its seed

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the running program in a private X server (Xvfb + openbox):
 #   - start-up time from exec to the shown window (the log's "window shown" line),
 #   - resident memory,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Alarm needs (only those missing, through sudo when not
 # root) and builds everything into build/ (or $BUILD_DIR).
 #   scripts/setup.sh [--sanitize]   --sanitize builds with AddressSanitizer + UBSan

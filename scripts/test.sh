@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Alarm and runs every test.
 #   scripts/test.sh [--sanitize]   --sanitize builds and runs the tests under ASan + UBSan
 set -euo pipefail

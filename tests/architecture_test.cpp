@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The house stays one-way: each product folder includes only itself and the folders below it
 // (docs/architecture.md), the build tools include none, and no product file grows past what
 // a newcomer can read in one go.

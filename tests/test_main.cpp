@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry point of every test program: the offscreen platform for window tests and the
 // folder of the built program, unless the caller set them, and no machine-wide
 // configuration, so that an installed copy of the program cannot change what tests see.

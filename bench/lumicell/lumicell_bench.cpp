@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint cost of the clock display: DrawDigits of an eight-cell long time, small and
 // large, and FormatDisplayText alone. Heap allocations are counted per iteration.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Class ids as text, and the coercions of late-bound values.
 #include "platform/host/com.h"
 

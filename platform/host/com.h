@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The component model shared by hosts and component libraries: class and interface ids,
 // the value type of late-bound calls, and the interfaces a display control and its host
 // talk through. Standard C++ only; component libraries include it too.

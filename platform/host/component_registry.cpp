@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creation by programmatic identifier: store lookup, library loading, class factory.
 #include "platform/host/component_registry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating components by programmatic identifier: the per-user store maps the identifier
 // to a class id and the class id to the library that serves it.
 #pragma once

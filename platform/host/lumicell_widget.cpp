@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Lumicell host window: the control's site, late-bound gets and puts, painting.
 #include "platform/host/lumicell_widget.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window that hosts a Lumicell digit display control: creates it by its programmatic
 // identifier, binds to it late by dispatch id, and shows its back buffer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-memory property bag and its designer text form.
 #include "platform/host/property_bag.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A property bag in memory, and the text form a form designer saves it in.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // regsvr: registers a component library in the per-user store by calling its own
 // DllRegisterServer (or, with -u, DllUnregisterServer); with --system, in the machine-wide
 // folder that every user's component registry reads after their own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm engine alone on a fake clock: days of seconds in a moment, with a ringer that
 // answers each alert as a user would.
 #include <gtest/gtest.h>

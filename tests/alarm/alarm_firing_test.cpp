@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm ringing through the clock's tick with the program's own parts: each sound with
 // each alert window, snooze and the daily time, midnight, the music's repeat, failing
 // steps, and "Exit Program after Alarm".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with the program's own parts on the offscreen platform, fake services, a
 // fake mixer, scripted media graphs and settings, and a driver that acts on the alert
 // window from inside its modal loop, as a user would.

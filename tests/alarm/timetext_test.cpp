@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm engine's text rules: the clock's display text, cutting AM/PM texts, widening a
 // digit, and which seconds a late alarm check still compares.
 #include <gtest/gtest.h>

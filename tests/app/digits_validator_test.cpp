@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The digits-only check of the time fields and the quick-alarm minutes.
 #include <gtest/gtest.h>
 

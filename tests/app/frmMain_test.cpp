@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the offscreen platform with the fake clock and services: arming, the
 // clock tick, the alarm check, quitting, the settings round trip, damaged settings, the
 // menus, reset, deactivate and the quick alarms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's style: a menu bar made under it reads no image file, so no image format
 // plugin is loaded, and the overflow button still has its icon; the narrow AM/PM box shows
 // its text whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Registry module's read rules, path checks and the log-on entry, on a real store in a
 // private folder.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start order without a real desktop: the single-instance message, the tray tip and
 // the system name.
 #include <gtest/gtest.h>

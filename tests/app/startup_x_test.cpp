@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program in a real X server: one copy per user and program file name, the
 // settings file it creates, its own files found wherever it is started from, and the end
 // of the session during the start.

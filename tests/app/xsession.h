@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private X server (Xvfb) with private settings and runtime folders, for tests that
 // start the built program in a real window and drive it with xdotool.
 #pragma once

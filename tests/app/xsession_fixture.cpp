@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The private X server for real-window tests.
 #include <fcntl.h>
 #include <signal.h>

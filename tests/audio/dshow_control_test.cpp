@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media player wrapper over a scripted graph: opening, the end-of-piece rewind, stop,
 // seek, the clamps, the completion wait and the error boxes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media module as the program loads it: a missing module leaves the program silent
 // but working, and the built module plays through the program's own log.
 #include <gtest/gtest.h>

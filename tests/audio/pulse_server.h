@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private PulseAudio server with one null sink ("nul") for the tests of the real audio
 // path: its own runtime folder and socket, so tests running side by side never share one.
 // With ALARM_TEST_SOUND_SERVER=pipewire it is PipeWire with its PulseAudio server and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real audio path against a private PulseAudio server with a null sink: mixer volumes
 // seen by the server, alarm.wav played to its end by the player, the beep and the wave sound
 // recorded from the sink's monitor.

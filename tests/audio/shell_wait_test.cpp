@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShellandWait: the midnight rule, waiting on the program or the time-out while events
 // run, the failure box, a real process, and the choice of volume application.
 #include <gtest/gtest.h>

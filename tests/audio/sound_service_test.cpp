@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound service without any audio output: the tone itself, a beep that still lasts
 // its length and returns, and no outputs are counted.
 #include <gtest/gtest.h>

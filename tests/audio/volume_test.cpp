@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Volume module over a scripted mixer: the table and its order, the percent scaling,
 // clamps and rounding, switches, device and table bounds, and a mixer that is not there.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program in a real X server with a window manager: type an alarm time, press
 // Enter, see the alarm fire at its second in the diagnostic log, quit through the close
 // box and the quit question, start again and find the settings restored.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program rings for real: a private X server with a window manager, a private
 // PulseAudio server whose null sink is recorded, and the program started at a chosen wall
 // time with an alarm armed from its stored settings. At the second alarm.wav is heard and

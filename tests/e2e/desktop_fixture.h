@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real X server with a window manager (openbox) and the display control registered, and
 // the built program started in it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences in a real X server with a window manager: opened from the main window's
 // Prefs button, the snooze interval changed through its link, other choices made, Done;
 // after a restart every changed value is back.

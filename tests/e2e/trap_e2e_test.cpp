@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing traps the user, in a real X server with a window manager (openbox) and a
 // notification area (trayer): a minimised dialog comes straight back, the preferences go to
 // the tray with the main window and come back on top of it with the keyboard, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window in a real X server with a window manager, driven by the mouse and the
 // keyboard as a user drives it: a click out of a field, Ctrl+T, and a start hidden in the
 // notification area.

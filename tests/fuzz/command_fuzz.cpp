@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm command: a command line typed in the preferences starts its program with the
 // words after it as arguments exactly as typed, through no shell; the desktop's opener gets
 // the text itself, or the file of that name in the program's folder, and never an address

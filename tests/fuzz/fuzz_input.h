@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz targets' shared ground: an input cut into fields, and the check that stops a run
 // with the property that broke.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings files' INI text, as a hand-edited or damaged file may hold it: what is read,
 // written and read again gives the same values and keeps every line it could not read, and
 // a value written into it reads back whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display control's properties as a host may put them, and its drawing of any text:
 // a put succeeds or fails with the overflow error, what was put reads back, the control
 // keeps the size of its content, every cell of the text is one the sheet has, and the

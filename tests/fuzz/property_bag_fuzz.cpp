@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The property bag the host loads from the designer's text form: a text is read or refused
 // with error 380; what was read writes a text that reads back to the same names, types and
 // texts, and writes the same text again; the display control restores itself from it (or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays the kept inputs of a fuzz target without the fuzzer: each file named on the
 // command line (or each file in a folder named there) goes through the target once. The
 // normal test run uses it, so an input that once crashed or broke a property stays tested.

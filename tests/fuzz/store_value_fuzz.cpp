@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store's value read on a real folder: values of any name and text written into
 // the program's key (over a settings file that may hold anything) read back as the
 // 255-character buffer gives them ("Error" beyond 254 characters or for no value, leading

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time texts: any text read as a time of day writes and reads back the same in both
 // clock modes; the entry fields armed in 24-hour mode give a text the clock shows at that
 // second; the catch-up between any two checks looks at every second between them exactly

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The install of a build: staged with DESTDIR under a prefix with a blank in it, then
 #  - every part in place and stripped, the menu entry, the metainfo and the man page valid
 #    and naming the prefix, the licence and history in the doc folder;

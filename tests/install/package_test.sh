@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package on this machine: build it with cpack, let lintian read it (no error,
 # every warning fixed or overridden), install it with apt (stripped, its debug symbols in
 # the -dbgsym package), start

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the install tests (sourced): a private X server with a window manager, the
 # processes to end on exit, and waiting for the program's main window.
 #   ROOT must name the test's temporary folder; cleanup_extra may be defined by the caller.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LED window, the tray icon's clicks and menu, dragging by the displays and the display
 // tooltip, on the offscreen platform with the fake clock and services.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program in a real X server with a window manager (openbox) and a notification
 // area (trayer), driven by xdotool: the tray menu's Launch restores a minimised window and
 // its Exit still works while the About box shows; the display's double-click swaps in the

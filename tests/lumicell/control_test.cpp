@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control's properties, sizing, persistence and painting, driven in process.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cell text: the displays Alarm and its users meet, and the edge cases of filtering, padding and truncation.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph sheet, pixel for pixel against the segment pictures, in both sizes and all colours.
 #include <gtest/gtest.h>
 

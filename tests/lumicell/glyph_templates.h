@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures the display's cells are drawn from: the seven segments of a digit cell in both
 // sizes, the segments each cell lights, and the dots of the separator and the point.
 #pragma once

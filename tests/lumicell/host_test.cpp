@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host side: registration, creation by programmatic identifier, late binding by
 // dispatch id, the designed state, and the widget that shows the control.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers: a private configuration folder (so registrations never reach the real
 // user's settings), the build's binaries, and running a program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumicell-render: exact images through the registered library, and its option handling.
 #include <gtest/gtest.h>
 

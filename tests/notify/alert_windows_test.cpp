@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two alert windows as the user meets them at an alarm: keys, clicks, the window
 // frame's close, the hide time, their looks, and the preview from the preferences.
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The snooze and hide-alert interval dialogs on the offscreen platform: the box loaded from
 // the store (or its default), Set, Default, Esc and the frame close.
 #include <QLineEdit>

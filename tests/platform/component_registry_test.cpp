@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which registration creates a component: the user's own first, then the machine-wide ones
 // of $XDG_CONFIG_DIRS, with the real display control registered by the real regsvr.
 #include <gtest/gtest.h>

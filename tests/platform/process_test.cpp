@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store and the single-instance rule with real processes: two writers at once, a
 // writer killed mid-write, a folder the user may not write, a copy that was killed, and
 // the fallback folders in /tmp that another user could have made first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runtime helpers: conversions, error texts, time texts and the system name table.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store on real files: layout, round trips of awkward values, damaged files,
 // and the QSettings-readable format.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waking the computer for the alarm with the real helper: it holds a kernel wake alarm
 // (as root here it may; the alarm fires without a suspend), and run as another user
 // without the capability it says it cannot, which the program's wake alarm reports once.

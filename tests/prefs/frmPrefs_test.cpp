@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences dialog on the offscreen platform with fake services, a fake mixer and
 // scripted file and font dialogs: the first start, the stored settings both ways, Done's
 // checks, the frame close, staying modal, the volumes, damaged settings, the music and

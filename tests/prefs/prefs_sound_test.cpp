@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Play, Stop and Preview in the preferences dialog of the running program: the music once
 // through the main window's player, and the whole alarm rehearsed without arming anything.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A media graph played by script: what it rendered and how it was played, with the parts,
 // errors and video window a test chooses.
 #pragma once

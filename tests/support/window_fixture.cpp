@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared window-test ground: application, settings, display control, modal loops.
 #include "window_fixture.h"
 

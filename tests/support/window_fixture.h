@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ground the window tests stand on: the offscreen application, settings under a program
 // in a temporary folder, the fake services, the main window with the registered display
 // control, and the ways a user acts on a modal dialog.
