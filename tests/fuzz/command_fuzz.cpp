@@ -37,6 +37,15 @@ struct RecordingShell final : platform::ShellService {
     return true;
   }
   bool openTextFile(const QString&) override { return true; }
+  // A file that names a program runs in its folder; any other file opens as a document.
+  bool runProgram(const QString& path, const QString& folder) override {
+    opened.push_back({path, folder});
+    return true;
+  }
+  bool openDocument(const QString& path) override {
+    opened.push_back({path, QString()});
+    return true;
+  }
   std::vector<std::pair<QString, QString>> opened;
 };
 
@@ -111,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   fuzz::require(w.shell.opened.size() == 1 && w.process.started.empty(), "an open goes to the desktop once");
   const auto& [target, folder] = w.shell.opened[0];
-  fuzz::require(folder == w.folder, "the opener runs in the program's folder");
+  fuzz::require(folder == w.folder || (folder.isEmpty() && QFileInfo(target).isFile()),
+                "the opener runs in the program's folder (a document opens as itself)");
   const QString inFolder = QDir(w.folder).filePath(text);
   const bool local = !text.contains(QStringLiteral("://")) && QFileInfo(text).isRelative() && QFileInfo::exists(inFolder);
   fuzz::require(target == (local ? inFolder : text), "the opener gets the text, or the file of that name beside the program");
