@@ -51,7 +51,7 @@ void WakeAlarm::readHelper() {
     const QString line = QString::fromUtf8(process_->readLine()).trimmed();
     if (line.startsWith(QLatin1String("armed "))) {
       armed_ = true;
-      logEvent(("wake alarm set for " + QDateTime::fromSecsSinceEpoch(line.mid(6).toLongLong()).toString(Qt::ISODate))
+      logEvent(("wake-up at " + QDateTime::fromSecsSinceEpoch(line.mid(6).toLongLong()).toString(Qt::ISODate))
                    .toStdString());
     } else if (line.startsWith(QLatin1String("cannot: "))) {
       logEvent(("wake alarm: " + line).toStdString());
