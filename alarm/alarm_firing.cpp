@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <cmath>
+#include <optional>
 
 #include "alarm/alarm_settings.h"
 #include "alarm/command_start.h"
@@ -86,7 +87,11 @@ void AlarmFiring::prepare() {
   platform::ignoreErrors([&] {
     settings_.snoozeMinutes();
     settings_.hideAlertMinutes();
-    if (settings_.sound() != AlarmSettings::Sound::Beep) platform::services().sound->outputCount();
+    // The mixer is opened and the wave loaded now, so that the second only sets and plays.
+    audio::volumeModule().hold();
+    auto& output = *platform::services().sound;
+    // Counting the outputs loads the media module, which beeps and plays the sounds.
+    if (output.outputCount() > 0 && settings_.sound() == AlarmSettings::Sound::Wave) output.prepareWave(waveFile());
     // The alert window is built now, hidden, so that the alarm second only shows it.
     const bool message = settings_.showMessage();
     if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;
@@ -105,6 +110,7 @@ void AlarmFiring::raise() {
     preview_ = nullptr;
   }
 
+  const audio::HeldMixer mixer(audio::volumeModule());  // held from the warm-up until the volumes are back
   const audio::SavedVolumes userVolumes(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
   ringing_ = true;
@@ -179,14 +185,28 @@ void AlarmFiring::playMusic(bool forAlarm) {
     return;
   }
   player.DS_OpenFile(path, 0, 0, 0, 0, owner);
+  const QString instead = QStringLiteral("\r\nAlarm plays its own sound instead.");
   if (forAlarm && !player.fileRendered()) {
     playWaveInstead(repeat);
-    report(QStringLiteral("Alarm is unable to play this file.\r\n") + path + QStringLiteral("\r\nAlarm plays its own sound instead."),
-           platform::mb::kExclamation, QStringLiteral("DS_Play - Oops"));
+    report(QStringLiteral("Alarm is unable to play this file.\r\n") + path + instead, platform::mb::kExclamation,
+           QStringLiteral("DS_Play - Oops"));
     return;
   }
+  if (!forAlarm) {
+    player.DS_Play();
+    return;
+  }
+  // At the alarm a play that fails gives way to the alarm sound, and is told beside the alert.
+  std::optional<Report> failed;
+  player.setReport([&](const QString& text, int flags, const QString& title) { failed = Report{text, flags, title}; });
   player.DS_Play();
-  if (forAlarm) repeatMusic(repeat);
+  player.setReport(nullptr);
+  if (failed) {
+    playWaveInstead(repeat);
+    report(failed->text + instead, failed->flags, failed->title);
+    return;
+  }
+  repeatMusic(repeat);
 }
 
 void AlarmFiring::playWaveInstead(bool repeat) {

@@ -132,14 +132,19 @@ void clsDShowControl::DS_Play() {
     need(mediaControl);
     graph_->run();
   } catch (const RuntimeError& e) {
-    auto& boxes = *platform::services().messageBox;
+    const auto tell = [&](const QString& text, int flags, const QString& title) {
+      if (report_)
+        report_(text, flags, title);
+      else
+        platform::services().messageBox->msgBox(text, flags, title);
+    };
     if (e.number() == platform::err::kObjectDoesNotSupport) {
       const QString path = musicPath_ ? musicPath_() : lastFile_;
-      boxes.msgBox(QStringLiteral("Alarm is unable to play this file.\r\n") + path, platform::mb::kExclamation,
-                   QStringLiteral("DS_Play - Oops"));
+      tell(QStringLiteral("Alarm is unable to play this file.\r\n") + path, platform::mb::kExclamation,
+           QStringLiteral("DS_Play - Oops"));
     } else {
-      boxes.msgBox(QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "Public Sub DS_Play")),
-                   platform::mb::kCritical, QStringLiteral("Error"));
+      tell(QString::fromStdString(platform::standardErrorText(e.number(), e.description(), "Public Sub DS_Play")),
+           platform::mb::kCritical, QStringLiteral("Error"));
     }
   }
 }

@@ -44,6 +44,9 @@ class clsDShowControl {
   // Where the "unable to play" box finds the music path: the preferences dialog's
   // lblHDDNfilename once the program wires it; the file last opened until then.
   void setMusicPathSource(std::function<QString()> source) { musicPath_ = std::move(source); }
+  // Where DS_Play's failures are told (text, box style, title): a message box when unset.
+  using Report = std::function<void(const QString&, int, const QString&)>;
+  void setReport(Report report) { report_ = std::move(report); }
 
   // True while a graph is held (between DS_OpenFile and DS_Remove).
   bool hasGraph() const { return graph_ != nullptr; }
@@ -55,6 +58,7 @@ class clsDShowControl {
  private:
   MediaGraphFactory factory_;
   std::function<QString()> musicPath_;
+  Report report_;
   QString lastFile_;
   // The graph and which of its parts this wrapper holds.
   std::unique_ptr<MediaGraph> graph_;

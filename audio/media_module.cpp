@@ -116,4 +116,8 @@ void ModuleSoundService::playWaveAsync(const QString& path) {
   if (auto* s = service()) s->playWaveAsync(path);
 }
 
+void ModuleSoundService::prepareWave(const QString& path) {
+  if (auto* s = service()) s->prepareWave(path);
+}
+
 }  // namespace audio

@@ -44,6 +44,7 @@ class ModuleSoundService final : public platform::SoundService {
   void beep(int frequencyHz, int durationMs) override;
   int outputCount() override;
   void playWaveAsync(const QString& path) override;
+  void prepareWave(const QString& path) override;
 
  private:
   platform::SoundService* service();

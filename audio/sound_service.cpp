@@ -16,7 +16,9 @@
 #include <QUrl>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
+#include "audio/wave_file.h"
 #include "platform/log.h"
 
 namespace audio {
@@ -41,6 +43,7 @@ AudioSoundService::AudioSoundService(QObject* parent) : QObject(parent) {}
 AudioSoundService::~AudioSoundService() {
   if (toneSink_) toneSink_->stop();
   toneSink_.reset();
+  stopWave();
 }
 
 void AudioSoundService::beep(int frequencyHz, int durationMs) {
@@ -49,19 +52,19 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
   toneSink_.reset();
   toneBuffer_.reset();
 
+  // The tone has ended when the output has played its whole length: the output's own clock
+  // says so, however late a busy sound server took the samples in. Without an output, its
+  // length in silence; and a stalled output is not waited for much longer than the tone.
   QEventLoop loop;
-  bool lengthPassed = false;
-  bool drained = true;
   QTimer length;
   length.setSingleShot(true);
   length.setTimerType(Qt::PreciseTimer);  // a coarse timer may end the tone early
-  QTimer limit;  // never wait much longer than the tone, whatever the output does
+  QTimer played;
+  played.setTimerType(Qt::PreciseTimer);
+  QTimer limit;
   limit.setSingleShot(true);
   connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-  connect(&length, &QTimer::timeout, &loop, [&] {
-    lengthPassed = true;
-    if (drained) loop.quit();
-  });
+  connect(&length, &QTimer::timeout, &loop, &QEventLoop::quit);
 
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
   QAudioFormat format;
@@ -73,39 +76,65 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
     toneBuffer_ = std::make_unique<QBuffer>(&toneData_);
     toneBuffer_->open(QIODevice::ReadOnly);
     toneSink_ = std::make_unique<QAudioSink>(device, format);
-    drained = false;
-    connect(toneSink_.get(), &QAudioSink::stateChanged, &loop, [&](QAudio::State s) {
-      if (s == QAudio::IdleState || s == QAudio::StoppedState) {
-        drained = true;
-        if (lengthPassed) loop.quit();
-      }
+    const qint64 toneUs = format.durationForBytes(static_cast<qint32>(toneData_.size()));
+    connect(&played, &QTimer::timeout, &loop, [&] {
+      if (toneSink_->processedUSecs() >= toneUs || toneSink_->state() == QAudio::StoppedState) loop.quit();
     });
     toneSink_->start(toneBuffer_.get());
+    played.start(5);
   } else {
     platform::logEvent("beep: no audio output, waiting the tone's length in silence");
+    length.start(durationMs);
   }
-  length.start(durationMs);
   limit.start(durationMs + 1500);
   loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 int AudioSoundService::outputCount() { return static_cast<int>(QMediaDevices::audioOutputs().size()); }
 
-void AudioSoundService::playWaveAsync(const QString& path) {
-  // Each sound gets a player and an output of its own: a player that has played a piece
-  // to its end does not always sound again (a snoozed alarm would ring silently).
+void AudioSoundService::prepareWave(const QString& path) {
+  prepared_.reset();
+  if (auto samples = readWaveFile(path)) prepared_ = PreparedWave{QFileInfo(path).absoluteFilePath(), std::move(*samples)};
+}
+
+void AudioSoundService::stopWave() {
+  if (waveSink_) waveSink_->stop();
+  waveSink_.reset();
+  waveBuffer_.reset();
   wave_.reset();
   waveOutput_.reset();
+}
+
+void AudioSoundService::playWaveAsync(const QString& path) {
+  stopWave();
   const QFileInfo info(path);
+  std::optional<PreparedWave> prepared = std::exchange(prepared_, std::nullopt);
   if (!info.isFile() || !info.isReadable()) {
     platform::logEvent(("sound: no such wave file: " + path).toStdString());
     return;
   }
-  waveOutput_ = std::make_unique<QAudioOutput>();
-  wave_ = std::make_unique<QMediaPlayer>();
-  wave_->setAudioOutput(waveOutput_.get());
-  wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
-  wave_->play();  // starts once the file has loaded
+  std::optional<WaveSamples> samples;
+  if (prepared && prepared->path == info.absoluteFilePath())
+    samples = std::move(prepared->samples);
+  else
+    samples = readWaveFile(path);
+  // Samples in memory start on the output at once; the media player takes any other file.
+  // Each sound gets an output of its own: one that has played a piece to its end does not
+  // always sound again (a snoozed alarm would ring silently).
+  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  if (samples && !device.isNull() && device.isFormatSupported(samples->format)) {
+    waveData_ = std::move(samples->data);
+    waveBuffer_ = std::make_unique<QBuffer>(&waveData_);
+    waveBuffer_->open(QIODevice::ReadOnly);
+    waveSink_ = std::make_unique<QAudioSink>(device, samples->format);
+    waveSink_->start(waveBuffer_.get());
+  } else {
+    waveOutput_ = std::make_unique<QAudioOutput>();
+    wave_ = std::make_unique<QMediaPlayer>();
+    wave_->setAudioOutput(waveOutput_.get());
+    wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+    wave_->play();  // starts once the file has loaded
+  }
   platform::logEvent(("sound: playing " + path).toStdString());
 }
 

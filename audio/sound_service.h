@@ -6,7 +6,9 @@
 #include <QByteArray>
 #include <QObject>
 #include <memory>
+#include <optional>
 
+#include "audio/wave_file.h"
 #include "platform/services.h"
 
 class QAudioSink;
@@ -32,6 +34,8 @@ class AudioSoundService final : public QObject, public platform::SoundService {
   int outputCount() override;
   // Replaces whatever wave is playing; a missing file only stops it.
   void playWaveAsync(const QString& path) override;
+  // A prepared wave waits read into memory until it is played or another is prepared.
+  void prepareWave(const QString& path) override;
 
   static constexpr int kSampleRate = 44100;
 
@@ -41,8 +45,18 @@ class AudioSoundService final : public QObject, public platform::SoundService {
   QByteArray toneData_;
   std::unique_ptr<QBuffer> toneBuffer_;
   std::unique_ptr<QAudioSink> toneSink_;
+  QByteArray waveData_;
+  std::unique_ptr<QBuffer> waveBuffer_;
+  std::unique_ptr<QAudioSink> waveSink_;
   std::unique_ptr<QAudioOutput> waveOutput_;
   std::unique_ptr<QMediaPlayer> wave_;
+  struct PreparedWave {
+    QString path;
+    WaveSamples samples;
+  };
+  std::optional<PreparedWave> prepared_;
+
+  void stopWave();
 };
 
 }  // namespace audio

@@ -40,6 +40,10 @@ void Volume::checkIndex(int index) {
 }
 
 bool Volume::OpenMixer(int device) {
+  if (held_) {
+    if (device == 0) return true;
+    release();
+  }
   if (device < 0 || device > backend_.deviceCount() - 1) return false;
   CloseMixer();  // one device at a time
   MixerHandle h = 0;
@@ -57,8 +61,18 @@ bool Volume::OpenMixer(int device) {
 }
 
 void Volume::CloseMixer() {
+  if (held_) return;
   if (hmixer_ != 0) backend_.close(hmixer_);
   hmixer_ = 0;
+}
+
+void Volume::hold() {
+  if (!held_) held_ = OpenMixer(0);
+}
+
+void Volume::release() {
+  held_ = false;
+  CloseMixer();
 }
 
 bool Volume::GetMixerControl(MixerHandle hmixer, uint32_t componentType, uint32_t controlType,

@@ -20,7 +20,7 @@ class Volume {
   static constexpr int kSpeakersMute = 7;
 
   explicit Volume(MixerBackend& backend) : backend_(backend) {}
-  ~Volume() { CloseMixer(); }
+  ~Volume() { release(); }
   Volume(const Volume&) = delete;
   Volume& operator=(const Volume&) = delete;
 
@@ -28,6 +28,11 @@ class Volume {
   // does not exist or cannot be opened.
   bool OpenMixer(int device);
   void CloseMixer();
+
+  // Keeps device 0 open until release(): the opens and closes in between use it as it is,
+  // so an alarm's second does not wait for a connection to the sound system.
+  void hold();
+  void release();
 
   bool GetMixerControl(MixerHandle hmixer, uint32_t componentType, uint32_t controlType, MixerControlRecord& record);
   // Writes a percentage, scaled to the control's range and clamped to it.
@@ -56,6 +61,7 @@ class Volume {
 
   MixerBackend& backend_;
   MixerHandle hmixer_ = 0;
+  bool held_ = false;
   std::array<MixerControlRecord, kTableSize> mixerControls{};
   std::array<bool, kTableSize> found_{};
 };
@@ -63,6 +69,18 @@ class Volume {
 // The alarm-volume sequence: open device 0, switch the speakers' mute off when asked, set
 // the speakers and wave-out volumes, close.
 void applyAlarmVolume(Volume& volume, bool unmute, int32_t speakerPercent, int32_t wavePercent);
+
+// Holds the mixer open for as long as it lives (it may already be held), then lets it go.
+class HeldMixer {
+ public:
+  explicit HeldMixer(Volume& volume) : volume_(volume) { volume_.hold(); }
+  ~HeldMixer() { volume_.release(); }
+  HeldMixer(const HeldMixer&) = delete;
+  HeldMixer& operator=(const HeldMixer&) = delete;
+
+ private:
+  Volume& volume_;
+};
 
 // The program's Volume module on the system mixer (ALSA). Tests install their own.
 Volume& volumeModule();

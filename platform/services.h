@@ -107,6 +107,8 @@ class SoundService {
   virtual int outputCount() = 0;
   // Starts playing a wave file and returns at once; a missing or unplayable file is silent.
   virtual void playWaveAsync(const QString& path) = 0;
+  // Loads a wave file ahead, so that the next playWaveAsync of it only has to start it.
+  virtual void prepareWave(const QString& path) { (void)path; }
 };
 
 class WindowService {

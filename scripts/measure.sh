@@ -9,7 +9,7 @@
 #   - X requests written while minimised or hidden (no painting means none each second),
 #   - how many milliseconds after the wall-clock second the alarm check fires an alarm,
 #   - from the alarm second to the alert window shown, and to the first audible sample on
-#     a recorded PulseAudio null sink, for the wave sound and for music (needs pulseaudio,
+#     a recorded PulseAudio null sink, for the wave sound, music and the beep (needs pulseaudio,
 #     pactl and parec; skipped with a note without them).
 # Usage: scripts/measure.sh [BIN_DIR] [SECONDS_PER_PHASE]   (defaults: build/bin, 60)
 # Needs Xvfb, openbox, xdotool; strace for the X request count (optional); trayer optional.
@@ -171,8 +171,8 @@ echo "alarm check after the second: ${LATE[*]} ms"
 
 # The alarm rings: from the alarm second to the alert window shown (the log's "alert shown"
 # line) and to the first audible sample recorded from a private null sink, three times each
-# for the wave sound and for music (alarm.wav picked as the music file, so it goes through
-# the media player). A sample's time is when it reached the recording (the recording's
+# for the wave sound, for music (alarm.wav picked as the music file, so it goes through
+# the media player) and for the beep (its alert comes once the half-second tone has played). A sample's time is when it reached the recording (the recording's
 # length is watched every few milliseconds), so the figure includes the recorder's own
 # latency and is an upper bound.
 if command -v pulseaudio >/dev/null && command -v pactl >/dev/null && command -v parec >/dev/null; then
@@ -184,7 +184,7 @@ if command -v pulseaudio >/dev/null && command -v pactl >/dev/null && command -v
   cp "$BIN/alarm.wav" "$ROOT/music.wav"
   REC=$ROOT/sink.raw
   ARRIVALS=$ROOT/arrivals.txt
-  for kind in wave music; do
+  for kind in wave music beep; do
     ALERTS=()
     HEARD=()
     for i in 1 2 3; do
@@ -196,6 +196,8 @@ if command -v pulseaudio >/dev/null && command -v pactl >/dev/null && command -v
         printf '[General]\nAutoStartMenu="True"\nHH="%s"\nNN="%s"\nSS="%s"\nHideAlert="1"\n' "${AT:0:2}" "${AT:3:2}" "${AT:6:2}"
         if [ "$kind" = music ]; then
           printf 'PlayMusic="True"\nPlaySound="False"\nPlayMusicFile="%s"\n' "$ROOT/music.wav"
+        elif [ "$kind" = beep ]; then
+          printf 'Beep="True"\nPlaySound="False"\n'
         fi
       } >"$CONF"
       : >"$REC"

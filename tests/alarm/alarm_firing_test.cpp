@@ -237,12 +237,13 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
     bool exists;
     QString title;
   } cases[] = {{dir.path() + "/moved.mp3", false, "You moved it didn't you..."},
-               {dir.path() + "/broken.mp3", true, "DS_Play - Oops"}};
+               {dir.path() + "/broken.mp3", true, "DS_Play - Oops"},
+               {dir.path() + "/renders-but-will-not-play.mp3", true, "DS_Play - Oops"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.toStdString());
     settings.music = c.file;
     if (c.exists) QFile(c.file).open(QIODevice::WriteOnly);
-    graphs.undecodable = {c.file};
+    (c.file.contains("will-not-play") ? graphs.unplayable : graphs.undecodable) = QStringList{c.file};
     graphs.graphs.clear();
     fakes.messageBox.boxes.clear();
     fakes.clock.current = at(6, 0, 0);
@@ -261,6 +262,7 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
     });
     tickAt(at(7, 0, 0));
     ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
+    EXPECT_FALSE(fakes.messageBox.boxes[0].blocking);  // told beside the alert, never before it
     EXPECT_EQ(fakes.messageBox.boxes[0].title, c.title);
     EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.contains(c.file));
     EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.endsWith("Alarm plays its own sound instead."));

@@ -59,7 +59,7 @@ struct FakeSettings final : AlarmSettings {
 // Every graph opened, in order; a render or run of an undecodable file fails.
 struct GraphLog {
   std::deque<testsupport::GraphState> graphs;
-  QStringList undecodable;
+  QStringList undecodable, unplayable;
   testsupport::GraphState cleared;
 };
 
@@ -90,6 +90,7 @@ class Firing : public testsupport::MainWindowTest {
       g.duration = 30.0;
       g.rate = 1;
       g.undecodable = graphs.undecodable;
+      g.unplayable = graphs.unplayable;
       // A graph still held after the test cleared the log writes into a spare state.
       return std::unique_ptr<audio::MediaGraph>(std::make_unique<testsupport::FakeGraph>(
           [this, i = graphs.graphs.size() - 1]() -> testsupport::GraphState& {

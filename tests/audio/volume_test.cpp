@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "audio/fake_mixer.h"
+#include "audio/saved_volumes.h"
 #include "audio/volume.h"
 #include "platform/errors.h"
 
@@ -189,6 +190,18 @@ TEST(AlarmVolume, UnmutesFirstThenSetsBothVolumesAndCloses) {
   applyAlarmVolume(volume, false, 40, 60);
   ASSERT_EQ(mixer.writes.size(), 2u);
   EXPECT_EQ(mixer.value(line::kSpeakers, control::kMute), 0);
+
+  // Held from the warm-up, the user's volumes, the alarm's and their return share one open.
+  mixer.opens = 0;
+  {
+    const HeldMixer held(volume);
+    const SavedVolumes users(volume);
+    applyAlarmVolume(volume, false, 70, 80);
+    EXPECT_TRUE(mixer.isOpen);
+  }
+  EXPECT_EQ(mixer.opens, 1);
+  EXPECT_FALSE(mixer.isOpen);
+  EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 40 * 655);  // the user's again
 }
 
 TEST(AlarmVolume, TheInstalledModuleIsTheOneTheProgramUses) {

@@ -25,6 +25,7 @@ struct GraphState {
   quintptr owner = 99;
   std::set<audio::MediaGraph::Part> missing;
   QStringList undecodable;  // files whose render and run fail
+  QStringList unplayable;   // files that render but whose run fails
   int runError = 0;         // error raised by run, 0 for none
   int stopError = 0;        // error raised by stop
   int32_t completionCode = 0;
@@ -51,6 +52,7 @@ class FakeGraph final : public audio::MediaGraph {
   void run() override {
     if (s_().runError) throw RuntimeError(s_().runError);
     undecodable();
+    if (s_().unplayable.contains(s_().file)) throw RuntimeError(platform::err::kObjectDoesNotSupport);
     s_().running = true;
     ++s_().runs;
   }
