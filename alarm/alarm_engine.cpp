@@ -32,7 +32,6 @@ void logLine(const QString& text) { platform::logEvent(text.toStdString()); }
 
 // A moment as the clock shows it: its date and time of day, read as if no time zone had
 // changed in between (so a daylight-saving change shows as the jump the clock makes).
-QDateTime shown(const QDateTime& t) { return QDateTime(t.date(), t.time(), Qt::UTC); }
 
 int64_t clockMs(clockid_t id) {
   timespec ts{};
@@ -183,34 +182,24 @@ bool AlarmEngine::alarmDue() {
   if (!armedAt || engine::alarmText(*armedAt, is24()) != lblHDDNtime) return false;
 
   // The alarm's second among those the clock showed, or skipped, since the last check.
-  const QDateTime to = shown(at);
-  QDateTime due;
-  if (from.isValid() && from.toSecsSinceEpoch() == at.toSecsSinceEpoch()) return false;  // this second was looked at
-  if (!from.isValid() || shown(from) >= to) {
-    // A first check, or a clock that went back: this second alone.
-    if (engine::alarmText(at.time(), is24()) == lblHDDNtime) due = QDateTime(to.date(), *armedAt, Qt::UTC);
-  } else {
-    QDateTime last(to.date(), *armedAt, Qt::UTC);
-    if (last > to) last = last.addDays(-1);
-    if (last > shown(from)) due = last;
-  }
-  if (!due.isValid()) return false;
+  const std::optional<QDateTime> due = engine::passedAt(from, at, *armedAt);
+  if (!due) return false;
   const bool daily = lblHDDNsnooze != kSnoozed;
-  if (daily && dailyFiredOn_ == due.date()) return false;  // it rang that day already
+  if (daily && dailyFiredOn_ == due->date()) return false;  // it rang that day already
 
   // How late, by the clock shown, but never more than the time that really passed: an hour
   // the clock skips for daylight saving delays nothing.
-  const qint64 late = from.isValid() ? std::min(due.secsTo(to), from.secsTo(at)) : 0;
+  const qint64 late = from.isValid() ? std::min(due->secsTo(engine::shown(at)), from.secsTo(at)) : 0;
   lateNote_.clear();
   if (late > engine::kMaxCatchUpSeconds) {
     if (lateMinutes_ <= 0 || late > qint64{lateMinutes_} * 60) {
-      if (daily) dailyFiredOn_ = due.date();
+      if (daily) dailyFiredOn_ = due->date();
       reportMissed(from, since);
       return false;
     }
     lateNote_ = "Rang late: due at " + lblHDDNtime;
   }
-  dueOn_ = due.date();
+  dueOn_ = due->date();
   logLine("fire: alarm " + lblHDDNtime + (lateNote_.isEmpty() ? QString() : " (" + lateNote_ + ")"));
   return true;
 }

@@ -36,18 +36,21 @@ QString hideAlertTooltip(const QString& minutes) {
          (minutes == QLatin1String("1") ? " minute" : " minutes");
 }
 
-std::vector<QTime> secondsToCheck(const QDateTime& last, const QDateTime& now) {
-  const auto toSecond = [](const QDateTime& d) { return d.toSecsSinceEpoch(); };
-  std::vector<QTime> out;
-  const qint64 to = toSecond(now);
-  const qint64 from = last.isValid() ? toSecond(last) : to - 1;
-  if (from == to) return out;  // this second has been looked at already
-  if (from > to || to - from > kMaxCatchUpSeconds) {
-    out.push_back(now.time());
-    return out;
+QDateTime shown(const QDateTime& at) { return QDateTime(at.date(), at.time(), Qt::UTC); }
+
+std::optional<QDateTime> passedAt(const QDateTime& from, const QDateTime& to, QTime timeOfDay) {
+  if (from.isValid() && from.toSecsSinceEpoch() == to.toSecsSinceEpoch()) return std::nullopt;  // looked at already
+  const QTime second(timeOfDay.hour(), timeOfDay.minute(), timeOfDay.second());
+  const QDateTime end = shown(to);
+  QDateTime last(end.date(), second, Qt::UTC);
+  if (!from.isValid() || shown(from) >= end) {
+    const QTime now = end.time();
+    if (QTime(now.hour(), now.minute(), now.second()) == second) return last;
+    return std::nullopt;
   }
-  for (qint64 s = from + 1; s <= to; ++s) out.push_back(QDateTime::fromSecsSinceEpoch(s).time());
-  return out;
+  if (last > end) last = last.addDays(-1);
+  if (last > shown(from)) return last;
+  return std::nullopt;
 }
 
 int secondsToNextIdleTick(const QDateTime& now, const QString& alarmTime, bool armed, bool mode24) {

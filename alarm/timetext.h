@@ -7,7 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
-#include <vector>
+#include <optional>
 
 namespace engine {
 
@@ -39,12 +39,17 @@ inline const QString kNotActivated = QStringLiteral("Alarm not activated ...");
 // The tooltip an alert window's text gets when it is to hide itself after some minutes.
 QString hideAlertTooltip(const QString& minutes);
 
-// The wall-clock seconds an alarm check at `now` compares, when the previous check ran at
-// `last`: every second after `last` up to `now`, so a late tick still sees a second it
-// skipped. A gap of more than a minute (a suspend, the clock set forward), a first check,
-// or a clock that went backwards looks at `now` alone; a second check within the same
-// second looks at nothing.
-std::vector<QTime> secondsToCheck(const QDateTime& last, const QDateTime& now);
+// A moment as the wall clock reads it, with no zone: the hour that daylight saving skips or
+// repeats shows as it does on the clock.
+QDateTime shown(const QDateTime& at);
+
+// When the clock, between a check at `from` and the next at `to`, last showed the second
+// `timeOfDay`, read as the clock shows it: the latest such reading after `from` and up to
+// `to`, however long the gap (a late tick, a suspend, a clock set forward). A first check
+// (no `from`) or a clock that went back looks at `to`'s own second alone; a second check
+// within the same second looks at nothing.
+std::optional<QDateTime> passedAt(const QDateTime& from, const QDateTime& to, QTime timeOfDay);
+// The lateness up to which a check still counts as on time.
 inline constexpr int kMaxCatchUpSeconds = 60;
 
 // While nothing shows the time the clock need not wake every second: the seconds from `now`

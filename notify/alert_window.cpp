@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <utility>
 
 #include "alarm/alert_host.h"
 #include "alarm/timetext.h"
@@ -66,17 +67,14 @@ void AlertWindow::startHideTimer() {
 
 void AlertWindow::TimerMessage_Timer() {
   const QDateTime now = platform::services().clock->now();
-  const auto seconds = engine::secondsToCheck(checkedUpTo_, now);
-  checkedUpTo_ = now;
+  const QDateTime from = std::exchange(checkedUpTo_, now);
+  // Also when the clock went past it in a jump: an alert open across a suspend hides on waking.
   const QString hideAt = host_.hideAlertTime();
-  for (const QTime& s : seconds) {
-    if (platform::formatTime(s, platform::kFmt24) == hideAt) {
-      platform::logEvent("alert hides itself at " + hideAt.toStdString());
-      TimerMessage->stop();
-      hideTimeReached();
-      return;
-    }
-  }
+  const std::optional<QTime> at = platform::timeValue(hideAt);
+  if (!at || platform::formatTime(*at, platform::kFmt24) != hideAt || !engine::passedAt(from, now, *at)) return;
+  platform::logEvent("alert hides itself at " + hideAt.toStdString());
+  TimerMessage->stop();
+  hideTimeReached();
 }
 
 void AlertWindow::loadFontColourAndText(const char* location) {

@@ -9,11 +9,6 @@ using namespace engine;
 
 namespace {
 QDateTime at(int h, int m, int s, int day = 8) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s)); }
-QStringList texts(const std::vector<QTime>& v) {
-  QStringList out;
-  for (const QTime& t : v) out << t.toString(QStringLiteral("HH:mm:ss"));
-  return out;
-}
 }  // namespace
 
 TEST(ClockText, TwentyFourHourTextIsWholeAndAmPmLosesItsDesignatorOnOneDigitHours) {
@@ -54,21 +49,28 @@ TEST(HideTooltip, OnlyTheTextOneIsSingular) {
   EXPECT_EQ(hideAlertTooltip("01"), "This message will disappear automatically after 01 minutes");
 }
 
-TEST(CatchUp, ALateCheckLooksAtEverySecondItSkipped) {
-  EXPECT_EQ(texts(secondsToCheck(at(6, 59, 59), at(7, 0, 0))), QStringList{"07:00:00"});
-  EXPECT_EQ(texts(secondsToCheck(at(6, 59, 58), at(7, 0, 1))), (QStringList{"06:59:59", "07:00:00", "07:00:01"}));
-  // Across midnight.
-  EXPECT_EQ(texts(secondsToCheck(at(23, 59, 59), at(0, 0, 1, 9))), (QStringList{"00:00:00", "00:00:01"}));
+TEST(CatchUp, ACheckSeesTheSecondTheClockPassedSinceTheLastOneHoweverLongTheGap) {
+  const QTime seven(7, 0, 0);
+  const auto passed = [&](const QDateTime& from, const QDateTime& to) {
+    const auto when = passedAt(from, to, seven);
+    return when ? when->toString("d hh:mm:ss") : QString("-");
+  };
+  const QString seventh = "8 07:00:00";
+  EXPECT_EQ(passed(at(6, 59, 59), at(7, 0, 0)), seventh);
+  EXPECT_EQ(passed(at(6, 59, 58), at(7, 0, 1)), seventh);
+  EXPECT_EQ(passed(at(6, 10, 0), at(9, 30, 0)), seventh);             // a suspend
+  EXPECT_EQ(passed(at(6, 10, 0).addDays(-2), at(9, 30, 0)), seventh);  // the last of them
+  EXPECT_EQ(passed(at(7, 0, 0), at(7, 0, 1)), "-");                    // seen by the last check
   // Milliseconds do not matter: a check late within its second looks at that second once.
-  EXPECT_EQ(texts(secondsToCheck(at(7, 0, 0).addMSecs(2), at(7, 0, 1).addMSecs(900))), QStringList{"07:00:01"});
-}
-
-TEST(CatchUp, LongGapsBackwardClocksAndFirstChecksLookAtNowAlone) {
-  EXPECT_EQ(secondsToCheck(at(7, 0, 0), at(7, 1, 0)).size(), 60u);
-  EXPECT_EQ(texts(secondsToCheck(at(7, 0, 0), at(7, 1, 1))), QStringList{"07:01:01"});
-  EXPECT_EQ(texts(secondsToCheck(at(8, 0, 0), at(7, 0, 0))), QStringList{"07:00:00"});
-  EXPECT_EQ(texts(secondsToCheck(QDateTime(), at(7, 0, 0))), QStringList{"07:00:00"});
-  EXPECT_TRUE(secondsToCheck(at(7, 0, 0), at(7, 0, 0).addMSecs(500)).empty());
+  EXPECT_EQ(passed(at(6, 59, 59).addMSecs(900), at(7, 0, 0).addMSecs(2)), seventh);
+  EXPECT_EQ(passed(at(7, 0, 0).addMSecs(2), at(7, 0, 1).addMSecs(900)), "-");
+  EXPECT_EQ(passed(at(7, 0, 0), at(7, 0, 0).addMSecs(500)), "-");
+  // A first check, or a clock that went back, looks at its own second alone.
+  EXPECT_EQ(passed(QDateTime(), at(7, 0, 0).addMSecs(9)), seventh);
+  EXPECT_EQ(passed(at(8, 0, 0), at(7, 0, 0).addMSecs(9)), seventh);
+  EXPECT_EQ(passed(at(8, 0, 0), at(7, 0, 1)), "-");
+  // Across midnight.
+  EXPECT_EQ(passedAt(at(23, 59, 59), at(0, 0, 1, 9), QTime(0, 0, 0))->date().day(), 9);
 }
 
 TEST(IdleTick, SleepsToTheAlarmsSecondMidnightOrHalfAMinute) {

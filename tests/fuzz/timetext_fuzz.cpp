@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The time texts: any text read as a time of day writes and reads back the same in both
 // clock modes; the entry fields armed in 24-hour mode give a text the clock shows at that
-// second; the catch-up between any two checks looks at every second between them exactly
-// once (or at the present second alone across a jump); the idle clock never sleeps over the
-// alarm's second or midnight; "now plus minutes" wraps round midnight.
-//   input: text | hours | minutes | seconds | last check | this check | minutes to add
+// second; a check sees the alarm's second when the clock showed it since the last check,
+// however long ago, and only then (the present second alone after the clock went back); the
+// idle clock never sleeps over the alarm's second or midnight; "now plus minutes" wraps
+// round midnight.
+//   input: text | hours | minutes | seconds | last check | gap | long gap | milliseconds |
+//          first check | alarm | clock mode | minutes to add
 #include <QDateTime>
 #include <QTimeZone>
 #include <cstdint>
@@ -53,19 +55,24 @@ void fieldsArm(const QString& h, const QString& m, const QString& sec) {
   fuzz::require(t && engine::alarmText(*t, true) == text, "an armed 24-hour text " + s(text) + " is a second the clock shows");
 }
 
-void catchUp(const QDateTime& last, const QDateTime& now) {
-  const auto seconds = engine::secondsToCheck(last, now);
-  const qint64 from = last.isValid() ? last.toSecsSinceEpoch() : now.toSecsSinceEpoch() - 1;
-  const qint64 to = now.toSecsSinceEpoch();
-  if (from == to) {
-    fuzz::require(seconds.empty(), "a second already looked at is not looked at again");
-  } else if (from > to || to - from > engine::kMaxCatchUpSeconds) {
-    fuzz::require(seconds.size() == 1 && seconds[0] == now.time(), "after a jump only the present second");
-  } else {
-    fuzz::require(seconds.size() == static_cast<std::size_t>(to - from), "every second between two checks");
-    for (qint64 i = 0; i < to - from; ++i)
-      fuzz::require(seconds[static_cast<std::size_t>(i)] == QDateTime::fromSecsSinceEpoch(from + 1 + i).time(),
-                    "the seconds in order, the present one last");
+void catchUp(const QDateTime& last, const QDateTime& now, const QTime& wanted) {
+  const auto when = engine::passedAt(last, now, wanted);
+  const QDateTime to = engine::shown(now);
+  const bool fresh = !last.isValid() || engine::shown(last) >= to;  // a first check, or the clock went back
+  const QDateTime from = fresh ? to.addMSecs(-1 - to.time().msec()) : engine::shown(last);
+  if (last.isValid() && last.toSecsSinceEpoch() == now.toSecsSinceEpoch()) {
+    fuzz::require(!when, "a second already looked at is not looked at again");
+    return;
+  }
+  if (when) {
+    fuzz::require(when->time() == wanted && *when > from && *when <= to, "the second passed lies between the checks");
+    fuzz::require(when->addDays(1) > to, "the last time the clock showed it");
+  }
+  // Every second the clock showed between the checks, one by one, for a gap it can walk.
+  if (from.secsTo(to) <= 400) {
+    bool seen = false;
+    for (QDateTime s = from.addMSecs(1000 - from.time().msec()); s <= to; s = s.addSecs(1)) seen = seen || s.time() == wanted;
+    fuzz::require(seen == when.has_value(), "a second the clock showed between the checks is seen, and only such");
   }
 }
 
@@ -101,10 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // Two checks within a few days of each other around 2026, in the local zone.
   const qint64 base = 1767225600;  // 2026-01-01
   const qint64 lastAt = base + in.number(0, 366LL * 86400);
-  const qint64 nowAt = lastAt + in.number(-200, 200);
-  const QDateTime now = QDateTime::fromSecsSinceEpoch(nowAt);
-  catchUp(in.number(0, 9) == 0 ? QDateTime() : QDateTime::fromSecsSinceEpoch(lastAt), now);
+  const qint64 nowAt = lastAt + in.number(-200, 200) * (in.number(0, 3) == 3 ? 1000 : 1);
+  const QDateTime now = QDateTime::fromSecsSinceEpoch(nowAt).addMSecs(in.number(0, 999));
+  const QDateTime last = in.number(0, 9) == 0 ? QDateTime() : QDateTime::fromSecsSinceEpoch(lastAt);
   const QTime alarm = QTime(0, 0).addSecs(static_cast<int>(in.number(0, 86399)));
+  catchUp(last, now, alarm);
   idleTick(now, alarm, in.number(0, 1) == 1);
 
   const int minutes = static_cast<int>(in.number(-1000000, 1000000));
