@@ -143,20 +143,15 @@ TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
   tickAt(at(19, 5, 0));
   EXPECT_EQ(fires(), 1u);
 
-  // The hours arm as the clock shows them: "07" is 7 PM, "0" is 12 AM; the field keeps
-  // what was typed.
-  armAt("07", "05", "00");
-  EXPECT_EQ(w.engine().lblHDDNtime, "7:05:00 PM");
-  EXPECT_EQ(w.txtHRS->text(), "07");
-  tickAt(at(19, 4, 59));
-  tickAt(at(19, 5, 0));
-  EXPECT_EQ(fires(), 2u);
+  // The hours arm as the clock shows them: "0" is 12 AM (and "07" is 7, typed in the used
+  // window below); the field keeps what was typed.
   w.cboAMPM->setCurrentIndex(0);
   armAt("0", "05", "10");
   EXPECT_EQ(w.engine().lblHDDNtime, "12:05:10 AM");
+  EXPECT_EQ(w.txtHRS->text(), "0");
   tickAt(at(0, 5, 9, 9));
   tickAt(at(0, 5, 10, 9));
-  EXPECT_EQ(fires(), 3u);
+  EXPECT_EQ(fires(), 2u);
   // The hours check of arming uses 23 in both modes.
   w.cboAMPM->setCurrentIndex(1);
   armAt("13", "00", "00");
@@ -905,6 +900,16 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
   clickOn(w.cmdSet);
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   EXPECT_EQ(w.engine().lblHDDNtime, "12:00:00 AM");
+
+  // Hours typed with a leading zero arm as the clock shows them, and ring in that second.
+  enter(w.txtHRS, "07");
+  enter(w.txtSEC, "15");
+  clickOn(w.cmdSet);
+  EXPECT_EQ(w.engine().lblHDDNtime, "7:00:15 AM");
+  EXPECT_EQ(w.txtHRS->text(), "07");
+  tickAt(at(7, 0, 14));
+  tickAt(at(7, 0, 15));
+  EXPECT_EQ(fires(), 1u);
 }
 
 TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {

@@ -59,10 +59,8 @@ struct World {
 World& world() {
   static World* w = [] {
     auto* n = new World;
-    char pattern[] = "/tmp/alarm-fuzz-command-XXXXXX";
-    fuzz::require(::mkdtemp(pattern) != nullptr, "a scratch folder");
-    n->folder = QString::fromLocal8Bit(pattern);
-    const std::string dir = pattern;
+    const std::string dir = fuzz::scratchFolder("command");
+    n->folder = QString::fromStdString(dir);
     std::ofstream(dir + "/readme.txt") << "read me\n";
     std::ofstream(dir + "/tool") << "#!/bin/sh\n";
     ::chmod((dir + "/tool").c_str(), 0755);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,17 @@ inline void require(bool holds, const std::string& property) {
   std::fprintf(stderr, "broken property: %s\n", property.c_str());
   std::fflush(stderr);
   std::abort();
+}
+
+// A new folder for a target's files, in memory where the machine has /dev/shm (each settings
+// write flushes to disk).
+inline std::string scratchFolder(const std::string& name) {
+  for (const char* root : {"/dev/shm", "/tmp"}) {
+    std::string pattern = std::string(root) + "/alarm-fuzz-" + name + "-XXXXXX";
+    if (::mkdtemp(pattern.data())) return pattern;
+  }
+  require(false, "a scratch folder");
+  return {};
 }
 
 }  // namespace fuzz

@@ -45,13 +45,7 @@ struct World {
 World& world() {
   static World* w = [] {
     auto* n = new World;
-    // Under /dev/shm where there is one: each write flushes to disk.
-    char pattern[] = "/dev/shm/alarm-fuzz-XXXXXX";
-    char fallback[] = "/tmp/alarm-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made) made = ::mkdtemp(fallback);
-    fuzz::require(made != nullptr, "a scratch folder");
-    n->top = made;
+    n->top = fuzz::scratchFolder("store");
     n->home = n->top + "/home";
     n->store = std::make_unique<platform::FileStore>(n->home);
     platform::setDefaultStore(n->store.get());
