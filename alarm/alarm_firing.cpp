@@ -91,7 +91,9 @@ void AlarmFiring::prepare() {
     audio::volumeModule().hold();
     auto& output = *platform::services().sound;
     // Counting the outputs loads the media module, which beeps and plays the sounds.
-    if (output.outputCount() > 0 && settings_.sound() == AlarmSettings::Sound::Wave) output.prepareWave(waveFile());
+    const AlarmSettings::Sound sound = settings_.sound();
+    if (output.outputCount() > 0 && sound == AlarmSettings::Sound::Wave) output.prepareWave(waveFile());
+    if (sound == AlarmSettings::Sound::Music) player_().prepareGraph();
     // The alert window is built now, hidden, so that the alarm second only shows it.
     const bool message = settings_.showMessage();
     if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;

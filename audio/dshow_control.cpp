@@ -50,6 +50,10 @@ void clsDShowControl::DS_Remove() {
   graph_.reset();
 }
 
+void clsDShowControl::prepareGraph() {
+  if (!spare_) ignoreErrors([&] { spare_ = factory_(); });
+}
+
 void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int16_t rectLeft,
                                   int16_t rectWidth, int16_t rectHeight, quintptr hWndTarget) {
   // Every step may fail and is skipped: an audio file has no video window, an unreadable
@@ -69,7 +73,7 @@ void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int1
     });
   };
   ignoreErrors([&] {
-    graph_ = factory_();
+    graph_ = spare_ ? std::move(spare_) : factory_();
     need(graph_ != nullptr);
     graph_->query(MediaGraph::Part::MediaControl);
     mediaControl = true;

@@ -24,6 +24,8 @@ class clsDShowControl {
   clsDShowControl& operator=(const clsDShowControl&) = delete;
 
   void DS_Remove();
+  // Builds the next open's graph now, empty, so that the open only loads its file.
+  void prepareGraph();
   void DS_OpenFile(const QString& Filename, int16_t rectTop, int16_t rectLeft, int16_t rectWidth,
                    int16_t rectHeight, quintptr hWndTarget);
   void DS_Play();
@@ -57,6 +59,7 @@ class clsDShowControl {
 
  private:
   MediaGraphFactory factory_;
+  std::unique_ptr<MediaGraph> spare_;  // built ahead by prepareGraph
   std::function<QString()> musicPath_;
   Report report_;
   QString lastFile_;

@@ -21,11 +21,15 @@ using testsupport::GraphState;
 
 class DShowTest : public ::testing::Test {
  protected:
-  DShowTest() : player([this] { return std::unique_ptr<MediaGraph>(std::make_unique<FakeGraph>(state)); }) {}
+  DShowTest() : player([this] {
+    ++built;
+    return std::unique_ptr<MediaGraph>(std::make_unique<FakeGraph>(state));
+  }) {}
   void open() { player.DS_OpenFile("/music/wake up.mp3", 0, 0, 0, 0, 1234); }
 
   platform::FakeServices fakes;
   GraphState state;
+  int built = 0;
   clsDShowControl player;
 };
 
@@ -61,6 +65,11 @@ TEST_F(DShowTest, OpeningAnAudioFileSetsFullVolumeCentreAndNormalRateDespiteTheV
   state.hasVideo = true;
   open();
   EXPECT_EQ(state.owner, 1234u);
+  // A graph built ahead is the one the next open uses.
+  player.prepareGraph();
+  const int ahead = built;
+  open();
+  EXPECT_EQ(built, ahead);
 }
 
 TEST_F(DShowTest, PartsTheGraphLacksAreSkippedAndReadAsZero) {
