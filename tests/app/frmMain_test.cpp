@@ -902,8 +902,10 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
   EXPECT_EQ(w.engine().lblHDDNtime, "12:00:00 AM");
 
   // Hours typed with a leading zero arm as the clock shows them, and ring in that second.
-  enter(w.txtHRS, "07");
-  enter(w.txtSEC, "15");
+  for (const auto& [box, keys] : {std::pair{w.txtHRS, "07"}, std::pair{w.txtSEC, "15"}}) {
+    enter(box, "");
+    QTest::keyClicks(box, keys);
+  }
   clickOn(w.cmdSet);
   EXPECT_EQ(w.engine().lblHDDNtime, "7:00:15 AM");
   EXPECT_EQ(w.txtHRS->text(), "07");
