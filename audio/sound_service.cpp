@@ -77,7 +77,7 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
     toneBuffer_->open(QIODevice::ReadOnly);
     toneSink_ = std::make_unique<QAudioSink>(device, format);
     const qint64 toneUs = format.durationForBytes(static_cast<qint32>(toneData_.size()));
-    connect(&played, &QTimer::timeout, &loop, [&] {
+    connect(&played, &QTimer::timeout, &loop, [this, &loop, toneUs] {
       if (toneSink_->processedUSecs() >= toneUs || toneSink_->state() == QAudio::StoppedState) loop.quit();
     });
     toneSink_->start(toneBuffer_.get());
