@@ -287,8 +287,9 @@ void frmMain::Form_Unload() {
 
 void frmMain::storeArmedFields(const QString& h, const QString& m, const QString& s, int half) {
   using platform::ignoreErrors;
-  ignoreErrors([&] { writeSetting("HH", h); });
-  ignoreErrors([&] { writeSetting("NN", m); });
-  ignoreErrors([&] { writeSetting("SS", s); });
-  ignoreErrors([&] { writeSetting("AMPMcombo", QString::number(half)); });
+  // One write: a program ended in between never brings back half of the old alarm.
+  ignoreErrors([&] {
+    Registry::WriteRegistryValues(Registry::settingsKey(), {{QStringLiteral("HH"), h}, {QStringLiteral("NN"), m},
+                                                             {QStringLiteral("SS"), s}, {QStringLiteral("AMPMcombo"), QString::number(half)}});
+  });
 }

@@ -104,6 +104,15 @@ void WriteRegistryValue(const QString& path, const QString& valueName, const QSt
   platform::defaultStore().writeValue(root, utf8(sub), utf8(valueName), utf8(text));
 }
 
+void WriteRegistryValues(const QString& path, const std::vector<std::pair<QString, QString>>& values) {
+  QString sub = path;
+  uint32_t root = 0;
+  if (!SplitKeyPath(sub, root) || root == 0) return;
+  platform::Store::Values texts;
+  for (const auto& [name, text] : values) texts.emplace_back(utf8(name), utf8(text));
+  platform::defaultStore().writeValues(root, utf8(sub), texts);
+}
+
 void setProgramPath(const QString& path) {
   g_programPath = path;
   g_startName.clear();

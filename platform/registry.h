@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace Registry {
 
@@ -26,6 +28,8 @@ QString ReadRegistryValue(const QString& path, const QString& valueName);
 
 // Writes into an existing key only; failures are silent.
 void WriteRegistryValue(const QString& path, const QString& valueName, const QString& text);
+// Several values of one key in one write.
+void WriteRegistryValues(const QString& path, const std::vector<std::pair<QString, QString>>& values);
 
 // What a read of the stored text gives back through the 255-character buffer.
 QString readThroughBuffer(const QString& stored);

@@ -469,6 +469,16 @@ bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_v
   return ok;
 }
 
+bool FileStore::writeValues(uint32_t root, std::string_view subKey, const Values& values) {
+  const Location loc = locate(root, subKey);
+  if (loc.kind != Location::Kind::IniFile) return Store::writeValues(root, subKey, values);
+  return updateIni(loc.path, true, [&](ini::Document& d) {
+    if (loc.section != "General" && !d.sections.count(loc.section)) return false;  // no such key
+    for (const auto& [name, value] : values) d.sections[loc.section][name] = value;
+    return true;
+  });
+}
+
 bool FileStore::deleteValue(uint32_t root, std::string_view subKey, std::string_view name) {
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) {

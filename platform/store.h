@@ -21,6 +21,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -54,6 +56,14 @@ class Store {
   virtual std::optional<std::string> readValue(uint32_t root, std::string_view subKey, std::string_view name) = 0;
   // Writes into an existing key only; false when the key is missing or the write failed.
   virtual bool writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) = 0;
+  // Several values of one key together; the file store writes them in one replacement of
+  // its file, so an end in between never leaves some of them old and some new.
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  virtual bool writeValues(uint32_t root, std::string_view subKey, const Values& values) {
+    bool ok = true;
+    for (const auto& [name, value] : values) ok = writeValue(root, subKey, name, value) && ok;
+    return ok;
+  }
   // False when the key or the value is missing, or the delete failed.
   virtual bool deleteValue(uint32_t root, std::string_view subKey, std::string_view name) = 0;
 };
@@ -66,6 +76,7 @@ class FileStore final : public Store {
   bool keyExists(uint32_t root, std::string_view subKey) override;
   std::optional<std::string> readValue(uint32_t root, std::string_view subKey, std::string_view name) override;
   bool writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) override;
+  bool writeValues(uint32_t root, std::string_view subKey, const Values& values) override;
   bool deleteValue(uint32_t root, std::string_view subKey, std::string_view name) override;
 
   // Where a key lives: the file (or folder) and the INI section; empty path when the key

@@ -64,6 +64,10 @@ TEST_F(StoreTest, KeysMapToFilesAndWritesNeedAnExistingKey) {
   EXPECT_FALSE(store->createKey(platform::kHkeyLocalMachine, kKey));
   EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\..\\..\\etc"));
   EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\a/b\\c"));
+  // An armed alarm's values go in together, in one replacement of the file.
+  EXPECT_TRUE(store->writeValues(kHkeyCurrentUser, kKey, {{"HH", "08"}, {"NN", "15"}, {"SS", "30"}}));
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "08");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), "30");
 }
 
 // The configuration folder as users set it: with a trailing slash, not made yet (several
