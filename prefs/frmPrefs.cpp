@@ -115,7 +115,7 @@ void frmPrefs::buildControls() {
   auto button = [](QWidget* frame, const char* name, const QString& caption, const char* tip) {
     auto* b = new QPushButton(caption, frame);
     b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);  // a focused button takes Enter; elsewhere Enter presses Done
     if (tip) b->setToolTip(QString::fromLatin1(tip));
     return b;
   };

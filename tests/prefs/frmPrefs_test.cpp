@@ -166,9 +166,11 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
     QTest::keyClicks(p.txtCommand, "xdg-open /tmp");
     click(p.chkMSDOS);
     click(p.chkUnmute);
+    QTest::keyClick(p.cmdStop, Qt::Key_Return);  // a focused button takes Enter
+    EXPECT_EQ(parts.stops, 1);
     click(p.optBeep);  // greys the music controls and stops the player
     EXPECT_FALSE(p.cmdLoadMusic->isEnabled());
-    EXPECT_EQ(parts.stops, 1);
+    EXPECT_EQ(parts.stops, 2);
     QTest::keyClick(p.txtMessage, Qt::Key_Return);  // Enter presses Done
   });
   EXPECT_FALSE(leftOpen);
@@ -183,7 +185,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(stored("Command"), "xdg-open /tmp");
   EXPECT_EQ(stored("CommandMSDOS"), "1");
   EXPECT_EQ(stored("VolumeForceUnmute"), "1");
-  EXPECT_EQ(parts.stops, 2);  // Done stops the player too
+  EXPECT_EQ(parts.stops, 3);  // Done stops the player too
 
   PrefsHolder next(parts);
   EXPECT_EQ(next.sound(), AlarmSettings::Sound::Beep);
