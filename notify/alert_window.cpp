@@ -3,7 +3,10 @@
 #include "notify/alert_window.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QRegularExpression>
+#include <algorithm>
 #include <utility>
 
 #include "alarm/alert_host.h"
@@ -129,4 +132,12 @@ void AlertWindow::showEvent(QShowEvent* event) {
   // The alert takes the keyboard when it appears.
   raise();
   activateWindow();
+}
+
+int AlertWindow::widestWord() const {
+  int widest = 0;
+  const QFontMetrics metrics(lblMessage->font());
+  for (const QString& word : lblMessage->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+    widest = std::max(widest, metrics.horizontalAdvance(word));
+  return widest;
 }

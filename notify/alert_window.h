@@ -47,6 +47,9 @@ class AlertWindow : public QDialog, public Alert {
   void finish();
   // Records the alarm shown, unless this is a preview.
   void record();
+  // The width of the message's widest word in the label's font: its lines break between
+  // words only.
+  int widestWord() const;
 
   virtual void hideTimeReached() = 0;
   // The window frame's close (or Alt+F4): the alarm stops.

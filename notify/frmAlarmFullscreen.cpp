@@ -71,6 +71,12 @@ void frmAlarmFullscreen::layOut(const QSize& screen) {
   lblMessage->setFont(f);
   const int margin = screen.width() / 40;
   const QRect room(0, 0, screen.width() - 2 * margin, screen.height() - 2 * margin);
+  // A word wider than the screen makes the text smaller, until it fits.
+  // (Sizes are not exactly proportional; each step is at least half a point.)
+  for (int widest = widestWord(); widest > room.width() && f.pointSizeF() > 6; widest = widestWord()) {
+    f.setPointSizeF(std::max(6.0, f.pointSizeF() * room.width() / widest - 0.5));
+    lblMessage->setFont(f);
+  }
   const QSize need =
       lblMessage->fontMetrics().boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, lblMessage->text()).size();
   const QSize label(std::min(need.width() + 2, room.width()), std::min(need.height(), room.height()));

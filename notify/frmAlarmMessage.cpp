@@ -3,8 +3,11 @@
 #include "notify/frmAlarmMessage.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "alarm/alert_host.h"
 #include "alarm/timetext.h"
@@ -68,6 +71,15 @@ void frmAlarmMessage::Form_Load() {
 }
 
 void frmAlarmMessage::fitMessage() {
+  // A word longer than the line (the lines break between words only) widens the window,
+  // as far as the screen allows; Stop stays at the right-hand end of the message.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int room = screen ? screen->availableGeometry().width() - (width() - lblMessage->width()) : 0;
+  if (const int wider = std::min(widestWord(), room) - lblMessage->width(); wider > 0) {
+    lblMessage->resize(lblMessage->width() + wider, lblMessage->height());
+    cmdOk->move(cmdOk->x() + wider, cmdOk->y());
+    setFixedSize(width() + wider, height());
+  }
   // The window grows downwards to show the whole message; the buttons stay below it.
   const int need = lblMessage->heightForWidth(lblMessage->width());
   const int extra = need - lblMessage->height();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two alert windows as the user meets them at an alarm: keys, clicks, the window
 // frame's close, the hide time, their looks, and the preview from the preferences.
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -56,8 +57,14 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   });
   tickAt(at(0, 0, 0, 9));
   tickAt(at(7, 0, 0, 9));
+  // A word longer than the line widens the window, Stop at the end of the message.
+  settings.text = "Get up: Pneumonoultramicroscopicsilicovolcanoconiosis!";
   onAlert([&](AlertWindow& a) {
     EXPECT_TRUE(graphs.graphs.back().running);
+    auto& m = static_cast<frmAlarmMessage&>(a);
+    EXPECT_GE(m.lblMessage->width(),
+              QFontMetrics(m.lblMessage->font()).horizontalAdvance("Pneumonoultramicroscopicsilicovolcanoconiosis!"));
+    EXPECT_NEAR(m.cmdOk->geometry().right(), m.lblMessage->geometry().right(), 1);
     a.close();
   });
   tickAt(at(7, 8, 0, 9));
@@ -112,7 +119,13 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
   tickAt(at(0, 0, 0, 9));
   tickAt(at(7, 0, 0, 9));
   EXPECT_EQ(w.engine().lblHDDNtime, "07:08:00");
-  onAlert([&](AlertWindow& a) { a.close(); });
+  // A word wider than the screen is made smaller until the whole of it shows.
+  settings.text = "PneumonoultramicroscopicsilicovolcanoconiosisPneumonoultramicroscopic";
+  onAlert([&](AlertWindow& a) {
+    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings.text));
+    EXPECT_LE(a.lblMessage->geometry().right(), a.width());
+    a.close();
+  });
   tickAt(at(7, 8, 0, 9));
   EXPECT_EQ(alertsSeen, 3);
   EXPECT_FALSE(w.engine().alarmEnabled());
