@@ -3,6 +3,7 @@
 #include "platform/host/property_bag.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 #include "platform/convert.h"
@@ -133,6 +134,14 @@ std::string PropertyBag::toFormText() const {
       case com::Variant::Type::Boolean:
         line += v.number() != 0 ? "-1  'True" : "0   'False";
         break;
+      case com::Variant::Type::Double: {
+        // Every digit the value needs to read back the same: 15 digits would turn
+        // 120.00000000000019 into 120, a whole number of another type.
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, v.number()).ptr;
+        line.append(digits, end);
+        break;
+      }
       default:
         line += v.toText();
         break;
