@@ -70,7 +70,7 @@ TEST_F(AlarmInAnXServer, TypedAlarmFiresAtItsSecondAndTheSettingsSurviveARestart
   std::string box;
   ASSERT_TRUE(waitFor([&] {
     // The last match: the program's hidden leader window may carry the name as well.
-    box = firstLine(x->run("xdotool search --onlyvisible --pid " + std::to_string(first) +
+    box = firstLine(x->run("xdotool search --all --onlyvisible --pid " + std::to_string(first) +
                            " --name \"Alarm - Quit\" | tail -n 1"));
     return !box.empty() && box != win;
   }, 10s));

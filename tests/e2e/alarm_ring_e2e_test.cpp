@@ -100,7 +100,7 @@ class AlarmRings : public e2e::Desktop {
   std::string window(pid_t pid, const std::string& name, int width) {
     std::string found;
     waitFor([&] {
-      for (std::string rest = x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + name + "\"");
+      for (std::string rest = x->run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name \"" + name + "\"");
            !rest.empty(); rest = rest.substr(rest.find('\n') + 1)) {
         const std::string id = firstLine(rest);
         if (!id.empty() && has(x->run("xdotool getwindowgeometry " + id), "Geometry: " + std::to_string(width) + "x")) {
@@ -170,7 +170,7 @@ TEST_F(AlarmRings, TheFullScreenAlertCoversTheScreenAndStopsOnEscWhateverFailedB
   EXPECT_TRUE(std::regex_search(shown, std::regex(R"(T07:00:0[01]\.\d{3} alert shown: frmAlarmFullscreen)"))) << shown;
   const std::string told = waitLog("message box \"You moved it didn't you...\"", 5s);
   EXPECT_TRUE(has(told, "message box \"Error\"")) << told;
-  EXPECT_FALSE(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"You moved it\"").empty());
+  EXPECT_FALSE(x->run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name \"You moved it\"").empty());
   const std::string alert = window(pid, "^Alarm$", 1280);
   ASSERT_FALSE(alert.empty());
   EXPECT_TRUE(has(x->run("xdotool getwindowgeometry " + alert), "Geometry: 1280x800"));

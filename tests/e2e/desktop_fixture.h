@@ -53,7 +53,7 @@ class Desktop : public ::testing::Test {
   // The visible window of that process whose title matches the pattern ("" when none).
   std::string findWindow(pid_t pid, const std::string& title) {
     return firstLine(
-        x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title + "\" | tail -n 1"));
+        x->run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name \"" + title + "\" | tail -n 1"));
   }
   // The same, waited for.
   std::string window(pid_t pid, const std::string& title, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {

@@ -45,7 +45,7 @@ grep -q "running through XWayland on display $DISPLAY" "$LOG" || { cat "$LOG"; f
 
 for _ in $(seq 150); do grep -q "alert shown: frmAlarmMessage" "$LOG" && break; sleep 0.1; done
 grep -q "fire: alarm 07:00:00" "$LOG" && grep -q "alert shown: frmAlarmMessage" "$LOG" || { cat "$LOG"; fail "the alarm did not ring"; }
-ALERTS=$(xdotool search --onlyvisible --pid "$APP" --name '^Alarm$' | wc -l)
+ALERTS=$(xdotool search --all --onlyvisible --pid "$APP" --name '^Alarm$' | wc -l)
 [ "$ALERTS" -ge 2 ] || fail "the alert window is not shown beside the main window ($ALERTS windows)"
 kill -TERM "$APP"
 echo "wayland session test passed"

@@ -3,7 +3,7 @@
 // the program's key (over a settings file that may hold anything) read back as the
 // 255-character buffer gives them ("Error" beyond 254 characters or for no value, leading
 // blanks gone, trailing ones kept), the log-on entry likewise, every other value stays as it
-// was, and no key path, however written, reaches outside the settings folder.
+// was (a name never written reads as Error unless the file held it), and no key path, however written, reaches outside the settings folder.
 //   input: settings file text | key path | (value name | text)...
 #include <ftw.h>
 #include <dirent.h>
@@ -94,6 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::ofstream(file, std::ios::binary).write(original.data(), static_cast<std::streamsize>(original.size()));
   const auto before = platform::ini::parse(original);
   Registry::CreateRegistryKey(key);
+  const QString unwritten = QStringLiteral("\x01never written");
+  const QString unwrittenBefore = Registry::ReadRegistryValue(key, unwritten);
+  fuzz::require(unwrittenBefore == QLatin1String("Error") || original.find("never written") != std::string_view::npos,
+                "a name the file does not hold reads as Error");
 
   // A key path of any form: created and written, or refused with the box.
   const QString path = qtext(in.text());
@@ -124,9 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::require(read == expectedRead(value), "a value reads back as the buffer gives it: [" + name.toStdString() +
                                                    "] wrote [" + value.toStdString() + "] read [" + read.toStdString() + "]");
   }
-  const QString unwritten = QStringLiteral("\x01never written");
-  fuzz::require(written.count(unwritten) || Registry::ReadRegistryValue(key, unwritten) == QLatin1String("Error"),
-                "a value never written reads as Error");
+  fuzz::require(written.count(unwritten) || Registry::ReadRegistryValue(key, unwritten) == unwrittenBefore,
+                "a value never written reads as before the writes (Error when the file did not hold it)");
   // What the file held before stays, value by value and line by line.
   std::ifstream back(file, std::ios::binary);
   const std::string now{std::istreambuf_iterator<char>(back), std::istreambuf_iterator<char>()};

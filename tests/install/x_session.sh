@@ -36,7 +36,7 @@ start_x() {
 main_window() {
   local w best= width bestw=0
   for _ in $(seq $((${2:-20} * 5))); do
-    for w in $(xdotool search --onlyvisible --pid "$1" --name '^Alarm$' 2>/dev/null); do
+    for w in $(xdotool search --all --onlyvisible --pid "$1" --name '^Alarm$' 2>/dev/null); do
       width=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ { split($2, a, "x"); print a[1] }')
       if [ "${width:-0}" -gt "$bestw" ]; then bestw=$width; best=$w; fi
     done

@@ -31,7 +31,7 @@ class LedAndTrayInAnXServer : public e2e::Desktop {
   // The program's visible windows named Alarm, larger than a tray icon.
   std::vector<std::string> windows(pid_t pid) {
     std::vector<std::string> out;
-    std::istringstream in(x->run("xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\""));
+    std::istringstream in(x->run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name \"^Alarm$\""));
     for (std::string id; std::getline(in, id);)
       if (!id.empty() && geometry(id).w > 64) out.push_back(id);
     return out;
@@ -83,7 +83,7 @@ TEST_F(LedAndTrayInAnXServer, LaunchInTheTrayMenuRestoresAMinimisedWindow) {
   // ends the program.
   x->run("xdotool windowactivate --sync " + main + " ; xdotool key --window " + main + " ctrl+a");
   ASSERT_TRUE(waitFor([&] {
-    return !x->run("xdotool search --onlyvisible --pid " + std::to_string(alarm) + " --name \"^About$\"").empty();
+    return !x->run("xdotool search --all --onlyvisible --pid " + std::to_string(alarm) + " --name \"^About$\"").empty();
   }, 5s)) << output();
   ASSERT_FALSE(popUpMenu().empty()) << "no tray menu";
   x->run("xdotool key Up Return");
