@@ -75,18 +75,18 @@ USERDIR=$ROOT/nobody
 mkdir -p "$USERDIR/config" "$USERDIR/runtime"
 chown -R nobody:nogroup "$USERDIR"
 chmod 700 "$USERDIR/runtime"
-as_nobody() {
-  setpriv --reuid=nobody --regid=nogroup --clear-groups \
-    env -i PATH=/usr/bin:/bin DISPLAY="${DISPLAY:-}" HOME="$USERDIR" XDG_CONFIG_HOME="$USERDIR/config" \
-    XDG_RUNTIME_DIR="$USERDIR/runtime" "$@"
-}
+# A command line, not a function: started in the background it is the program's own
+# process (every step execs the next), so $! is the program's pid.
+as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+  env -i PATH=/usr/bin:/bin DISPLAY="${DISPLAY:-}" HOME="$USERDIR" XDG_CONFIG_HOME="$USERDIR/config"
+  XDG_RUNTIME_DIR="$USERDIR/runtime")
 set +e
-as_nobody /usr/lib/alarm/regsvr --system /usr/lib/alarm/liblumicell.so >"$ROOT/regsvr.out" 2>&1
+"${as_nobody[@]}" /usr/lib/alarm/regsvr --system /usr/lib/alarm/liblumicell.so >"$ROOT/regsvr.out" 2>&1
 STATUS=$?
 set -e
 [ "$STATUS" -eq 6 ] && grep -q "needs root" "$ROOT/regsvr.out" || fail "regsvr --system as nobody: $STATUS $(cat "$ROOT/regsvr.out")"
 start_x
-as_nobody alarm --log "$USERDIR/alarm.log" >"$ROOT/alarm.out" 2>&1 &
+"${as_nobody[@]}" DISPLAY="$DISPLAY" alarm --log "$USERDIR/alarm.log" >"$ROOT/alarm.out" 2>&1 &
 APP=$!
 PIDS+=($APP)
 main_window "$APP" 30 >/dev/null || { cat "$USERDIR/alarm.log" "$ROOT/alarm.out" 2>/dev/null; fail "no main window"; }
