@@ -4,8 +4,6 @@
 
 #include <QAudioDevice>
 #include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -18,6 +16,7 @@
 #include <numbers>
 #include <utility>
 
+#include "audio/closing_sink.h"
 #include "audio/wave_file.h"
 #include "platform/log.h"
 
@@ -41,16 +40,13 @@ QByteArray toneSamples(int frequencyHz, int durationMs, int sampleRate) {
 AudioSoundService::AudioSoundService(QObject* parent) : QObject(parent) {}
 
 AudioSoundService::~AudioSoundService() {
-  if (toneSink_) toneSink_->stop();
   toneSink_.reset();
   stopWave();
 }
 
 void AudioSoundService::beep(int frequencyHz, int durationMs) {
   if (durationMs < 0) durationMs = 0;
-  if (toneSink_) toneSink_->stop();
   toneSink_.reset();
-  toneBuffer_.reset();
 
   // The tone has ended when the output has played its whole length: the output's own clock
   // says so, however late a busy sound server took the samples in. Without an output, its
@@ -72,15 +68,10 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
   format.setChannelCount(1);
   format.setSampleFormat(QAudioFormat::Int16);
   if (!device.isNull() && device.isFormatSupported(format) && frequencyHz > 0) {
-    toneData_ = toneSamples(frequencyHz, durationMs, kSampleRate);
-    toneBuffer_ = std::make_unique<QBuffer>(&toneData_);
-    toneBuffer_->open(QIODevice::ReadOnly);
-    toneSink_ = std::make_unique<QAudioSink>(device, format);
-    const qint64 toneUs = format.durationForBytes(static_cast<qint32>(toneData_.size()));
-    connect(&played, &QTimer::timeout, &loop, [this, &loop, toneUs] {
-      if (toneSink_->processedUSecs() >= toneUs || toneSink_->state() == QAudio::StoppedState) loop.quit();
+    toneSink_ = std::make_unique<ClosingSink>(device, format, toneSamples(frequencyHz, durationMs, kSampleRate));
+    connect(&played, &QTimer::timeout, &loop, [this, &loop] {
+      if (toneSink_->playedUs() >= toneSink_->lengthUs() || toneSink_->closed()) loop.quit();
     });
-    toneSink_->start(toneBuffer_.get());
     played.start(5);
   } else {
     platform::logEvent("beep: no audio output, waiting the tone's length in silence");
@@ -98,9 +89,7 @@ void AudioSoundService::prepareWave(const QString& path) {
 }
 
 void AudioSoundService::stopWave() {
-  if (waveSink_) waveSink_->stop();
   waveSink_.reset();
-  waveBuffer_.reset();
   wave_.reset();
   waveOutput_.reset();
 }
@@ -123,11 +112,7 @@ void AudioSoundService::playWaveAsync(const QString& path) {
   // always sound again (a snoozed alarm would ring silently).
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
   if (samples && !device.isNull() && device.isFormatSupported(samples->format)) {
-    waveData_ = std::move(samples->data);
-    waveBuffer_ = std::make_unique<QBuffer>(&waveData_);
-    waveBuffer_->open(QIODevice::ReadOnly);
-    waveSink_ = std::make_unique<QAudioSink>(device, samples->format);
-    waveSink_->start(waveBuffer_.get());
+    waveSink_ = std::make_unique<ClosingSink>(device, samples->format, std::move(samples->data));
   } else {
     waveOutput_ = std::make_unique<QAudioOutput>();
     wave_ = std::make_unique<QMediaPlayer>();

@@ -11,12 +11,12 @@
 #include "audio/wave_file.h"
 #include "platform/services.h"
 
-class QAudioSink;
-class QBuffer;
 class QAudioOutput;
 class QMediaPlayer;
 
 namespace audio {
+
+class ClosingSink;
 
 // 16-bit signed mono samples of a sine tone, with short fades so it starts and ends
 // without a click.
@@ -40,14 +40,10 @@ class AudioSoundService final : public QObject, public platform::SoundService {
   static constexpr int kSampleRate = 44100;
 
  private:
-  // The last tone stays alive after beep() returns, so the output can play out what it holds.
-  // Declared so that the sink goes before the buffer it reads, and the buffer before its data.
-  QByteArray toneData_;
-  std::unique_ptr<QBuffer> toneBuffer_;
-  std::unique_ptr<QAudioSink> toneSink_;
-  QByteArray waveData_;
-  std::unique_ptr<QBuffer> waveBuffer_;
-  std::unique_ptr<QAudioSink> waveSink_;
+  // The last tone stays after beep() returns, so the output can play out what it holds; each
+  // output closes itself once its piece has played.
+  std::unique_ptr<ClosingSink> toneSink_;
+  std::unique_ptr<ClosingSink> waveSink_;
   std::unique_ptr<QAudioOutput> waveOutput_;
   std::unique_ptr<QMediaPlayer> wave_;
   struct PreparedWave {
