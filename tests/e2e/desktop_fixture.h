@@ -90,6 +90,19 @@ class Desktop : public ::testing::Test {
         g.x >> g.y >> g.w >> g.h;
     return g;
   }
+  // The same once the window manager has framed and placed it: unchanged over three looks.
+  Geometry settledGeometry(const std::string& win) {
+    Geometry last = geometry(win);
+    int same = 0;
+    testx::waitFor([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      const Geometry now = geometry(win);
+      same = now.x == last.x && now.y == last.y && now.w == last.w && now.h == last.h ? same + 1 : 0;
+      last = now;
+      return same >= 2;
+    }, std::chrono::seconds(5));
+    return last;
+  }
   bool viewable(const std::string& win) { return x->run("xwininfo -id " + win).find("IsViewable") != std::string::npos; }
 
   // Starts a notification area (trayer) and then the program, until the program shows its

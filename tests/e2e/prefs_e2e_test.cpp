@@ -15,11 +15,12 @@ namespace {
 
 class PrefsInAnXServer : public e2e::Desktop {
  protected:
-  // Starts the program and waits for its main window to be loaded.
+  // Starts the program and waits for its main window to be loaded and in its place.
   pid_t startLoaded(const fs::path& log) {
     const pid_t pid = start(log);
     main_ = mainWindow(pid);
     EXPECT_TRUE(logged(log, "window loaded")) << slurp(log);
+    if (!main_.empty()) settledGeometry(main_);
     return pid;
   }
   // The Prefs button of the main window, below the menu bar.
@@ -37,8 +38,7 @@ TEST_F(PrefsInAnXServer, ChangesMadeAndConfirmedWithDoneAreBackAfterARestart) {
   ASSERT_FALSE(prefs.empty()) << slurp(log1);
   EXPECT_TRUE(logged(log1, "preferences loaded: sound alarm.wav, message window, message \"Alarm!!!\", command off"))
       << slurp(log1);
-  std::this_thread::sleep_for(300ms);
-  const e2e::Geometry placed = geometry(prefs);
+  const e2e::Geometry placed = settledGeometry(prefs);
 
   clickAt(prefs, 40, 292);  // "Set Snooze Interval"
   const std::string snooze = window(first, "^Snooze Interval$");
@@ -57,8 +57,7 @@ TEST_F(PrefsInAnXServer, ChangesMadeAndConfirmedWithDoneAreBackAfterARestart) {
   pressPrefs();
   const std::string again = window(first, "^Preferences$");
   ASSERT_FALSE(again.empty());
-  std::this_thread::sleep_for(300ms);
-  const e2e::Geometry reopened = geometry(again);
+  const e2e::Geometry reopened = settledGeometry(again);
   EXPECT_EQ(reopened.x, placed.x);
   EXPECT_EQ(reopened.y, placed.y);
   x->run("xdotool windowactivate --sync " + again + " ; xdotool key --window " + again + " Return");  // Done
