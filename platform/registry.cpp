@@ -98,10 +98,7 @@ QString ReadRegistryValue(const QString& path, const QString& valueName) {
 }
 
 void WriteRegistryValue(const QString& path, const QString& valueName, const QString& text) {
-  QString sub = path;
-  uint32_t root = 0;
-  if (!SplitKeyPath(sub, root) || root == 0) return;
-  platform::defaultStore().writeValue(root, utf8(sub), utf8(valueName), utf8(text));
+  WriteRegistryValues(path, {{valueName, text}});
 }
 
 void WriteRegistryValues(const QString& path, const std::vector<std::pair<QString, QString>>& values) {

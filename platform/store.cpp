@@ -457,26 +457,26 @@ std::optional<std::string> FileStore::readValue(uint32_t root, std::string_view 
   return v->second;
 }
 
-bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) {
-  const Location loc = locate(root, subKey);
-  if (loc.kind == Location::Kind::Autostart) return writeAutostart(loc.path, name, value);
-  if (loc.kind != Location::Kind::IniFile) return false;
-  const bool ok = updateIni(loc.path, true, [&](ini::Document& d) {
-    if (loc.section != "General" && !d.sections.count(loc.section)) return false;  // no such key
-    d.sections[loc.section][std::string(name)] = std::string(value);
-    return true;
-  });
-  return ok;
-}
-
-bool FileStore::writeValues(uint32_t root, std::string_view subKey, const Values& values) {
-  const Location loc = locate(root, subKey);
-  if (loc.kind != Location::Kind::IniFile) return Store::writeValues(root, subKey, values);
+// The values into the key's section of its INI file, in one replacement of the file.
+static bool writeIni(const FileStore::Location& loc, const Store::Values& values) {
   return updateIni(loc.path, true, [&](ini::Document& d) {
     if (loc.section != "General" && !d.sections.count(loc.section)) return false;  // no such key
     for (const auto& [name, value] : values) d.sections[loc.section][name] = value;
     return true;
   });
+}
+
+bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) {
+  const Location loc = locate(root, subKey);
+  if (loc.kind == Location::Kind::Autostart) return writeAutostart(loc.path, name, value);
+  if (loc.kind != Location::Kind::IniFile) return false;
+  return writeIni(loc, {{std::string(name), std::string(value)}});
+}
+
+bool FileStore::writeValues(uint32_t root, std::string_view subKey, const Values& values) {
+  const Location loc = locate(root, subKey);
+  if (loc.kind != Location::Kind::IniFile) return Store::writeValues(root, subKey, values);
+  return writeIni(loc, values);
 }
 
 bool FileStore::deleteValue(uint32_t root, std::string_view subKey, std::string_view name) {
