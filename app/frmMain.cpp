@@ -343,6 +343,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
       for (const QAction* action : findChildren<QAction*>())
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) return true;
     }
+    entrySelection_.onEvent(box, event, [this] { SetSelected(); });
     if (type == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       const QString text = key->text();
@@ -351,10 +352,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
       } else if (!text.isEmpty() && text[0].isPrint() && !engine::isEntryKey(text[0].unicode())) {
         return true;  // only digits and Backspace reach the box
       }
-    } else if (type == QEvent::FocusIn) {
-      QTimer::singleShot(0, box, [this, box] {
-        if (box->hasFocus()) SetSelected();
-      });
     }
   }
   // Enter presses the default button "Set Alarm", or the button that has the focus.

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "alarm/alarm_engine.h"
+#include "platform/entry_selection.h"
 
 class QAction;
 class QCheckBox;
@@ -199,6 +200,7 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  platform::EntrySelection entrySelection_;
   void onSecond();
   // The engine's ringer: the parts prepare and raise the alarm.
   void prepareAlarm() override;

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -120,7 +119,7 @@ void frmQuickAlarm::keyPressEvent(QKeyEvent* event) {
 
 bool frmQuickAlarm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtMinutes) {
-    if (event->type() == QEvent::FocusIn) QTimer::singleShot(0, txtMinutes, [this] { main_.SetSelected(); });
+    entrySelection_.onEvent(txtMinutes, event, [this] { main_.SetSelected(); });
     if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       const QString text = key->text();

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "platform/entry_selection.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,4 +41,5 @@ class frmQuickAlarm : public QDialog {
  private:
   frmMain& main_;
   bool loaded_ = false;
+  platform::EntrySelection entrySelection_;
 };

@@ -961,6 +961,16 @@ TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLarge
     EXPECT_EQ(lastBox(), c.message) << what;
     EXPECT_EQ(box->hasFocus(), !c.message.isEmpty()) << what;
   }
+  // Keys typed right after Tab replace the next field's text and are all kept, however late
+  // the window gets round to its own work (a late select-all turned "31" into "1").
+  frmMain& w = open(true);
+  enter(w.txtHRS, "15");
+  w.txtMIN->setText("00");
+  QTest::keyClick(w.txtHRS, Qt::Key_Tab);
+  QTest::keyClick(w.txtMIN, Qt::Key_3);
+  QCoreApplication::processEvents();
+  QTest::keyClick(w.txtMIN, Qt::Key_1);
+  EXPECT_EQ(w.txtMIN->text().toStdString(), "31");
 }
 
 TEST_F(UsedWindow, UpDownAndPageKeysStepAFieldWithinTheRangeOfTheClockMode) {
