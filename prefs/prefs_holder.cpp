@@ -56,11 +56,15 @@ void PrefsHolder::showPrefs(QWidget& owner) {
   dialog.setWindowModality(Qt::WindowModal);
   platform::logEvent("preferences shown");
   // Where it was last time; a dialog shown again would otherwise be placed anew over its
-  // owner, lower by the height of its title bar.
-  if (placed_) dialog.move(*placed_);
+  // owner, lower by the height of its title bar. The place is that of its inside, taken as
+  // it closes: the place of its frame depends on whether the program has learnt the frame's
+  // size yet, and under load it sometimes had not, so that it opened 20 px lower.
+  if (placed_) dialog.setGeometry(QRect(*placed_, dialog.size()));
   QPointer<frmPrefs> open = &dialog;
+  const auto closing =
+      QObject::connect(open, &QDialog::finished, open, [this, open] { placed_ = open->geometry().topLeft(); });
   open->exec();
-  if (open) placed_ = open->pos();
+  QObject::disconnect(closing);
   if (open && open->unloaded()) {
     open->deleteLater();
     prefs_ = nullptr;
