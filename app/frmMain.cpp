@@ -29,7 +29,7 @@
 #include <cmath>
 #include <optional>
 
-#include "alarm/leave_check.h"
+#include "app/leave_check.h"
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/frmAbout.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "alarm/alert_host.h"
+#include "notify/alert_host.h"
 #include "alarm/timetext.h"
 #include "notify/frmAlarmFullscreen.h"
 #include "notify/frmAlarmMessage.h"

@@ -7,7 +7,7 @@
 #include <QDateTime>
 #include <QDialog>
 
-#include "alarm/alert.h"
+#include "notify/alert.h"
 
 class AlertHost;
 class QLabel;

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "alarm/alert_host.h"
+#include "notify/alert_host.h"
 #include "platform/errors.h"
 #include "platform/second_timer.h"
 #include "platform/services.h"

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "alarm/alert_host.h"
+#include "notify/alert_host.h"
 #include "alarm/timetext.h"
 #include "platform/errors.h"
 #include "platform/second_timer.h"

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "alarm/alarm_firing.h"
+#include "notify/alarm_firing.h"
 #include "app/frmMain.h"
 #include "app/user_notice.h"
 #include "audio/dshow_control.h"

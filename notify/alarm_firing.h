@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "alarm/alarm_engine.h"
-#include "alarm/alert.h"
-#include "alarm/alert_host.h"
+#include "notify/alert.h"
+#include "notify/alert_host.h"
 
 class AlarmSettings;
 class QTimer;

@@ -11,7 +11,7 @@
 #include <deque>
 #include <functional>
 
-#include "alarm/alarm_firing.h"
+#include "notify/alarm_firing.h"
 #include "alarm/alarm_settings.h"
 #include "audio/fake_mixer.h"
 #include "audio/media_graph.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm's firing.
-#include "alarm/alarm_firing.h"
+#include "notify/alarm_firing.h"
 
 #include <QTimer>
 #include <cmath>

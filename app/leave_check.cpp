@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The check of an entry field before a mouse press takes the focus out of it.
-#include "alarm/leave_check.h"
+#include "app/leave_check.h"
 
 #include <QMouseEvent>
 #include <QWidget>
