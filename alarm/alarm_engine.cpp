@@ -18,9 +18,6 @@
 
 namespace {
 
-const QString kSnoozed = QStringLiteral("Snooze!");
-const QString kUnsnoozed = QStringLiteral("lblHDDNsnooze");
-
 // Minutes as typed, for "now plus minutes": RuntimeError 6 where no time could follow.
 double minutesValue(const QString& minutes) {
   const double n = platform::vbCDbl(minutes.toStdString());
@@ -29,6 +26,14 @@ double minutesValue(const QString& minutes) {
 }
 
 void logLine(const QString& text) { platform::logEvent(text.toStdString()); }
+
+// A time of day to the whole second, as the clock shows it.
+QTime wholeSecond(const QTime& t) { return QTime(t.hour(), t.minute(), t.second()); }
+
+// Now plus the minutes, to the whole second, round midnight.
+QTime nowPlus(const QDateTime& now, double minutes) {
+  return *platform::timeValue(platform::nowPlusMinutes(now, minutes, platform::kFmt24));
+}
 
 // A moment as the clock shows it: its date and time of day, read as if no time zone had
 // changed in between (so a daylight-saving change shows as the jump the clock makes).
@@ -59,31 +64,35 @@ void AlarmEngine::setStatus(const QString& caption, bool armedLook) {
 // ---------------------------------------------------------------------------------------
 // Arming
 
+QString AlarmEngine::text(const std::optional<QTime>& t) const { return t ? engine::alarmText(*t, is24()) : QString(); }
+
+QString AlarmEngine::alarmText() const { return text(lblHDDNtime); }
+
 void AlarmEngine::armedAnew() {
   dailyFiredOn_ = QDate();
-  lblHDDNsnooze = kUnsnoozed;
+  lblHDDNsnooze = false;
   snoozedTo_.reset();
 }
 
-void AlarmEngine::arm(const QString& alarmText) {
+void AlarmEngine::arm(const QTime& time) {
   armedAnew();
-  lblHDDNtime = alarmText;
-  setStatus(engine::activatedText(lblHDDNtime), true);
+  lblHDDNtime = wholeSecond(time);
+  setStatus(engine::activatedText(alarmText()), true);
   setAlarmEnabled(true);
-  logLine("alarm set for " + lblHDDNtime);
+  logLine("alarm set for " + alarmText());
 }
 
 void AlarmEngine::armInMinutes(const QString& minutes) {
   const double n = minutesValue(minutes);
   armedAnew();
-  lblHDDNtime = platform::nowPlusMinutes(now(), n, is24() ? platform::kFmt24 : platform::kFmtAmPm);
+  lblHDDNtime = nowPlus(now(), n);
   setAlarmEnabled(true);
-  setStatus(engine::activatedText(lblHDDNtime), true);
-  logLine("alarm set for " + lblHDDNtime);
+  setStatus(engine::activatedText(alarmText()), true);
+  logLine("alarm set for " + alarmText());
 }
 
 void AlarmEngine::deactivate() {
-  lblHDDNtime = QStringLiteral("lblHDDNtime");
+  lblHDDNtime.reset();
   setStatus(engine::kNotActivated, false);
   setAlarmEnabled(false);
   platform::logEvent("alarm deactivated");
@@ -97,26 +106,22 @@ void AlarmEngine::setAlarmEnabled(bool on) {
 }
 
 std::optional<QTime> AlarmEngine::dailyTime() const {
-  if (lblHDDNsnooze == kSnoozed && daily_) return daily_;
-  return platform::timeValue(lblHDDNtime);
+  if (lblHDDNsnooze && daily_) return daily_;
+  return lblHDDNtime;
 }
 
 std::optional<QDateTime> AlarmEngine::nextRing() const {
-  const auto t = armed() ? platform::timeValue(lblHDDNtime) : std::nullopt;
+  const auto t = lblHDDNtime;
   if (!t) return std::nullopt;
   const QDateTime at = now();
   QDateTime next(at.date(), *t, at.timeZone());
-  const bool rangToday = lblHDDNsnooze != kSnoozed && dailyFiredOn_ == at.date();
+  const bool rangToday = !lblHDDNsnooze && dailyFiredOn_ == at.date();
   if (!Alarm.isActive() || next <= at || rangToday) next = QDateTime(at.date().addDays(1), *t, at.timeZone());
   return next;
 }
 
 void AlarmEngine::followClockMode() {
-  if (!armed()) return;
-  if (const auto t = platform::timeValue(lblHDDNtime)) {
-    lblHDDNtime = engine::alarmText(*t, is24());
-    setStatus(engine::activatedText(lblHDDNtime), true);
-  }
+  if (armed()) setStatus(engine::activatedText(alarmText()), true);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -131,7 +136,7 @@ void AlarmEngine::onSecond() {
   Clock_Timer();
   if (!wasEnabled && Alarm.isActive()) due = alarmDue();
   if (due) fireAlarm();
-  if (!due && Alarm.isActive() && !firing_ && engine::alarmText(now().time().addSecs(2), is24()) == lblHDDNtime &&
+  if (!due && Alarm.isActive() && !firing_ && lblHDDNtime && wholeSecond(now().time().addSecs(2)) == *lblHDDNtime &&
       ringer_)
     ringer_->prepareAlarm();
 }
@@ -150,22 +155,18 @@ void AlarmEngine::Clock_Timer() {
     Alarm.start();
     // The check that follows looks at this very second too, so an alarm at midnight rings.
     alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < at ? lastTickAt_ : at.addSecs(-1);
-    logLine("alarm re-armed for " + lblHDDNtime);
+    logLine("alarm re-armed for " + alarmText());
     emit nextRingChanged();
   }
   if (value) previousTick = *value;
   lastTickAt_ = at;
 }
 
-void AlarmEngine::Alarm_Timer() {
-  if (alarmDue()) fireAlarm();
-}
-
 int AlarmEngine::idleTickSeconds() const {
   const QDateTime at = now();
-  int wait = engine::secondsToNextIdleTick(at, lblHDDNtime, Alarm.isActive(), is24());
+  int wait = engine::secondsToNextIdleTick(at, alarmText(), Alarm.isActive() && armed(), is24());
   // Waking two seconds before the alarm's own second leaves time to prepare its firing.
-  if (wait > 2 && Alarm.isActive() && engine::alarmText(at.time().addSecs(wait), is24()) == lblHDDNtime) wait -= 2;
+  if (wait > 2 && Alarm.isActive() && lblHDDNtime && wholeSecond(at.time().addSecs(wait)) == *lblHDDNtime) wait -= 2;
   return wait;
 }
 
@@ -177,14 +178,13 @@ bool AlarmEngine::alarmDue() {
   alarmCheckedUpTo_ = at;
   checkedAt_ = up;
   if (firing_) return false;  // an alert is open; the time has moved on anyway
-  // Text equality stays the rule: an alarm text the clock never shows never rings.
-  const auto armedAt = platform::timeValue(lblHDDNtime);
-  if (!armedAt || engine::alarmText(*armedAt, is24()) != lblHDDNtime) return false;
+  const auto armedAt = lblHDDNtime;
+  if (!armedAt) return false;
 
   // The alarm's second among those the clock showed, or skipped, since the last check.
   const std::optional<QDateTime> due = engine::passedAt(from, at, *armedAt);
   if (!due) return false;
-  const bool daily = lblHDDNsnooze != kSnoozed;
+  const bool daily = !lblHDDNsnooze;
   if (daily && dailyFiredOn_ == due->date()) return false;  // it rang that day already
 
   // How late, by the clock shown, but never more than the time that really passed: an hour
@@ -197,10 +197,10 @@ bool AlarmEngine::alarmDue() {
       reportMissed(from, since);
       return false;
     }
-    lateNote_ = "Rang late: due at " + lblHDDNtime;
+    lateNote_ = "Rang late: due at " + alarmText();
   }
   dueOn_ = due->date();
-  logLine("fire: alarm " + lblHDDNtime + (lateNote_.isEmpty() ? QString() : " (" + lateNote_ + ")"));
+  logLine("fire: alarm " + alarmText() + (lateNote_.isEmpty() ? QString() : " (" + lateNote_ + ")"));
   return true;
 }
 
@@ -213,19 +213,19 @@ void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since) {
   const Uptime up = uptime_ ? uptime_() : Uptime{};
   const int64_t awakeMs = up.monotonicMs - since.monotonicMs;
   const bool slept = (up.boottimeMs - since.boottimeMs) - awakeMs > kAsleepMs;
-  QString text = "Alarm " + lblHDDNtime + " missed: ";
+  QString text = "Alarm " + alarmText() + " missed: ";
   if (slept)
     text += "the computer was asleep from " + shortTime(from.addMSecs(std::max<int64_t>(awakeMs, 0)).time()) + " to " +
             shortTime(at.time());
   else
     text += QStringLiteral("the clock moved");
   // A snooze that was missed ends as a stop would: the daily time stays armed.
-  if (lblHDDNsnooze == kSnoozed) {
+  if (lblHDDNsnooze) {
     if (daily_) {
-      lblHDDNtime = engine::alarmText(*daily_, is24());
-      setStatus(engine::activatedText(lblHDDNtime), true);
+      lblHDDNtime = daily_;
+      setStatus(engine::activatedText(alarmText()), true);
     }
-    lblHDDNsnooze = kUnsnoozed;
+    lblHDDNsnooze = false;
     snoozedTo_.reset();
   }
   logLine(text);
@@ -236,61 +236,66 @@ void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since) {
 void AlarmEngine::fireAlarm() {
   firing_ = true;
   dayTurnedWhileFiring_ = false;
+  const QDate today = now().date();
+  // The day the daily alarm rang; a snoozed alarm keeps the day it first rang.
+  if (!lblHDDNsnooze) dailyFiredOn_ = dueOn_.isValid() ? dueOn_ : today;
+  firedOn_ = today;
+  if (!snoozedTo_ || lblHDDNtime != snoozedTo_) daily_ = lblHDDNtime;  // not a snoozed alarm: the user's own
+  // Each alert starts unsnoozed, so only its own Snooze keeps the alarm on the snooze time.
+  lblHDDNsnooze = false;
+  // The ringer shows the alert and comes back at once; alertEnded follows when it closes.
+  if (!ringer_) {
+    alertEnded(AlertEnd::Stopped);
+    return;
+  }
   try {
-    const QDate today = now().date();
-    // The day the daily alarm rang; a snoozed alarm keeps the day it first rang.
-    if (lblHDDNsnooze != kSnoozed) dailyFiredOn_ = dueOn_.isValid() ? dueOn_ : today;
-    firedOn_ = today;
-    const auto armedAt = platform::timeValue(lblHDDNtime);
-    if (!snoozedTo_ || armedAt != snoozedTo_) daily_ = armedAt;  // not a snoozed alarm: the user's own
-    // Each alert starts unsnoozed, so only its own Snooze keeps the alarm on the snooze time.
-    lblHDDNsnooze = kUnsnoozed;
-    if (ringer_) ringer_->raiseAlarm();
-    firing_ = false;
-    lateNote_.clear();
-
-    if (lblHDDNsnooze == kSnoozed) {
-      snoozedTo_ = platform::timeValue(lblHDDNtime);
-      setAlarmEnabled(true);
-      return;
-    }
-    // Stopped: a snoozed alarm goes back to the time the user armed, in today's clock mode.
-    if (snoozedTo_ && daily_ && platform::timeValue(lblHDDNtime) != daily_) {
-      lblHDDNtime = engine::alarmText(*daily_, is24());
-      setStatus(engine::activatedText(lblHDDNtime), true);
-      logLine("alarm back on " + lblHDDNtime);
-    }
-    snoozedTo_.reset();
-    // An alert still open when the day turned (or the clock went back) missed the daily
-    // re-arm of the clock's tick: tomorrow's alarm stays armed.
-    const bool pastMidnight = dayTurnedWhileFiring_ || now().date() != dailyFiredOn_;
-    setAlarmEnabled(pastMidnight);
-    lblHDDNsnooze = kUnsnoozed;
-    platform::logEvent(pastMidnight ? "alarm stopped; armed again for the new day" : "alarm stopped");
-    emit alarmStopped();
+    ringer_->raiseAlarm();
   } catch (const platform::RuntimeError& e) {
+    // No alert came: the check goes on as it was.
     firing_ = false;
     platform::showErrorBox(e, "frmMain, Alarm_Timer");
   }
 }
 
+void AlarmEngine::alertEnded(AlertEnd end) {
+  if (!firing_) return;
+  firing_ = false;
+  lateNote_.clear();
+  lblHDDNhideAlert.reset();
+  if (end == AlertEnd::Snoozed && lblHDDNsnooze) {
+    snoozedTo_ = lblHDDNtime;
+    setAlarmEnabled(true);
+    return;
+  }
+  lblHDDNsnooze = false;
+  // Stopped: a snoozed alarm goes back to the time the user armed, in today's clock mode.
+  if (snoozedTo_ && daily_ && lblHDDNtime != daily_) {
+    lblHDDNtime = daily_;
+    setStatus(engine::activatedText(alarmText()), true);
+    logLine("alarm back on " + alarmText());
+  }
+  snoozedTo_.reset();
+  // An alert still open when the day turned (or the clock went back) missed the daily
+  // re-arm of the clock's tick: tomorrow's alarm stays armed.
+  const bool pastMidnight = dayTurnedWhileFiring_ || now().date() != dailyFiredOn_;
+  setAlarmEnabled(pastMidnight);
+  platform::logEvent(pastMidnight ? "alarm stopped; armed again for the new day" : "alarm stopped");
+  emit alarmStopped();
+}
+
 // ---------------------------------------------------------------------------------------
 // What the firing and the alert windows do
 
-void AlarmEngine::setHideAlertIn(const QString& minutes) {
-  lblHDDNhideAlert = platform::nowPlusMinutes(now(), minutesValue(minutes), platform::kFmt24);
-}
+void AlarmEngine::setHideAlertIn(int minutes) { lblHDDNhideAlert = nowPlus(now(), minutes); }
 
 void AlarmEngine::snooze(int minutes) {
-  lblHDDNtime = platform::nowPlusMinutes(now(), minutes, is24() ? platform::kFmt24 : platform::kFmtAmPm);
-  setStatus(engine::activatedText(lblHDDNtime), true);
-  lblHDDNsnooze = kSnoozed;
-  logLine("snooze: alarm set for " + lblHDDNtime);
+  lblHDDNtime = nowPlus(now(), minutes);
+  setStatus(engine::activatedText(alarmText()), true);
+  lblHDDNsnooze = true;
+  logLine("snooze: alarm set for " + alarmText());
 }
-
-void AlarmEngine::markStopped() { lblHDDNsnooze = kUnsnoozed; }
 
 void AlarmEngine::recordPreviousAlarm() {
   const QDate day = firedOn_.isValid() ? firedOn_ : now().date();
-  lblHDDNpreviousAlarm = platform::shortDate(day) + " " + lblHDDNtime;
+  if (lblHDDNtime) lblHDDNpreviousAlarm = QDateTime(day, *lblHDDNtime);
 }

@@ -23,14 +23,18 @@ class ClockService;
 class AlarmEngine : public QObject {
   Q_OBJECT
  public:
+  // How an alert ended: its Stop (or Esc, a double-click, the frame), its Snooze, or its
+  // hide time.
+  enum class AlertEnd { Stopped, Snoozed, Hidden };
+
   // What rings the alarm once its second has come.
   class Ringer {
    public:
     virtual ~Ringer() = default;
     // The armed second is two seconds away: load what the firing needs now.
     virtual void prepareAlarm() = 0;
-    // Volumes, sound, command and the alert window; returns when the alert has closed,
-    // with "Snooze!" in lblHDDNsnooze when it was snoozed.
+    // Volumes, sound, command and the alert window, shown without waiting for it; the
+    // ringer calls alertEnded once the alert has closed (at once when it shows none).
     virtual void raiseAlarm() = 0;
   };
 
@@ -54,10 +58,14 @@ class AlarmEngine : public QObject {
   QDateTime now() const;
 
   // --- Arming
-  // Whether an alarm time is set (lblHDDNtime holds one), rung today or not.
-  bool armed() const { return lblHDDNtime != QLatin1String("lblHDDNtime"); }
-  // Arms the alarm text as built from the entry fields.
-  void arm(const QString& alarmText);
+  // Whether an alarm time is set, rung today or not.
+  bool armed() const { return lblHDDNtime.has_value(); }
+  // The armed time of day, if any (a snooze's own time while snoozed).
+  std::optional<QTime> armedTime() const { return lblHDDNtime; }
+  // The armed time as the clock mode writes it ("07:00:00", "7:00:00 AM"); empty when none.
+  QString alarmText() const;
+  // Arms the time of day typed in the entry fields.
+  void arm(const QTime& time);
   // Arms now plus that many minutes; RuntimeError when the text is no usable number.
   void armInMinutes(const QString& minutes);
   void deactivate();
@@ -80,8 +88,6 @@ class AlarmEngine : public QObject {
   // The clock's part: shows the time, and re-arms a stopped alarm when the time of day
   // went backwards (midnight, or the clock set back).
   void Clock_Timer();
-  // The alarm check alone, firing when due.
-  void Alarm_Timer();
   // While nothing shows the time: the seconds the clock may sleep before the next tick
   // that matters, waking two seconds early for the alarm's own second.
   int idleTickSeconds() const;
@@ -98,29 +104,20 @@ class AlarmEngine : public QObject {
   const QString& lateNote() const { return lateNote_; }
 
   // --- What the firing and the alert windows do
-  // lblHDDNhideAlert becomes now plus the minutes (24-hour text); RuntimeError for a text
-  // that is no usable number.
-  void setHideAlertIn(const QString& minutes);
-  // Re-arms at now plus the minutes and marks "Snooze!".
+  // The alert's hide time becomes now plus the minutes.
+  void setHideAlertIn(int minutes);
+  // The second at which the open alert closes by itself, if one was set.
+  std::optional<QTime> hideAlertTime() const { return lblHDDNhideAlert; }
+  // Re-arms at now plus the minutes; the alert that asked ends as snoozed.
   void snooze(int minutes);
-  // The alert ends the alarm: lblHDDNsnooze back to its empty value.
-  void markStopped();
-  // lblHDDNpreviousAlarm: the day the alarm fired and its text.
+  // The alert of the alarm raised last has closed: a snooze stays armed; otherwise a
+  // snoozed alarm goes back to the daily time and the check rests until the day turns.
+  void alertEnded(AlertEnd end);
+  // The record of the alarm just shown: the day it fired and its time.
   void recordPreviousAlarm();
-
-  // The alarm's hidden state; each starts as its own name, which means "empty".
-  QString lblHDDNtime = QStringLiteral("lblHDDNtime");
-  QString lblHDDNsnooze = QStringLiteral("lblHDDNsnooze");
-  QString lblHDDNform = QStringLiteral("lblHDDNform");
-  QString lblHDDNhideAlert = QStringLiteral("lblHDDNhideAlert");
-  QString lblHDDNpreviousAlarm = QStringLiteral("lblHDDNpreviousAlarm");
-  QString lblHDDNduration = QStringLiteral("lblHDDNduration");
-  QString lblHDDNposition = QStringLiteral("lblHDDNposition");
-  // The LED colour index the alert windows show the text in.
-  QString lblHDDNTempInteger = QStringLiteral("lblHDDNTempInteger");
-  // The time of day of the clock's last tick (the daily re-arm watches it go backwards).
-  QTime previousTick = QTime(0, 0);
-  engine::TickTimer Alarm;
+  // The previous alarm's record (none when there is none), as restored and as shown.
+  const std::optional<QDateTime>& previousAlarm() const { return lblHDDNpreviousAlarm; }
+  void setPreviousAlarm(const std::optional<QDateTime>& record) { lblHDDNpreviousAlarm = record; }
 
  signals:
   void statusChanged(const QString& caption, bool armed);
@@ -138,6 +135,8 @@ class AlarmEngine : public QObject {
 
  private:
   bool alarmDue();
+  // The armed time as the alarm's texts write it (empty when none).
+  QString text(const std::optional<QTime>& t) const;
   void fireAlarm();
   void setStatus(const QString& caption, bool armedLook);
   // A new alarm time: it has not rung on any day yet.
@@ -145,6 +144,20 @@ class AlarmEngine : public QObject {
   // Tells of an alarm too late to ring; `from` and `since`: the check before the jump.
   void reportMissed(const QDateTime& from, const Uptime& since);
   QString shortTime(const QTime& t) const;
+
+  // The alarm's hidden state, named after the labels that held it as text.
+  // lblHDDNtime: the armed time of day (the label held its text, or its own name when none).
+  std::optional<QTime> lblHDDNtime;
+  // lblHDDNsnooze: the armed time is a snooze (the label held "Snooze!").
+  bool lblHDDNsnooze = false;
+  // lblHDDNhideAlert: the second the open alert hides itself (the label held its 24-hour text).
+  std::optional<QTime> lblHDDNhideAlert;
+  // lblHDDNpreviousAlarm: the day and time of the alarm shown last (the label held "date time").
+  std::optional<QDateTime> lblHDDNpreviousAlarm;
+  // The time of day of the clock's last tick (the daily re-arm watches it go backwards).
+  QTime previousTick = QTime(0, 0);
+  // The alarm check: on while an alarm is to be looked for today.
+  engine::TickTimer Alarm;
 
   const platform::ClockService* clock_;
   Ringer* ringer_ = nullptr;

@@ -78,7 +78,7 @@ QString NotifyIconData::tip() const {
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), engine_(std::make_unique<AlarmEngine>()), parts_(std::make_unique<MainWindowParts>()) {
   engine_->setClockMode([this] { return is24(); });
-  engine_->setRinger(this);
+  parts_->attach(*this);
   connect(engine_.get(), &AlarmEngine::statusChanged, this,
           [this](const QString& caption, bool armed) { setStatus(caption, armed ? kColourArmed : kColourNotArmed); });
   connect(engine_.get(), &AlarmEngine::timeShown, this, &frmMain::showTime);
@@ -317,7 +317,7 @@ void frmMain::setStatus(const QString& caption, int colour) {
 }
 
 void frmMain::lblAlarm_MouseMove() {
-  const auto record = platform::dateTimeValue(engine_->lblHDDNpreviousAlarm);
+  const auto& record = engine_->previousAlarm();
   if (!record) {
     lblAlarm->setToolTip(QStringLiteral(" There is no record of any recent alarms "));
     return;
@@ -484,7 +484,12 @@ void frmMain::menuLedcolour_Click(int index) {
   Lumicell1->putColor(index);
   for (int i = 0; i < 3; ++i) menuLedcolour[static_cast<std::size_t>(i)]->setChecked(i == index);
   platform::ignoreErrors([&] { writeSetting("LedColourMenuIndex", QString::number(index)); });
-  engine_->lblHDDNTempInteger = QString::number(index);
+}
+
+int frmMain::ledColour() const {
+  for (int i = 0; i < 3; ++i)
+    if (menuLedcolour[static_cast<std::size_t>(i)]->isChecked()) return i;
+  return 0;
 }
 
 void frmMain::menuLedsize_Click(int index) {

@@ -50,7 +50,7 @@ struct NotifyIconData {
 // The 64-character tip field: the text, one NUL, then blanks; cut to 64 characters.
 std::array<char, 64> makeTipField(const QString& text);
 
-class frmMain : public QMainWindow, private AlarmEngine::Ringer {
+class frmMain : public QMainWindow {
   Q_OBJECT
  public:
   // Why the window is being unloaded.
@@ -133,6 +133,9 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   void menuTrayLaunch_Click();
   frmAbout* aboutBox() const { return about_; }
 
+  // The LED colour chosen in the menu: 0 blue, 1 green, 2 red.
+  int ledColour() const;
+
   // The status line and its colour (the engine's status).
   void setStatus(const QString& caption, int colour);
   int statusColour() const { return statusColour_; }
@@ -202,9 +205,6 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
  private:
   platform::EntrySelection entrySelection_;
   void onSecond();
-  // The engine's ringer: the parts prepare and raise the alarm.
-  void prepareAlarm() override;
-  void raiseAlarm() override;
   void minimiseAfterArming();
   void buildControls();
   void buildMenus();

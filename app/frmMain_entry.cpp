@@ -180,7 +180,12 @@ void frmMain::cmdSet_Click() {
     }
     const QString text = hours + ":" + txtMIN->text() + ":" + txtSEC->text();
     line = 6;
-    engine_->arm(is24() ? text : text + " " + cboAMPM->currentText());
+    // Hours past 12 typed in AM/PM mode are the 24-hour clock's: 13 is 1 PM, whichever half is
+    // chosen (with the half added the clock would never show that text).
+    const bool halfDay = !is24() && platform::vbCInt(utf8(hours)) <= 12;
+    const auto time = platform::timeValue(halfDay ? text + " " + cboAMPM->currentText() : text);
+    if (!time) throw platform::RuntimeError(platform::err::kTypeMismatch);
+    engine_->arm(*time);
     line = 7;
     // Stored at once, so a crash or a power cut does not lose it.
     armedFromFields_ = true;
@@ -214,10 +219,6 @@ void frmMain::onSecond() {
   if (!unloaded_ && (!isVisible() || isMinimized()) && !parts_->ledWindowVisible())
     Clock->waitSeconds(engine_->idleTickSeconds());
 }
-
-void frmMain::prepareAlarm() { parts_->prepareAlarm(*this); }
-
-void frmMain::raiseAlarm() { parts_->raiseAlarm(*this); }
 
 void frmMain::showTime(const QString& t) {
   // A minimised or hidden window is not drawn: its display gets the time again when it shows.

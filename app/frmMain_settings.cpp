@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 
+#include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/frmMain.h"
 #include "app/main_parts.h"
@@ -90,7 +91,6 @@ void frmMain::Form_Load() {
       default: break;
     }
     if (index >= 0 && index < 3) menuLedcolour[static_cast<std::size_t>(index)]->setChecked(true);
-    engine_->lblHDDNTempInteger = QString::number(index);
   });
 
   // 4. LED size.
@@ -192,11 +192,8 @@ void frmMain::Form_Load() {
   });
 
   // 13. The previous alarm.
-  ignoreErrors([&] {
-    QString& record = engine_->lblHDDNpreviousAlarm;
-    record = readSetting("PreviousAlarm");
-    if (record == QLatin1String("Error")) record = QStringLiteral("lblHDDNpreviousAlarm");
-  });
+  // (A record that is no date and time is no record.)
+  ignoreErrors([&] { engine_->setPreviousAlarm(platform::dateTimeValue(readSetting("PreviousAlarm"))); });
 
   // 14. The media player.
   ignoreErrors([&] { parts_->createPlayer(); });
@@ -264,7 +261,11 @@ void frmMain::Form_Unload() {
   // when it was armed, and is what the next start arms.
   if (!armedFromFields_) storeArmedFields(txtHRS->text(), txtMIN->text(), txtSEC->text(), cboAMPM->currentIndex());
   ignoreErrors([&] { writeSetting("LateMinutes", QString::number(engine_->lateMinutes())); });
-  ignoreErrors([&] { writeSetting("PreviousAlarm", engine_->lblHDDNpreviousAlarm); });
+  // The record as "date time" in the clock mode; no record is stored under the label's own name.
+  const auto& record = engine_->previousAlarm();
+  const QString recordText = record ? platform::shortDate(record->date()) + " " + engine::alarmText(record->time(), is24())
+                                    : QStringLiteral("lblHDDNpreviousAlarm");
+  ignoreErrors([&] { writeSetting("PreviousAlarm", recordText); });
 
   ignoreErrors([&] {
     nid_.cbSize = 88;

@@ -26,6 +26,25 @@ void MainWindowParts::trayMessage(frmMain& main, int message) {
   if (message == platform::TrayService::kDoubleClick) main.menuTrayLaunch_Click();
 }
 
-void MainWindowParts::raiseAlarm(frmMain&) {
-  if (auto* sound = platform::services().sound) sound->beep(1500, 500);
+namespace {
+
+// Until the program's firing is built: one beep, and the alarm ends as stopped.
+class BeepRinger final : public AlarmEngine::Ringer {
+ public:
+  explicit BeepRinger(AlarmEngine& engine) : engine_(engine) {}
+  void prepareAlarm() override {}
+  void raiseAlarm() override {
+    if (auto* sound = platform::services().sound) sound->beep(1500, 500);
+    engine_.alertEnded(AlarmEngine::AlertEnd::Stopped);
+  }
+
+ private:
+  AlarmEngine& engine_;
+};
+
+}  // namespace
+
+void MainWindowParts::attach(frmMain& main) {
+  beep_ = std::make_unique<BeepRinger>(main.engine());
+  main.engine().setRinger(beep_.get());
 }

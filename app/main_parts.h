@@ -8,7 +8,10 @@
 #include <QDateTime>
 #include <QPoint>
 #include <QString>
+#include <memory>
 #include <optional>
+
+#include "alarm/alarm_engine.h"
 
 class frmMain;
 class QWidget;
@@ -17,8 +20,9 @@ class MainWindowParts {
  public:
   virtual ~MainWindowParts() = default;
 
-  // The main window takes these parts; a part hooks itself to the window's controls here.
-  virtual void attach(frmMain& /*main*/) {}
+  // The main window takes these parts; a part hooks itself to the window's controls and
+  // rings the window's alarm engine. The stand-in rings with one beep.
+  virtual void attach(frmMain& main);
 
   // The one media player (clDShow): created at load, stopped and released at unload.
   virtual void createPlayer() {}
@@ -32,14 +36,6 @@ class MainWindowParts {
   // creates it).
   virtual bool prefsVisible() { return false; }
 
-  // The alarm itself once its second has come: volumes, sound, command, and the alert window
-  // shown modally (returns when it closes; a snooze leaves "Snooze!" in the engine's
-  // lblHDDNsnooze).
-  virtual void raiseAlarm(frmMain& main);
-
-  // The armed alarm's second is two seconds away: load what its firing needs (the settings,
-  // the sound code), so that it rings and shows at once.
-  virtual void prepareAlarm(frmMain&) {}
   // The next moment the alarm rings (none: no alarm): a sleeping computer wakes for it.
   virtual void wakeFor(frmMain&, const std::optional<QDateTime>& /*alarm*/) {}
 
@@ -57,4 +53,7 @@ class MainWindowParts {
   // A mouse message from the tray icon (TrayService: 514, 515, 516); a double-click
   // brings the main window back.
   virtual void trayMessage(frmMain& main, int message);
+
+ private:
+  std::unique_ptr<AlarmEngine::Ringer> beep_;
 };

@@ -183,7 +183,7 @@ void LedTray::prepareTrayMenu() {
   if (armed) {
     main_.menuTrayAlarmTime->setCheckable(true);
     main_.menuTrayAlarmTime->setChecked(true);
-    main_.menuTrayAlarmTime->setText(engine::activatedText(main_.engine().lblHDDNtime));
+    main_.menuTrayAlarmTime->setText(engine::activatedText(main_.engine().alarmText()));
   }
 }
 

@@ -28,8 +28,6 @@ constexpr qint64 kPreparedForMs = 5000;
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 
-}  // namespace
-
 int usableMinutes(const QString& typed, int fallback) {
   const auto v = platform::tryCDbl(utf8(typed));
   // 1440 minutes would land on the same second, which has passed: the alarm would never come.
@@ -37,19 +35,26 @@ int usableMinutes(const QString& typed, int fallback) {
   return static_cast<int>(*v);
 }
 
+}  // namespace
+
 AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
-                         AlertFactory makeAlert)
+                         std::function<int()> ledColour)
     : engine_(engine),
       settings_(settings),
       player_(std::move(player)),
       owner_(owner),
-      makeAlert_(std::move(makeAlert)) {
+      ledColour_(std::move(ledColour)) {
   Music = new QTimer(this);
   Music->setInterval(100);
   connect(Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
+  engine_.setRinger(this);
 }
 
-AlarmFiring::~AlarmFiring() = default;
+AlarmFiring::~AlarmFiring() {
+  engine_.setRinger(nullptr);
+  delete alert_.data();
+  delete preview_.data();
+}
 
 QString AlarmFiring::waveFile() { return Registry::programFolder() + QStringLiteral("/alarm.wav"); }
 
@@ -78,12 +83,12 @@ void AlarmFiring::report(const QString& text, int flags, const QString& title) {
 }
 
 void AlarmFiring::showReports() {
-  QWidget* beside = alert_ ? alert_.data() : nullptr;
+  QWidget* beside = alert_.data();
   for (const Report& r : std::exchange(reports_, {}))
     platform::services().messageBox->notice(r.text, r.flags, r.title, beside);
 }
 
-void AlarmFiring::prepare() {
+void AlarmFiring::prepareAlarm() {
   platform::ignoreErrors([&] {
     settings_.snoozeMinutes();
     settings_.hideAlertMinutes();
@@ -96,24 +101,23 @@ void AlarmFiring::prepare() {
     if (sound == AlarmSettings::Sound::Music) player_().prepareGraph();
     // The alert window is built now, hidden, so that the alarm second only shows it.
     const bool message = settings_.showMessage();
-    if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;
-    if (!alert_) alert_ = createAlert(message, false, owner_)->alertWidget();
+    if (alert_ && alert_->isMessage() != message) delete alert_;
+    if (!alert_) alert_ = createAlertWindow(*this, message, false, owner_);
     preparedAt_.start();
   });
 }
 
-void AlarmFiring::raise() {
+void AlarmFiring::raiseAlarm() {
   // An alert built ahead for an alarm that did not come then shows what was set then: gone.
   if (alert_ && !alert_->isVisible() && (!preparedAt_.isValid() || preparedAt_.elapsed() > kPreparedForMs)) delete alert_;
   // A rehearsal on screen ends first, as a stop; then the alarm rings as always.
-  if (Alert* rehearsal = alertOf(preview_)) {
+  if (preview_) {
     platform::logEvent("a preview gives way to the alarm");
-    rehearsal->endPreview();
-    preview_ = nullptr;
+    preview_->endPreview();
   }
 
-  const audio::HeldMixer mixer(audio::volumeModule());  // held from the warm-up until the volumes are back
-  const audio::SavedVolumes userVolumes(audio::volumeModule());  // back when the alert has closed
+  heldMixer_.emplace(audio::volumeModule());  // held from the warm-up until the volumes are back
+  userVolumes_.emplace(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
   ringing_ = true;
   step([&] { applyVolume(); });
@@ -121,22 +125,31 @@ void AlarmFiring::raise() {
   step([&] { triggerCommand(); });
   bool message = true;
   platform::ignoreErrors([&] { message = settings_.showMessage(); });
-  engine_.lblHDDNform = message ? QStringLiteral("frmAlarmMessage") : QStringLiteral("frmAlarmFullscreen");
-  if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;  // built ahead as the other kind
+  if (alert_ && alert_->isMessage() != message) delete alert_;  // built ahead as the other kind
+  if (!alert_) alert_ = createAlertWindow(*this, message, false, owner_);
   step([&] {
     const QString typed = settings_.hideAlertMinutes();
-    const QString minutes = usableMinutes(typed, 0) > 0 ? typed.trimmed() : QString::number(kDefaultHide);
+    const int minutes = usableMinutes(typed, kDefaultHide);
     engine_.setHideAlertIn(minutes);
-    startCountDown(minutes);
+    alert_->startHideTimer(*engine_.hideAlertTime());
+    alert_->setHideTooltip(QString::number(minutes));
   });
-  if (!alert_) alert_ = createAlert(message, false, owner_)->alertWidget();
+  alert_->setContent(content());
   preparedAt_.invalidate();
   ringing_ = false;
+  connect(alert_, &AlertWindow::ended, this, &AlarmFiring::alertClosed);
   if (!reports_.empty()) QTimer::singleShot(0, alert_.data(), [this] { showReports(); });
-  alertOf(alert_)->showModal();
-  showReports();  // whatever an alert that never showed left untold
-  delete alert_;
+  alert_->showAlert();
+}
+
+void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
+  showReports();  // whatever an alert that closed at once left untold
+  if (alert_) alert_->deleteLater();
+  alert_ = nullptr;
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
+  userVolumes_.reset();
+  heldMixer_.reset();
+  engine_.alertEnded(end);
 }
 
 void AlarmFiring::preview(QWidget* owner) {
@@ -144,10 +157,23 @@ void AlarmFiring::preview(QWidget* owner) {
   step([&] { makeSound(false); }, "frmPrefs, cmdPreview_Click");
   bool message = true;
   platform::ignoreErrors([&] { message = settings_.showMessage(); });
-  preview_ = createAlert(message, true, owner)->alertWidget();
-  QPointer<QWidget> shown = preview_;
-  alertOf(shown)->showModal();
-  delete shown;
+  delete preview_;
+  preview_ = createAlertWindow(*this, message, true, owner);
+  preview_->setContent(content());
+  connect(preview_, &AlertWindow::ended, this, [shown = preview_] {
+    if (shown) shown->deleteLater();
+  });
+  preview_->showAlert();
+}
+
+AlertContent AlarmFiring::content() {
+  AlertContent c;
+  platform::ignoreErrors([&] { c.text = settings_.messageText(); });
+  // A late alarm says so under its text.
+  if (!engine_.lateNote().isEmpty()) c.text += "\n" + engine_.lateNote();
+  platform::ignoreErrors([&] { c.font = Registry::readSetting(QStringLiteral("Font")); });
+  if (ledColour_) c.colourIndex = ledColour_();
+  return c;
 }
 
 void AlarmFiring::applyVolume() {
@@ -230,8 +256,6 @@ void AlarmFiring::Music_Timer() {
   polling_ = true;
   platform::ignoreErrors([&] {
     auto& player = player_();
-    engine_.lblHDDNduration = QString::fromStdString(platform::vbCStr(player.DS_GetDuration()));
-    engine_.lblHDDNposition = QString::fromStdString(platform::vbCStr(player.DS_GetPosition()));
     const double duration = player.DS_GetDuration();
     // Only a piece with a length that stands at its end starts again.
     if (duration > 0 && player.DS_GetPosition() == duration) player.DS_Play();
@@ -250,42 +274,15 @@ void AlarmFiring::triggerCommand() {
   engine::startCommand(text, settings_.commandMSDOS());
 }
 
-void AlarmFiring::RecordPreviousAlarm() { engine_.recordPreviousAlarm(); }
-
-void AlarmFiring::startCountDown(const QString& minutes) {
-  if (!alert_)
-    alert_ = createAlert(engine_.lblHDDNform == QLatin1String("frmAlarmMessage"), false, owner_)->alertWidget();
-  Alert* alert = alertOf(alert_);
-  alert->startHideTimer();
-  alert->setHideTooltip(minutes);
-}
+void AlarmFiring::recordPreviousAlarm() { engine_.recordPreviousAlarm(); }
 
 bool AlarmFiring::messageVisible() const {
-  const QPointer<QWidget>& open = alert_ ? alert_ : preview_;
-  const Alert* alert = alertOf(open);
-  return alert && alert->isMessage() && open->isVisible();
+  const AlertWindow* open = alert_ ? alert_.data() : preview_.data();
+  return open && open->isMessage() && open->isVisible();
 }
 
 QWidget* AlarmFiring::openAlert() const { return alert_ ? alert_.data() : preview_.data(); }
 
-Alert* AlarmFiring::alertOf(const QPointer<QWidget>& window) { return dynamic_cast<Alert*>(window.data()); }
-
-Alert* AlarmFiring::createAlert(bool message, bool preview, QWidget* owner) {
-  return makeAlert_(*this, message, preview, owner);
-}
-
 void AlarmFiring::stopMusic() { player_().DS_Stop(); }
 
-void AlarmFiring::markStopped() { engine_.markStopped(); }
-
 void AlarmFiring::snooze() { engine_.snooze(usableMinutes(settings_.snoozeMinutes(), kDefaultSnooze)); }
-
-QString AlarmFiring::hideAlertTime() { return engine_.lblHDDNhideAlert; }
-
-QString AlarmFiring::messageText() {
-  // A late alarm says so under its text.
-  const QString& late = engine_.lateNote();
-  return late.isEmpty() ? settings_.messageText() : settings_.messageText() + "\n" + late;
-}
-
-QString AlarmFiring::colourIndex() { return engine_.lblHDDNTempInteger; }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm's firing: at the alarm second the volumes, the sound, the command, the hide
-// time and the alert window shown modally; the music's repeat poll; the snooze and the
-// record of the alarm shown; and the preview that rehearses it all from the preferences.
+// time and the alert window, shown modal to the main window without waiting for it; when
+// the alert closes, the user's volumes come back and the engine hears how it ended. Also
+// the music's repeat poll, the snooze and the record of the alarm shown, and the preview
+// that rehearses it all from the preferences.
 #pragma once
 
 #include <QElapsedTimer>
@@ -9,11 +11,14 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "alarm/alarm_engine.h"
-#include "notify/alert.h"
+#include "audio/saved_volumes.h"
+#include "audio/volume.h"
 #include "notify/alert_host.h"
+#include "notify/alert_window.h"
 
 class AlarmSettings;
 class QTimer;
@@ -27,27 +32,21 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   Q_OBJECT
  public:
   using PlayerAccess = std::function<audio::clsDShowControl&()>;
-  // engine: the alarm it rings; owner: the window the alerts are modal to; makeAlert builds
-  // the alert windows.
+  // engine: the alarm it rings (the firing installs itself as its ringer); owner: the window
+  // the alerts are modal to; ledColour: the LED colour index the alert's text takes.
   AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
-              AlertFactory makeAlert);
+              std::function<int()> ledColour);
   ~AlarmFiring() override;
 
-  // Two seconds before the alarm: the settings' dialogs and the sound code are loaded now,
-  // not at the alarm second.
-  void prepare();
-  // The firing sequence; returns when the alert has closed, with "Snooze!" in
-  // lblHDDNsnooze when it was snoozed. A step that fails is reported and the next runs,
-  // so the alert always shows.
-  void raise();
-  void prepareAlarm() override { prepare(); }
-  void raiseAlarm() override { raise(); }
+  // Two seconds before the alarm: the sound code, the wave and the alert window are made
+  // ready now, not at the alarm second.
+  void prepareAlarm() override;
+  // The firing sequence; comes back once the alert shows. A step that fails is reported
+  // and the next runs, so the alert always shows.
+  void raiseAlarm() override;
   // The rehearsal of the whole alarm from the preferences: volumes, sound (played once) and
-  // the alert modal to `owner`. Nothing is armed or recorded; returns when the alert closes.
+  // the alert modal to `owner`. Nothing is armed or recorded.
   void preview(QWidget* owner);
-
-  // startCountDown's part: the hide timer of the alert about to show, and its tooltip.
-  void startCountDown(const QString& minutes);
   // Whether the message window shows (asking creates nothing).
   bool messageVisible() const;
   // The alert window open now, if any (a preview's too).
@@ -57,16 +56,11 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
 
   void Music_Timer();
   void triggerCommand();
-  void RecordPreviousAlarm();
 
   // What the alert windows ask.
   void stopMusic() override;
-  void markStopped() override;
   void snooze() override;
-  void recordPreviousAlarm() override { RecordPreviousAlarm(); }
-  QString hideAlertTime() override;
-  QString messageText() override;
-  QString colourIndex() override;
+  void recordPreviousAlarm() override;
 
   // The sound of the alarm at `path`: alarm.wav in the program's folder.
   static QString waveFile();
@@ -77,8 +71,11 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   void playMusic(bool forAlarm);
   void playWaveInstead(bool repeat);
   void repeatMusic(bool on);
-  Alert* createAlert(bool message, bool preview, QWidget* owner);
-  static Alert* alertOf(const QPointer<QWidget>& window);
+  // The alarm's alert has closed: the music's poll ends, the user's volumes come back, and
+  // the engine goes on (snooze, the daily time, Exit Program after Alarm).
+  void alertClosed(AlarmEngine::AlertEnd end);
+  // What the alert shows now: the message (a late alarm says so under it) in the LED colour.
+  AlertContent content();
   // Runs one step; a failure shows the standard error box with the location given. At the
   // alarm second the box waits until the alert is up, beside it, and blocks nothing.
   void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
@@ -90,9 +87,13 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   AlarmSettings& settings_;
   PlayerAccess player_;
   QPointer<QWidget> owner_;
-  AlertFactory makeAlert_;
-  QPointer<QWidget> alert_;
-  QPointer<QWidget> preview_;
+  std::function<int()> ledColour_;
+  QPointer<AlertWindow> alert_;
+  QPointer<AlertWindow> preview_;
+  // Held from the alarm second until the alert has closed: the mixer, open, and the
+  // user's own volumes, put back as they go.
+  std::optional<audio::HeldMixer> heldMixer_;
+  std::optional<audio::SavedVolumes> userVolumes_;
   bool polling_ = false;
   bool ringing_ = false;  // between the alarm second and its alert showing
   QElapsedTimer preparedAt_;  // when the alert window was built ahead
@@ -104,5 +105,3 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   std::vector<Report> reports_;
 };
 
-// A snooze or hide interval as typed: its whole minutes from 1 to 1439, or `fallback`.
-int usableMinutes(const QString& typed, int fallback);

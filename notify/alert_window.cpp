@@ -37,7 +37,7 @@ int alertColourForIndex(int index) {
   }
 }
 
-Alert* createAlertWindow(AlertHost& host, bool message, bool preview, QWidget* owner) {
+AlertWindow* createAlertWindow(AlertHost& host, bool message, bool preview, QWidget* owner) {
   if (message) return new frmAlarmMessage(host, preview, owner);
   return new frmAlarmFullscreen(host, preview, owner);
 }
@@ -55,15 +55,16 @@ AlertWindow::AlertWindow(AlertHost& host, bool preview, QWidget* owner)
 
 AlertWindow::~AlertWindow() = default;
 
-void AlertWindow::showModal() { exec(); }
+void AlertWindow::showAlert() { open(); }
 
 void AlertWindow::endPreview() {
   if (!preview_) return;
   platform::ignoreErrors([&] { host_.stopMusic(); });
-  finish();
+  finish(End::Stopped);
 }
 
-void AlertWindow::startHideTimer() {
+void AlertWindow::startHideTimer(const QTime& at) {
+  hideAt_ = at;
   checkedUpTo_ = platform::services().clock->now();
   TimerMessage->start();
 }
@@ -72,45 +73,35 @@ void AlertWindow::TimerMessage_Timer() {
   const QDateTime now = platform::services().clock->now();
   const QDateTime from = std::exchange(checkedUpTo_, now);
   // Also when the clock went past it in a jump: an alert open across a suspend hides on waking.
-  const QString hideAt = host_.hideAlertTime();
-  const std::optional<QTime> at = platform::timeValue(hideAt);
-  if (!at || platform::formatTime(*at, platform::kFmt24) != hideAt || !engine::passedAt(from, now, *at)) return;
-  platform::logEvent("alert hides itself at " + hideAt.toStdString());
+  if (!hideAt_ || !engine::passedAt(from, now, *hideAt_)) return;
+  platform::logEvent("alert hides itself at " + platform::formatTime(*hideAt_, platform::kFmt24).toStdString());
   TimerMessage->stop();
   hideTimeReached();
 }
 
-void AlertWindow::loadFontColourAndText(const char* location) {
-  platform::ignoreErrors([&] {
-    const QString face = Registry::readSetting(QStringLiteral("Font"));
-    if (face.isEmpty() || face == QLatin1String("Error")) return;  // nothing stored: the window's own face
+void AlertWindow::setContent(const AlertContent& content) {
+  // Nothing stored: the window's own face.
+  if (!content.font.isEmpty() && content.font != QLatin1String("Error")) {
     QFont f = lblMessage->font();
-    f.setFamily(face);
+    f.setFamily(content.font);
     lblMessage->setFont(f);
-  });
-  try {
-    const int colour = alertColourForIndex(platform::vbCInt(host_.colourIndex().toStdString()));
-    if (colour >= 0) {
-      QPalette p = lblMessage->palette();
-      p.setColor(QPalette::WindowText, fromBgr(colour));
-      lblMessage->setPalette(p);
-    }
-  } catch (const platform::RuntimeError& e) {
-    platform::showErrorBox(e, location);
   }
-  try {
-    lblMessage->setText(host_.messageText());
-  } catch (const platform::RuntimeError& e) {
-    platform::showErrorBox(e, location);
+  if (const int colour = alertColourForIndex(content.colourIndex); colour >= 0) {
+    QPalette p = lblMessage->palette();
+    p.setColor(QPalette::WindowText, fromBgr(colour));
+    lblMessage->setPalette(p);
   }
+  lblMessage->setText(content.text);
+  contentChanged();
 }
 
-void AlertWindow::finish() {
+void AlertWindow::finish(End end) {
   if (finishing_) return;
   finishing_ = true;
   TimerMessage->stop();
   platform::logEvent(("alert closed: " + objectName()).toStdString());
   done(0);
+  emit ended(end);
 }
 
 void AlertWindow::record() {

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the two alert windows share: the modal show over their owner, the alarm text with
-// its font and LED colour, the hide timer that closes the alert at its second, and the
-// rule that an alert closed by the window frame ends the alarm.
+// What the two alert windows share: the show modal to their owner (which waits for
+// nothing: the window reports how it ended by a signal), the alarm text with its font and
+// LED colour, the hide timer that closes the alert at its second, and the rule that an
+// alert closed by the window frame ends the alarm.
 #pragma once
 
 #include <QDateTime>
 #include <QDialog>
+#include <QTime>
+#include <optional>
 
-#include "notify/alert.h"
+#include "alarm/alarm_engine.h"
 
 class AlertHost;
 class QLabel;
@@ -16,35 +19,52 @@ namespace platform {
 class SecondTimer;
 }
 
-class AlertWindow : public QDialog, public Alert {
+// What an alert shows: the alarm's text (a late alarm's note under it), its face, and the
+// LED colour index its letters take (0 cyan, 1 green, 2 red; any other: the window's own).
+struct AlertContent {
+  QString text;
+  QString font;
+  int colourIndex = -1;
+};
+
+class AlertWindow : public QDialog {
   Q_OBJECT
  public:
+  using End = AlarmEngine::AlertEnd;
   // A preview rehearses the alarm from the preferences: no snooze, nothing recorded.
   AlertWindow(AlertHost& host, bool preview, QWidget* owner);
   ~AlertWindow() override;
 
   bool isPreview() const { return preview_; }
+  // Whether this is the small message window (otherwise the full-screen alert).
+  virtual bool isMessage() const = 0;
+  // The text, its face and colour; the window fits itself to them.
+  void setContent(const AlertContent& content);
 
-  QWidget* alertWidget() override { return this; }
-  // Shows the window modal to its owner and returns when it has closed.
-  void showModal() override;
+  // Shows the window modal to its owner and comes back at once; `ended` follows.
+  void showAlert();
   // A real alarm comes while this preview shows: the preview ends at once, as a stop.
-  void endPreview() override;
+  void endPreview();
 
   // The hide timer: ticks just after each second while the alert shows; the alert closes
-  // at the second of lblHDDNhideAlert, also when a tick came late and skipped it.
+  // at the second `at`, also when a tick came late and skipped it.
   platform::SecondTimer* TimerMessage = nullptr;
-  void startHideTimer() override;
+  void startHideTimer(const QTime& at);
+  // The text's tooltip says when the window will hide itself.
+  virtual void setHideTooltip(const QString& /*minutes*/) {}
   void TimerMessage_Timer();
 
   QLabel* lblMessage = nullptr;
 
+ signals:
+  // The window has closed, and how.
+  void ended(AlarmEngine::AlertEnd end);
+
  protected:
-  // The load steps both windows share: the stored font face, the LED colour and the text.
-  // Failures are reported with the window's location label; the window still shows.
-  void loadFontColourAndText(const char* location);
+  // The window fits itself to new content.
+  virtual void contentChanged() {}
   // Every way the window is meant to close ends here.
-  void finish();
+  void finish(End end);
   // Records the alarm shown, unless this is a preview.
   void record();
   // The width of the message's widest word in the label's font: its lines break between
@@ -65,6 +85,7 @@ class AlertWindow : public QDialog, public Alert {
  private:
   bool preview_;
   bool finishing_ = false;
+  std::optional<QTime> hideAt_;
   QDateTime checkedUpTo_;
 };
 
@@ -73,4 +94,4 @@ class AlertWindow : public QDialog, public Alert {
 int alertColourForIndex(int index);
 
 // The alert window of the kind asked for: the message window or the full-screen alert.
-Alert* createAlertWindow(AlertHost& host, bool message, bool preview, QWidget* owner);
+AlertWindow* createAlertWindow(AlertHost& host, bool message, bool preview, QWidget* owner);

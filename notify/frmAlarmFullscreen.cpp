@@ -58,8 +58,7 @@ void frmAlarmFullscreen::Form_Load() {
   const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
   setGeometry(area);
   setWindowState(Qt::WindowFullScreen);
-  loadFontColourAndText("frmAlarmFullscreen - Load procedure");
-  platform::ignoreErrors([&] { layOut(area.size()); });
+  layOut(area.size());
 }
 
 void frmAlarmFullscreen::layOut(const QSize& screen) {
@@ -90,20 +89,20 @@ void frmAlarmFullscreen::layOut(const QSize& screen) {
   lblHint->setGeometry(0, screen.height() - hintHeight - screen.height() / 30, screen.width(), hintHeight);
 }
 
-void frmAlarmFullscreen::Form_DblClick() {
-  using platform::ignoreErrors;
-  ignoreErrors([&] { host_.stopMusic(); });
-  ignoreErrors([&] { TimerMessage->stop(); });
+void frmAlarmFullscreen::Form_DblClick() { stopAndRecord(End::Stopped); }
+
+void frmAlarmFullscreen::stopAndRecord(End end) {
+  platform::ignoreErrors([&] { host_.stopMusic(); });
+  TimerMessage->stop();
   record();
-  finish();
+  finish(end);
 }
 
 void frmAlarmFullscreen::stopByEsc() {
   using platform::ignoreErrors;
   ignoreErrors([&] { host_.stopMusic(); });
-  if (!isPreview()) ignoreErrors([&] { host_.markStopped(); });
-  ignoreErrors([&] { TimerMessage->stop(); });
-  finish();
+  TimerMessage->stop();
+  finish(End::Stopped);
 }
 
 void frmAlarmFullscreen::Form_KeyPress(int keyAscii) {
@@ -114,7 +113,7 @@ void frmAlarmFullscreen::Form_KeyPress(int keyAscii) {
   } else if (keyAscii == 32) {
     ignoreErrors([&] { host_.stopMusic(); });
     if (!isPreview()) ignoreErrors([&] { host_.snooze(); });
-    finish();
+    finish(End::Snoozed);
   }
 }
 

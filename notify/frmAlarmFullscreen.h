@@ -20,7 +20,8 @@ class frmAlarmFullscreen final : public AlertWindow {
   QLabel* lblHint = nullptr;
 
  protected:
-  void hideTimeReached() override { Form_DblClick(); }
+  void hideTimeReached() override { stopAndRecord(End::Hidden); }
+  void contentChanged() override { layOut(size()); }
   // Closed by the frame or Alt+F4: as Esc.
   void closedByFrame() override { stopByEsc(); }
   void keyPressEvent(QKeyEvent* event) override;
@@ -29,6 +30,8 @@ class frmAlarmFullscreen final : public AlertWindow {
 
  private:
   void stopByEsc();
+  // The double-click and the hide time: the music stops and the alarm is recorded.
+  void stopAndRecord(End end);
   // The text centred on a screen of that size, its size growing with the screen.
   void layOut(const QSize& screen);
 };

@@ -66,8 +66,6 @@ frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) 
 
 void frmAlarmMessage::Form_Load() {
   platform::services().window->setTopmost(this, true);
-  loadFontColourAndText("frmAlarmMessage - Load procedure");
-  platform::ignoreErrors([&] { fitMessage(); });
 }
 
 void frmAlarmMessage::fitMessage() {
@@ -98,13 +96,14 @@ bool frmAlarmMessage::event(QEvent* e) {
 
 void frmAlarmMessage::setHideTooltip(const QString& minutes) { lblMessage->setToolTip(engine::hideAlertTooltip(minutes)); }
 
-void frmAlarmMessage::cmdok_Click() {
+void frmAlarmMessage::cmdok_Click() { stop(End::Stopped); }
+
+void frmAlarmMessage::stop(End end) {
   using platform::ignoreErrors;
   ignoreErrors([&] { host_.stopMusic(); });
-  if (!isPreview()) ignoreErrors([&] { host_.markStopped(); });
-  ignoreErrors([&] { TimerMessage->stop(); });
+  TimerMessage->stop();
   record();
-  finish();
+  finish(end);
 }
 
 void frmAlarmMessage::cmdSnooze_Click() {
@@ -113,5 +112,5 @@ void frmAlarmMessage::cmdSnooze_Click() {
   record();
   ignoreErrors([&] { host_.stopMusic(); });
   ignoreErrors([&] { host_.snooze(); });
-  finish();
+  finish(End::Snoozed);
 }

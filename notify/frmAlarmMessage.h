@@ -9,7 +9,7 @@ class QPushButton;
 class frmAlarmMessage final : public AlertWindow {
   Q_OBJECT
  public:
-  // Loads at once: the window is created and loaded hidden, then shown modally.
+  // Loads at once: the window is created and loaded hidden, given its content, then shown.
   frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner);
 
   void Form_Load();
@@ -26,7 +26,12 @@ class frmAlarmMessage final : public AlertWindow {
   QPushButton* cmdOk = nullptr;
 
  protected:
-  void hideTimeReached() override { cmdok_Click(); }
-  void closedByFrame() override { cmdok_Click(); }
+  void hideTimeReached() override { stop(End::Hidden); }
+  void closedByFrame() override { stop(End::Stopped); }
+  void contentChanged() override { fitMessage(); }
   bool event(QEvent* e) override;
+
+ private:
+  // Stop, the frame and the hide time: the music stops and the alarm is recorded.
+  void stop(End end);
 };

@@ -338,11 +338,11 @@ void frmPrefs::Form_Activate() {
 }
 
 void frmPrefs::applyLedColour() {
-  const QString index = host_.colourIndex();
+  const int index = host_.colourIndex();
   int colour = -1;
-  if (index == QLatin1String("0")) colour = 0xFFFF00;
-  if (index == QLatin1String("1")) colour = 0x00FF00;
-  if (index == QLatin1String("2")) colour = 0x0000FF;
+  if (index == 0) colour = 0xFFFF00;
+  if (index == 1) colour = 0x00FF00;
+  if (index == 2) colour = 0x0000FF;
   if (colour < 0) return;
   QPalette p = txtMessage->palette();
   p.setColor(QPalette::Text, bgr(colour));

@@ -16,9 +16,8 @@ class PrefsHost {
   // The program's one media player: stopped, or playing the music file once.
   virtual void stopPlayer() {}
   virtual void playMusicOnce(const QString& /*path*/, QWidget* /*owner*/) {}
-  // The whole alarm rehearsed (volumes, sound played once, the alert modal to owner);
-  // returns when the alert closes.
+  // The whole alarm rehearsed (volumes, sound played once, the alert modal to owner).
   virtual void previewAlarm(QWidget* /*owner*/) {}
-  // The LED display's colour index ("0", "1", "2"); empty while there is no display.
-  virtual QString colourIndex() { return {}; }
+  // The LED display's colour index (0, 1, 2); -1 while there is no display.
+  virtual int colourIndex() { return -1; }
 };

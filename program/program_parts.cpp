@@ -55,13 +55,9 @@ AlarmFiring& ProgramParts::firing(frmMain& main) {
   if (!firing_)
     firing_ = std::make_unique<AlarmFiring>(
         main.engine(), alarmSettings(), [this]() -> audio::clsDShowControl& { return player(); }, &main,
-        createAlertWindow);
+        [&main] { return main.ledColour(); });
   return *firing_;
 }
-
-void ProgramParts::prepareAlarm(frmMain& main) { firing(main).prepare(); }
-
-void ProgramParts::raiseAlarm(frmMain& main) { firing(main).raise(); }
 
 bool ProgramParts::alertMessageVisible() { return firing_ && firing_->messageVisible(); }
 
@@ -75,7 +71,7 @@ void ProgramParts::previewAlarm(QWidget* owner) {
   if (main_) firing(*main_).preview(owner);
 }
 
-QString ProgramParts::colourIndex() { return main_ ? main_->engine().lblHDDNTempInteger : QString(); }
+int ProgramParts::colourIndex() { return main_ ? main_->ledColour() : -1; }
 
 // Preferences and the interval dialogs.
 
@@ -91,6 +87,7 @@ AlarmSettings& ProgramParts::settings() { return *prefs_; }
 void ProgramParts::attach(frmMain& main) {
   main_ = &main;
   ledTray_ = std::make_unique<led::LedTray>(main);
+  firing(main);  // the engine's ringer from now on
 }
 bool ProgramParts::ledWindowVisible() { return ledTray_ && ledTray_->ledWindowVisible(); }
 QPoint ProgramParts::mainPlaceOfLedWindow() { return ledTray_ ? ledTray_->mainPlaceOfLedWindow() : QPoint(); }

@@ -37,14 +37,12 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   void createPlayer() override;
   void stopPlayer() override;
   void removePlayer() override;
-  void prepareAlarm(frmMain& main) override;
-  void raiseAlarm(frmMain& main) override;
   bool alertMessageVisible() override;
   // What the preferences ask: the music once, the preview (with the main window only) and
   // the LED colour.
   void playMusicOnce(const QString& path, QWidget* owner) override;
   void previewAlarm(QWidget* owner) override;
-  QString colourIndex() override;
+  int colourIndex() override;
   // clDShow: created at load; its sound code is loaded on the first open.
   audio::clsDShowControl& player();
   AlarmFiring& firing(frmMain& main);

@@ -23,17 +23,18 @@ namespace {
 
 QDateTime at(int h, int m, int s, int day = 8) { return QDateTime(QDate(2026, 12, day), QTime(h, m, s)); }
 
-// Records each ring's moment and answers it: by default a stop.
+// Records each ring's moment and answers its alert at once: by default a stop.
 struct Ringer final : AlarmEngine::Ringer {
+  using End = AlarmEngine::AlertEnd;
   explicit Ringer(AlarmEngine& e, const platform::FakeClockService& c) : engine(e), clock(c) {}
   void prepareAlarm() override { ++prepared; }
   void raiseAlarm() override {
     rings << clock.now().toString(Qt::ISODate);
-    if (answer) answer(rings.size());
+    engine.alertEnded(answer ? answer(rings.size()) : End::Stopped);
   }
   AlarmEngine& engine;
   const platform::FakeClockService& clock;
-  std::function<void(qsizetype ring)> answer;
+  std::function<End(qsizetype ring)> answer;
   QStringList rings;
   int prepared = 0;
 };
@@ -57,7 +58,7 @@ class Engine : public ::testing::Test {
 
 TEST_F(Engine, AStoppedAlarmRingsOnceADayInItsSecondWhetherTheTicksComeOnTimeOrLate) {
   clock.current = at(6, 0, 0);
-  engine.arm("07:00:00");
+  engine.arm(QTime(7, 0));
   EXPECT_EQ(engine.status(), "Activated  [ 07:00:00 ]");
   run(at(6, 0, 0), at(23, 59, 59));           // each second
   run(at(0, 0, 4, 9), at(23, 59, 59, 9), 7);  // a busy machine: every seventh second
@@ -65,7 +66,6 @@ TEST_F(Engine, AStoppedAlarmRingsOnceADayInItsSecondWhetherTheTicksComeOnTimeOrL
   engine.setClockMode([&] { return twentyFour; });
   twentyFour = false;
   engine.followClockMode();
-  EXPECT_EQ(engine.lblHDDNtime, "7:00:00 AM");
   run(at(0, 0, 2, 10), at(12, 0, 0, 10));
 
   EXPECT_EQ(ringer.rings, QStringList({"2026-12-08T07:00:00", "2026-12-09T07:00:04", "2026-12-10T07:00:00"}));
@@ -76,23 +76,26 @@ TEST_F(Engine, AStoppedAlarmRingsOnceADayInItsSecondWhetherTheTicksComeOnTimeOrL
 
 TEST_F(Engine, ASnoozeRingsAgainAndItsStopGoesBackToTheDailyTimeWithTheRecordOfTheDay) {
   ringer.answer = [&](qsizetype ring) {
-    if (ring == 1) engine.snooze(8);
     engine.recordPreviousAlarm();
+    if (ring != 1) return Ringer::End::Hidden;
+    engine.snooze(8);
+    EXPECT_EQ(engine.status(), "Activated  [ 07:08:00 ]");
+    return Ringer::End::Snoozed;
   };
   clock.current = at(6, 59, 0);
-  engine.arm("07:00:00");
+  engine.arm(QTime(7, 0));
   run(at(6, 59, 0), at(23, 59, 59));
-  EXPECT_EQ(engine.lblHDDNpreviousAlarm.section(' ', -1), "07:08:00");
+  EXPECT_EQ(engine.previousAlarm(), at(7, 8, 0));
+  EXPECT_EQ(engine.status(), "Activated  [ 07:00:00 ]");
   run(at(0, 0, 0, 9), at(7, 0, 30, 9));
 
   EXPECT_EQ(ringer.rings, QStringList({"2026-12-08T07:00:00", "2026-12-08T07:08:00", "2026-12-09T07:00:00"}));
-  EXPECT_EQ(engine.lblHDDNtime, "07:00:00");
-  EXPECT_EQ(engine.lblHDDNsnooze, "lblHDDNsnooze");
+  EXPECT_EQ(engine.status(), "Activated  [ 07:00:00 ]");
 }
 
 TEST_F(Engine, ADeactivatedAlarmNeverRingsAndAQuickAlarmRingsInItsMinutes) {
   clock.current = at(6, 0, 0);
-  engine.arm("06:30:00");
+  engine.arm(QTime(6, 30));
   engine.deactivate();
   EXPECT_EQ(engine.status(), "Alarm not activated ...");
   run(at(6, 0, 0), at(6, 0, 0, 9), 5);
@@ -125,6 +128,7 @@ TEST_F(Engine, AYearOfSuspendsClockStepsAndDaylightSavingRingsEachDayOnceOrSaysI
       const int secs = QTime(2, 30).secsTo(t.time());
       EXPECT_TRUE(secs >= 0 && secs <= 31 * 60) << zoneName << " rang at " << t.toString(Qt::ISODate).toStdString();
       if (!engine.lateNote().isEmpty()) ++late;
+      return Ringer::End::Stopped;
     };
     QObject::connect(&engine, &AlarmEngine::alarmMissed, [&](const QString& text) {
       ++outcomes[clock.now().date()];
@@ -132,7 +136,7 @@ TEST_F(Engine, AYearOfSuspendsClockStepsAndDaylightSavingRingsEachDayOnceOrSaysI
       EXPECT_TRUE(text.startsWith("Alarm 02:30:00 missed: the ")) << text.toStdString();
     });
     show();
-    engine.arm("02:30:00");
+    engine.arm(QTime(2, 30));
     const auto advance = [&](int64_t ms) { real += ms, mono += ms, boot += ms; };
     for (int day = 0; day < 365; ++day) {
       const QDate date = QDate(2027, 1, 2).addDays(day);

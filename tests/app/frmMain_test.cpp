@@ -94,13 +94,13 @@ TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070509");
   EXPECT_TRUE(w.menuLedcolour[0]->isChecked());
   EXPECT_TRUE(w.menuLedsize[0]->isChecked());
-  EXPECT_EQ(w.engine().lblHDDNTempInteger, "0");
+  EXPECT_EQ(w.ledColour(), 0);
   EXPECT_FALSE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().alarmText(), "");
   EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
   EXPECT_EQ(w.statusColour(), 0x404040);
   EXPECT_EQ(w.lblAlarm->palette().color(QPalette::WindowText), QColor(0x40, 0x40, 0x40));
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_FALSE(w.engine().previousAlarm());
   EXPECT_TRUE(fakes.window.topmost.empty());
   EXPECT_TRUE(w.cmdSet->isDefault());
   EXPECT_EQ(w.cmdSet->toolTip(), " Activate an alarm ");
@@ -111,7 +111,7 @@ TEST_F(MainWindow, FirstStartShowsTheDesignedDefaults) {
 TEST_F(MainWindow, ArmingIn24HourModeWidensTheFieldsAndFiresAtItsSecondOnly) {
   frmMain& w = armAt("7", "5", "0");
   EXPECT_EQ(w.txtHRS->text() + w.txtMIN->text() + w.txtSEC->text(), "070500");
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:05:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:05:00");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:05:00 ]");
   EXPECT_EQ(w.statusColour(), 0xC00000);
   EXPECT_TRUE(w.engine().alarmEnabled());
@@ -138,7 +138,7 @@ TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
   setFields("7", "5", "0");
   w.cboAMPM->setCurrentIndex(1);
   w.cmdSet_Click();
-  EXPECT_EQ(w.engine().lblHDDNtime, "7:05:00 PM");
+  EXPECT_EQ(w.engine().alarmText(), "7:05:00 PM");
   EXPECT_EQ(w.txtHRS->text(), "7");
   tickAt(at(19, 5, 0));
   EXPECT_EQ(fires(), 1u);
@@ -147,16 +147,18 @@ TEST_F(MainWindow, ArmingInAmPmModeKeepsTheHourAsTypedAndAddsTheHalf) {
   // window below); the field keeps what was typed.
   w.cboAMPM->setCurrentIndex(0);
   armAt("0", "05", "10");
-  EXPECT_EQ(w.engine().lblHDDNtime, "12:05:10 AM");
+  EXPECT_EQ(w.engine().alarmText(), "12:05:10 AM");
   EXPECT_EQ(w.txtHRS->text(), "0");
   tickAt(at(0, 5, 9, 9));
   tickAt(at(0, 5, 10, 9));
   EXPECT_EQ(fires(), 2u);
-  // The hours check of arming uses 23 in both modes.
-  w.cboAMPM->setCurrentIndex(1);
+  // The hours check of arming uses 23 in both modes: 13 is the clock's 1 PM, whichever half.
+  w.cboAMPM->setCurrentIndex(0);
   armAt("13", "00", "00");
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
-  EXPECT_EQ(w.engine().lblHDDNtime, "13:00:00 PM");
+  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 1:00:00 PM ]");
+  tickAt(at(13, 0, 0, 9));
+  EXPECT_EQ(fires(), 3u);
 }
 
 TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
@@ -178,7 +180,7 @@ TEST_F(MainWindow, ArmingRefusesEmptyAndOutOfRangeFieldsInOrder) {
     EXPECT_EQ(fakes.messageBox.boxes[0].title, kTobrin);
     EXPECT_EQ(fakes.messageBox.boxes[0].flags, 48);
     EXPECT_FALSE(w.engine().alarmEnabled());
-    EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+    EXPECT_EQ(w.engine().alarmText(), "");
   }
 }
 
@@ -293,7 +295,7 @@ TEST_F(MainWindow, QuickAlarmsWrapRoundMidnightInBothModes) {
   frmMain& w = load();
   fakes.clock.current = at(23, 58, 0);
   w.menuSet5Mins->trigger();
-  EXPECT_EQ(w.engine().lblHDDNtime, "00:03:00");
+  EXPECT_EQ(w.engine().alarmText(), "00:03:00");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 00:03:00 ]");
   EXPECT_TRUE(w.engine().alarmEnabled());
   tickAt(at(0, 3, 0, 9));
@@ -302,7 +304,7 @@ TEST_F(MainWindow, QuickAlarmsWrapRoundMidnightInBothModes) {
   switchMode(0);
   fakes.clock.current = at(23, 55, 30);
   w.menuSet10Mins->trigger();
-  EXPECT_EQ(w.engine().lblHDDNtime, "12:05:30 AM");
+  EXPECT_EQ(w.engine().alarmText(), "12:05:30 AM");
   // The entry fields are not touched by a quick alarm.
   EXPECT_EQ(fakes.messageBox.boxes.size(), 0u);
 }
@@ -335,14 +337,14 @@ TEST_F(MainWindow, ArmingStoresTheAlarmAtOnceSoAKilledProgramArmsItAgainWhatever
   // Killed: no unload. The next start arms the alarm that was set, and so does a start after
   // a clean quit with other fields showing.
   fakes.clock.current = at(1, 41, 38);
-  EXPECT_EQ(load().engine().lblHDDNtime, "01:40:00");
+  EXPECT_EQ(load().engine().alarmText(), "01:40:00");
   win->cmdReset_Click();
   fakes.messageBox.answers = {platform::mb::kYes};  // quit with the alarm set
-  EXPECT_EQ(reload().engine().lblHDDNtime, "01:40:00");
+  EXPECT_EQ(reload().engine().alarmText(), "01:40:00");
   // A deactivated alarm leaves the fields as they stand at the quit.
   win->MenuDeactivateAlarm_Click();
   win->cmdReset_Click();
-  EXPECT_EQ(reload().engine().lblHDDNtime, "01:41:38");
+  EXPECT_EQ(reload().engine().alarmText(), "01:41:38");
 }
 
 TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
@@ -350,7 +352,7 @@ TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
   w.menuAutoStart->trigger();
   armAt("08", "00", "00");
   w.MenuDeactivateAlarm_Click();
-  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().alarmText(), "");
   EXPECT_EQ(w.lblAlarm->text(), "Alarm not activated ...");
   EXPECT_EQ(w.statusColour(), 0x404040);
   EXPECT_FALSE(w.engine().alarmEnabled());
@@ -382,10 +384,10 @@ TEST_F(MainWindow, TheQuickAlarmDialogChecksItsRangeAndRemembersTheMinutesAsType
   dlg->cmdSetMinutes_Click();
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
   EXPECT_EQ(stored("QuickAlarm"), "007");
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:07:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:07:00");
   dlg->txtMinutes->setText("120");
   dlg->cmdSetMinutes_Click();
-  EXPECT_EQ(w.engine().lblHDDNtime, "09:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "09:00:00");
 
   // Cancel with an empty box puts 25 back without storing it; letters never get in.
   dlg->txtMinutes->clear();
@@ -469,14 +471,14 @@ TEST_F(MainWindow, SwitchingTheClockModeConvertsTheFieldsAndTheArmedAlarm) {
   switchMode(0);
   EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "7|05|09");
   EXPECT_EQ(w.cboAMPM->currentIndex(), 1);
-  EXPECT_EQ(w.engine().lblHDDNtime, "7:00:00 AM");
+  EXPECT_EQ(w.engine().alarmText(), "7:00:00 AM");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
   tickAt(at(7, 0, 0));
   EXPECT_EQ(fires(), 1u);
 
   switchMode(1);
   EXPECT_EQ(w.txtHRS->text() + "|" + w.txtMIN->text() + "|" + w.txtSEC->text(), "19|05|09");
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:00:00");
   EXPECT_EQ(stored("AMPMMenuIndex"), "1");
   EXPECT_EQ(stored("AMPMcboEnabled"), "False");
 
@@ -614,7 +616,7 @@ TEST_F(MainWindow, EverySettingSavedAtUnloadComesBackAtTheNextLoad) {
   setFields("9", "41", "07");
   w.cboAMPM->setCurrentIndex(0);
   w.Check1->setChecked(true);
-  w.engine().lblHDDNpreviousAlarm = QStringLiteral("2026-12-07 7:00:00 AM");
+  w.engine().setPreviousAlarm(QDateTime(QDate(2026, 12, 7), QTime(7, 0)));
   w.move(150, 120);
   w.menuAlwaysOnTop->trigger();
   w.menuAutoStart->trigger();
@@ -625,6 +627,7 @@ TEST_F(MainWindow, EverySettingSavedAtUnloadComesBackAtTheNextLoad) {
   EXPECT_EQ(stored("Left"), "2250");
   EXPECT_EQ(stored("AMPMcombo"), "0");
   EXPECT_EQ(stored("AutoMinimize"), "1");
+  EXPECT_EQ(stored("PreviousAlarm"), platform::shortDate(QDate(2026, 12, 7)) + " 7:00:00 AM");
 
   fakes.window.topmost.clear();
   frmMain& again = reload();
@@ -633,19 +636,19 @@ TEST_F(MainWindow, EverySettingSavedAtUnloadComesBackAtTheNextLoad) {
   EXPECT_TRUE(again.cboAMPM->isEnabled());
   EXPECT_EQ(again.cboAMPM->currentIndex(), 0);
   EXPECT_TRUE(again.Check1->isChecked());
-  EXPECT_EQ(again.engine().lblHDDNpreviousAlarm, "2026-12-07 7:00:00 AM");
+  EXPECT_EQ(again.engine().previousAlarm(), QDateTime(QDate(2026, 12, 7), QTime(7, 0)));
   EXPECT_TRUE(again.menuAlwaysOnTop->isChecked());
   ASSERT_FALSE(fakes.window.topmost.empty());
   EXPECT_TRUE(fakes.window.topmost.back().second);
   EXPECT_TRUE(again.menuLedcolour[2]->isChecked());
   EXPECT_FALSE(again.menuLedcolour[0]->isChecked());
-  EXPECT_EQ(again.engine().lblHDDNTempInteger, "2");
+  EXPECT_EQ(again.ledColour(), 2);
   EXPECT_TRUE(again.menuLedsize[1]->isChecked());
   EXPECT_EQ(again.Lumicell1->size(), 1);
   // "Set Alarm on Startup" armed the saved fields at once (and asked to minimise).
   EXPECT_TRUE(again.menuAutoStart->isChecked());
   EXPECT_EQ(again.txtHRS->text() + again.txtMIN->text() + again.txtSEC->text(), "94107");
-  EXPECT_EQ(again.engine().lblHDDNtime, "9:41:07 AM");
+  EXPECT_EQ(again.engine().alarmText(), "9:41:07 AM");
   EXPECT_TRUE(again.engine().alarmEnabled());
 }
 
@@ -685,7 +688,7 @@ TEST_F(MainWindow, ADamagedSettingsFileStillOpensAUsableWindow) {
   EXPECT_FALSE(w.cboAMPM->isEnabled());
   EXPECT_TRUE(w.menuLedcolour[0]->isChecked());
   EXPECT_EQ(w.Lumicell1->color(), 0);
-  EXPECT_EQ(w.engine().lblHDDNTempInteger, "0");
+  EXPECT_EQ(w.ledColour(), 0);
   EXPECT_TRUE(w.menuLedsize[0]->isChecked());
   EXPECT_FALSE(w.Check1->isChecked());
   EXPECT_FALSE(w.menuAutoStart->isChecked());
@@ -830,7 +833,7 @@ TEST_F(MainWindow, TheStatusTooltipReportsThePreviousAlarmInTheClockMode) {
   frmMain& w = load();
   w.lblAlarm_MouseMove();
   EXPECT_EQ(w.lblAlarm->toolTip(), " There is no record of any recent alarms ");
-  w.engine().lblHDDNpreviousAlarm = platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00";
+  w.engine().setPreviousAlarm(QDateTime(QDate(2026, 12, 7), QTime(19, 0)));
   w.lblAlarm_MouseMove();
   EXPECT_EQ(w.lblAlarm->toolTip(),
             " A previous alarm was shown at: " + platform::shortDate(QDate(2026, 12, 7)) + " 19:00:00 ");
@@ -888,7 +891,7 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
     EXPECT_TRUE(w.txtHRS->hasFocus()) << t.name;
     EXPECT_EQ(w.txtHRS->selectedText(), "13") << t.name;
   }
-  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().alarmText(), "");
   EXPECT_FALSE(w.Check1->isChecked());
   EXPECT_EQ(w.txtMIN->text(), "00");
 
@@ -899,7 +902,7 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
   enter(w.txtHRS, "12");
   clickOn(w.cmdSet);
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
-  EXPECT_EQ(w.engine().lblHDDNtime, "12:00:00 AM");
+  EXPECT_EQ(w.engine().alarmText(), "12:00:00 AM");
 
   // Hours typed with a leading zero arm as the clock shows them, and ring in that second.
   for (const auto& [box, keys] : {std::pair{w.txtHRS, "07"}, std::pair{w.txtSEC, "15"}}) {
@@ -907,7 +910,7 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
     QTest::keyClicks(box, keys);
   }
   clickOn(w.cmdSet);
-  EXPECT_EQ(w.engine().lblHDDNtime, "7:00:15 AM");
+  EXPECT_EQ(w.engine().alarmText(), "7:00:15 AM");
   EXPECT_EQ(w.txtHRS->text(), "07");
   tickAt(at(7, 0, 14));
   tickAt(at(7, 0, 15));
@@ -923,12 +926,12 @@ TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {
     ASSERT_EQ(fakes.messageBox.boxes.size(), 1u);
     EXPECT_EQ(lastBox(), mode24 ? "Please enter a value in the range of 0 - 23."
                                 : "Please enter a value in the range of 0 - 12.");
-    EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+    EXPECT_EQ(w.engine().alarmText(), "");
     EXPECT_TRUE(w.txtHRS->hasFocus());
     enter(w.txtSEC, "60");
     QTest::keyClick(w.txtSEC, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(lastBox(), "Please enter a value in the range of 0 - 59.");
-    EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+    EXPECT_EQ(w.engine().alarmText(), "");
   }
 }
 
@@ -1000,12 +1003,12 @@ TEST_F(UsedWindow, AutoSetAndMinimizeHidesTheWindowAfterEveryWayOfArming) {
   clickOn(w.cmdSet);
   QTRY_VERIFY(!w.isVisible());
   EXPECT_TRUE(w.isMinimized());
-  EXPECT_EQ(w.engine().lblHDDNtime, "08:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "08:00:00");
   w.menuTrayLaunch_Click();
   ASSERT_TRUE(w.isVisible());
   w.menuSet5Mins->trigger();
   QTRY_VERIFY(!w.isVisible());
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:05:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:05:00");
 }
 
 TEST_F(UsedWindow, ThePositionIsNotSavedWhileTheWindowIsHiddenInTheTray) {
@@ -1047,7 +1050,7 @@ TEST_F(UsedWindow, TheQuickAlarmDialogAnswersEscAndEnter) {
   });
   w.menuSetManualMins->trigger();
   EXPECT_FALSE(w.quickAlarm()->isVisible());
-  EXPECT_EQ(w.engine().lblHDDNtime, "lblHDDNtime");
+  EXPECT_EQ(w.engine().alarmText(), "");
   // Enter: the typed minutes are armed and stored.
   QTimer::singleShot(0, &w, [&] {
     QLineEdit* minutes = w.quickAlarm()->txtMinutes;
@@ -1059,7 +1062,7 @@ TEST_F(UsedWindow, TheQuickAlarmDialogAnswersEscAndEnter) {
   });
   w.menuSetManualMins->trigger();
   EXPECT_FALSE(w.quickAlarm()->isVisible());
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:45:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:45:00");
   EXPECT_EQ(stored("QuickAlarm"), "45");
 }
 
@@ -1123,13 +1126,20 @@ TEST_F(MainWindow, TheEnlargeSwitchGivesTheLargerWindow) {
 
 // The alert window: counts the alarms raised; the first one runs the seconds that pass
 // while it is open.
-struct AlertParts : MainWindowParts {
+struct AlertParts : MainWindowParts, AlarmEngine::Ringer {
   int raised = 0;
   std::function<void()> whileOpen;
-  void raiseAlarm(frmMain&) override {
+  AlarmEngine* engine = nullptr;
+  void attach(frmMain& main) override {
+    engine = &main.engine();
+    engine->setRinger(this);
+  }
+  void prepareAlarm() override {}
+  void raiseAlarm() override {
     ++raised;
     const auto open = std::exchange(whileOpen, nullptr);
     if (open) open();
+    engine->alertEnded(AlarmEngine::AlertEnd::Stopped);
   }
 };
 
@@ -1220,7 +1230,7 @@ TEST_F(MainWindow, EverySingleDigitIsWidenedWhenArmingIn24HourMode) {
   for (char d = '0'; d <= '9'; ++d) {
     const QString digit(QChar::fromLatin1(d));
     armAt(digit, digit, digit);
-    EXPECT_EQ(w.engine().lblHDDNtime, "0" + digit + ":0" + digit + ":0" + digit);
+    EXPECT_EQ(w.engine().alarmText(), "0" + digit + ":0" + digit + ":0" + digit);
   }
 }
 

@@ -47,7 +47,7 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
       mixer.writes.clear();
       fakes.clock.current = at(6, 0, 0);
       frmMain& w = armAt("07", "00", "00");
-      QString shownText, form;
+      QString shownText;
       bool musicPlaying = false;
       int32_t speakersRinging = -1, muteRinging = -1;
       onAlert([&](AlertWindow& a) {
@@ -57,7 +57,6 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
         EXPECT_TRUE(a.windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_EQ(a.windowModality(), Qt::WindowModal);
         shownText = a.lblMessage->text();
-        form = w.engine().lblHDDNform;
         musicPlaying = !graphs.graphs.empty() && graphs.graphs.back().running;
         stopIt(a);
       });
@@ -65,7 +64,6 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
       EXPECT_EQ(alert(), nullptr);
       tickAt(at(7, 0, 0));
       EXPECT_EQ(shownText, "Wake up!");
-      EXPECT_EQ(form, message ? "frmAlarmMessage" : "frmAlarmFullscreen");
       // The volumes come first: speakers 80 %, the mute switched off; once the alert has
       // closed, the user's full and muted speakers are back.
       EXPECT_EQ(speakersRinging, 80 * 655);  // whole hundredths of the range
@@ -83,15 +81,15 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
       // Stopped: resting until midnight, the status keeps the daily alarm, the record is made.
       EXPECT_FALSE(w.engine().alarmEnabled());
       EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:00:00 ]");
-      EXPECT_EQ(w.engine().lblHDDNsnooze, "lblHDDNsnooze");
-      EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
+      EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
       EXPECT_TRUE(fakes.messageBox.boxes.empty());
     }
   }
   // The status line's tooltip tells of it.
   QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(win->lblAlarm, &move);
-  EXPECT_EQ(win->lblAlarm->toolTip(), " A previous alarm was shown at: " + record(8, "07:00:00") + " ");
+  EXPECT_EQ(win->lblAlarm->toolTip(),
+            " A previous alarm was shown at: " + platform::shortDate(QDate(2026, 12, 8)) + " 07:00:00 ");
 }
 
 TEST_F(Firing, SnoozeThenStopGoesBackToTheArmedTimeAlsoAfterTheClockModeChanged) {
@@ -101,21 +99,21 @@ TEST_F(Firing, SnoozeThenStopGoesBackToTheArmedTimeAlsoAfterTheClockModeChanged)
     snoozeIt(a);
   });
   tickAt(at(7, 0, 0));
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:08:03");
+  EXPECT_EQ(w.engine().alarmText(), "07:08:03");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:08:03 ]");
   EXPECT_TRUE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
 
   // The user switches to the AM/PM clock meanwhile; the snoozed alarm follows.
   w.menuEdit_Click();
   w.menuAMPM[0]->setChecked(true);
   w.menuAMPM_Click(0);
-  EXPECT_EQ(w.engine().lblHDDNtime, "7:08:03 AM");
+  EXPECT_EQ(w.engine().alarmText(), "7:08:03 AM");
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(7, 8, 3));
   EXPECT_EQ(alertsSeen, 2);
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "7:08:03 AM"));
-  EXPECT_EQ(w.engine().lblHDDNtime, "7:00:00 AM");
+  EXPECT_EQ(w.engine().previousAlarm(), record(8, "7:08:03 AM"));
+  EXPECT_EQ(w.engine().alarmText(), "7:00:00 AM");
   EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
   EXPECT_FALSE(w.engine().alarmEnabled());
   // And it is the daily time again: the next day rings at seven.
@@ -132,14 +130,14 @@ TEST_F(Firing, AFullScreenSnoozeEndedByADoubleClickOrTheHideTimeIsAStop) {
   frmMain& w = armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) { snoozeIt(a); });
   tickAt(at(7, 0, 0));
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:08:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:08:00");
   onAlert([&](AlertWindow& a) {
-    EXPECT_EQ(w.engine().lblHDDNhideAlert, "07:23:00");
+    EXPECT_EQ(w.engine().hideAlertTime(), QTime(7, 23));
     QTest::mouseDClick(a.lblMessage, Qt::LeftButton);
   });
   tickAt(at(7, 8, 0));
   EXPECT_FALSE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 
   // Snoozed again the next day, then left alone: it hides itself 15 minutes later.
   tickAt(at(0, 0, 0, 9));
@@ -153,7 +151,7 @@ TEST_F(Firing, AFullScreenSnoozeEndedByADoubleClickOrTheHideTimeIsAStop) {
   tickAt(at(7, 8, 0, 9));
   EXPECT_EQ(alertsSeen, 4);
   EXPECT_FALSE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 }
 
 TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItRang) {
@@ -165,7 +163,7 @@ TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItR
     stopIt(a);
   });
   tickAt(at(23, 59, 30));
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "23:59:30"));
+  EXPECT_EQ(w.engine().previousAlarm(), record(8, "23:59:30"));
   EXPECT_TRUE(w.engine().alarmEnabled());
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(23, 59, 30, 9));
@@ -175,11 +173,11 @@ TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItR
   tickAt(at(0, 0, 0, 10));
   onAlert([&](AlertWindow& a) { snoozeIt(a); });
   tickAt(at(23, 59, 30, 10));
-  EXPECT_EQ(w.engine().lblHDDNtime, "00:07:30");
+  EXPECT_EQ(w.engine().alarmText(), "00:07:30");
   tickAt(at(0, 0, 0, 11));
   onAlert([&](AlertWindow& a) { stopIt(a); });
   tickAt(at(0, 7, 30, 11));
-  EXPECT_EQ(w.engine().lblHDDNtime, "23:59:30");
+  EXPECT_EQ(w.engine().alarmText(), "23:59:30");
   EXPECT_TRUE(w.engine().alarmEnabled());
 }
 
@@ -206,8 +204,6 @@ TEST_F(Firing, MusicRepeatsAtItsEndUntilTheAlertClosesAndPlaysOnceWithoutRepeat)
     g.position = 12.0;
     pollMusic(w);
     EXPECT_EQ(g.runs, 1);
-    EXPECT_EQ(w.engine().lblHDDNposition, "12");
-    EXPECT_EQ(w.engine().lblHDDNduration, "30");
     g.position = 30.0;  // at its end: it starts again from the beginning
     pollMusic(w);
     EXPECT_EQ(g.runs, 2);
@@ -295,12 +291,11 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   settings.music = dir.path() + "/" + QString(300, QChar('m')) + ".mp3";  // never there
   put("Font", "No Such Font At All");
   bool shown = false;
-  frmMain& w = armAt("07", "00", "00");
-  w.engine().lblHDDNTempInteger = "-1";
+  armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) {
     shown = true;
     EXPECT_EQ(a.lblMessage->text().size(), 10000);
-    EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));  // the window's own red
+    EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0, 0xFF, 0xFF));  // the blue LED's cyan
     stopIt(a);
   });
   tickAt(at(7, 0, 0));

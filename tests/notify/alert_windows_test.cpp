@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "../alarm/firing_fixture.h"
+#include "firing_fixture.h"
 #include "notify/frmAlarmFullscreen.h"
 #include "notify/frmAlarmMessage.h"
 #include "platform/vbtime.h"
@@ -38,7 +38,7 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   });
   tickAt(at(7, 0, 0));
   EXPECT_FALSE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
 
   // Snoozed, then closed by the window manager: a stop, and the music stops with it. A
   // message of ten long words shows whole, in red for the red LEDs, above the buttons.
@@ -71,7 +71,7 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   EXPECT_EQ(alertsSeen, 3);
   EXPECT_FALSE(graphs.graphs.back().running);
   EXPECT_FALSE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 
   // Left alone with "Exit Program after Alarm": it hides itself a minute later, ending the program.
   w.menuAutoQuit->setChecked(true);
@@ -108,7 +108,7 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
     // A letter records the alarm and leaves the window open.
     QTest::keyClick(&a, Qt::Key_A);
     EXPECT_TRUE(a.isVisible());
-    EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
+    EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
     QTest::mouseDClick(&a, Qt::LeftButton, {}, QPoint(400, 300));
   });
   tickAt(at(7, 0, 0));
@@ -118,7 +118,7 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
   onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
   tickAt(at(0, 0, 0, 9));
   tickAt(at(7, 0, 0, 9));
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:08:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:08:00");
   // A word wider than the screen is made smaller until the whole of it shows.
   settings.text = "PneumonoultramicroscopicsilicovolcanoconiosisPneumonoultramicroscopic";
   onAlert([&](AlertWindow& a) {
@@ -129,8 +129,7 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
   tickAt(at(7, 8, 0, 9));
   EXPECT_EQ(alertsSeen, 3);
   EXPECT_FALSE(w.engine().alarmEnabled());
-  EXPECT_EQ(w.engine().lblHDDNsnooze, "lblHDDNsnooze");
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
+  EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 }
 
 TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
@@ -143,15 +142,16 @@ TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
     QTest::mouseClick(m.cmdOk, Qt::LeftButton);
   });
   firing.preview(&w);
+  untilAlertsClose();
   EXPECT_EQ(fakes.sound.waves.size(), 1u);
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, "lblHDDNpreviousAlarm");
+  EXPECT_FALSE(w.engine().previousAlarm());
   EXPECT_TRUE(w.engine().alarmEnabled());
 
   settings.message = false;
   onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
   firing.preview(&w);
-  EXPECT_EQ(w.engine().lblHDDNtime, "07:00:00");
-  EXPECT_EQ(w.engine().lblHDDNsnooze, "lblHDDNsnooze");
+  untilAlertsClose();
+  EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 
   // The alarm's second comes while a preview shows: the preview ends, the alarm rings.
   settings.message = true;
@@ -163,8 +163,9 @@ TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
     QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdOk, Qt::LeftButton);
   });
   firing.preview(&w);
+  untilAlertsClose();
   EXPECT_EQ(alertsSeen, 4);
-  EXPECT_EQ(w.engine().lblHDDNpreviousAlarm, record(8, "07:00:00"));
+  EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
   EXPECT_FALSE(w.engine().alarmEnabled());
 }
 

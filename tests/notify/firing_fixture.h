@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
@@ -30,7 +31,9 @@ namespace firingtest {
 using testsupport::at;
 
 // The previous-alarm record of that day and time.
-inline QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }
+inline std::optional<QDateTime> record(int day, const QString& time) {
+  return QDateTime(QDate(2026, 12, day), *platform::timeValue(time));
+}
 
 struct FakeSettings final : AlarmSettings {
   Sound sound() override { return soundChoice; }
@@ -103,6 +106,19 @@ class Firing : public testsupport::MainWindowTest {
   frmMain& armAt(const QString& h, const QString& m, const QString& s) {
     if (!win) load();
     return MainWindowTest::armAt(h, m, s);
+  }
+  // The clock's tick; an alert it opens is answered by the acts before this returns.
+  void tickAt(const QDateTime& t) {
+    const bool open = alert() && alert()->isVisible();
+    MainWindowTest::tickAt(t);
+    if (!open) untilAlertsClose();  // (a tick from inside an act: its alert is the one being answered)
+  }
+  // Until the alert on screen, the alarm's or a preview's, has been answered and closed.
+  void untilAlertsClose() {
+    QElapsedTimer waited;
+    waited.start();
+    while (alert() && alert()->isVisible() && waited.elapsed() < 10000)
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   // One tick of the music's 100 ms repeat poll.
   void pollMusic(frmMain& w) { QMetaObject::invokeMethod(parts->firing(w).Music, "timeout", Qt::DirectConnection); }
