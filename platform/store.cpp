@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 #include "platform/ini.h"
@@ -100,9 +101,11 @@ bool safeName(const std::string& s) {
 
 // Plain system calls rather than streams: the program reads its settings at start, and
 // the streams' locale machinery would cost it about 400 KB of memory for that alone.
+// `found` is false only when there is no such file: one that is there but cannot be read
+// (errno says why) is found, and must not be taken for a missing one and replaced.
 std::optional<std::string> readFile(const std::string& p, bool& found) {
   const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-  found = fd >= 0;
+  found = fd >= 0 || errno != ENOENT;
   if (fd < 0) return std::nullopt;
   std::string text;
   char buf[8192];
@@ -113,7 +116,9 @@ std::optional<std::string> readFile(const std::string& p, bool& found) {
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
+      const int error = errno;
       ::close(fd);
+      errno = error;
       if (n < 0) return std::nullopt;
       return text;
     }
@@ -129,6 +134,14 @@ void writeFailed(const std::string& file, const std::string& what) {
   const std::string reason = std::strerror(errno);
   logEvent("settings: cannot " + what + " " + file + ": " + reason);
   if (troubleHandler()) troubleHandler()(StoreTrouble::WriteFailed, file, reason);
+}
+
+// An existing file that cannot be read: its values read as absent and it is never
+// replaced, so what it holds is there again once it can be read.
+void unreadable(const std::string& file, int error) {
+  const std::string reason = std::strerror(error);
+  logEvent("settings: cannot read " + file + ": " + reason + "; it is left as it is");
+  if (troubleHandler()) troubleHandler()(StoreTrouble::Unreadable, file, reason);
 }
 
 // Writes the whole text to a temporary file beside target, flushes it to disk and renames
@@ -359,10 +372,14 @@ namespace {
 // Loads an INI file for reading: nothing when absent or unreadable. What could not be read
 // is logged once, not at every one of the many reads of a start.
 std::optional<ini::Document> loadIni(const std::string& file, bool& found) {
-  auto text = readFile(file, found);
-  if (!text) return std::nullopt;
-  auto doc = ini::parse(*text);
   static std::map<std::string, std::size_t> reported;  // file -> lines skipped when last logged
+  constexpr std::size_t kUnopened = SIZE_MAX - 1;
+  auto text = readFile(file, found);
+  if (!text) {
+    if (found && std::exchange(reported[file], kUnopened) != kUnopened) unreadable(file, errno);
+    return std::nullopt;
+  }
+  auto doc = ini::parse(*text);
   const std::size_t skipped = doc ? doc->unreadLineCount() : SIZE_MAX;
   auto& last = reported[file];
   if (skipped != last && (skipped == SIZE_MAX || skipped > 0)) {
@@ -391,7 +408,7 @@ bool updateIni(const std::string& file, bool mustExist, Change change) {
     if (auto parsed = ini::parse(*text)) doc = std::move(*parsed);
     else keepAside(file);
   } else if (found) {
-    logEvent("settings: cannot read " + file);
+    unreadable(file, errno);
     return false;
   }
   if (!change(doc)) return false;

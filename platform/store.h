@@ -42,8 +42,9 @@ inline constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\Current
 std::string configHome();
 
 // What the store could not do, for the program to tell its user: a write that failed (the
-// file and why), or an unreadable file kept aside (the file and the name it was kept under).
-enum class StoreTrouble { WriteFailed, KeptAside };
+// file and why), an unreadable file kept aside (the file and the name it was kept under), or
+// a file that is there but cannot be opened or read (the file and why; it is left as it is).
+enum class StoreTrouble { WriteFailed, KeptAside, Unreadable };
 void setStoreTroubleHandler(std::function<void(StoreTrouble, const std::string& file, const std::string& detail)> handler);
 
 class Store {

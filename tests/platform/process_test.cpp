@@ -122,6 +122,34 @@ TEST(StoreProcesses, AFolderWithoutWritePermissionFailsSilently) {
   fs::remove_all(home);
 }
 
+// A registration file of mode 000 holding another class's entry: no write replaces it, and
+// the user is told why the settings are not read.
+TEST(StoreProcesses, AFileThatCannotBeOpenedIsNeverReplaced) {
+  const fs::path home = freshHome("unopened"), file = home / "Orvanta" / "Alarm.conf";
+  FileStore(home).createKey(kHkeyCurrentUser, kKey);
+  std::ofstream(file) << "[General]\nOther=\"kept\"\n";
+  fs::permissions(file, fs::perms::none);
+  ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chown(file.parent_path().c_str(), 65534, 65534), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);  // root reads any file
+    std::string told;
+    platform::setStoreTroubleHandler([&](platform::StoreTrouble t, const std::string& f, const std::string&) {
+      if (t == platform::StoreTrouble::Unreadable) told = f;
+    });
+    FileStore store(home);
+    const bool wrote = store.createKey(kHkeyCurrentUser, kKey) && store.writeValue(kHkeyCurrentUser, kKey, "HH", "08");
+    ::_exit(!wrote && !store.readValue(kHkeyCurrentUser, kKey, "Other") && told == file.string() ? 0 : 1);
+  }
+  EXPECT_EQ(waitExit(pid), 0);
+  fs::permissions(file, fs::perms::owner_read);
+  EXPECT_EQ(FileStore(home).readValue(kHkeyCurrentUser, kKey, "Other"), "kept");
+  EXPECT_EQ(FileStore(home).readValue(kHkeyCurrentUser, kKey, "HH"), std::nullopt);
+  fs::remove_all(home);
+}
+
 TEST(SingleInstance, OneCopyPerUserAndProgramNameAndKilledCopiesDoNotBlock) {
   const fs::path runtime = freshHome("runtime");
   ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
