@@ -144,14 +144,30 @@ void unreadable(const std::string& file, int error) {
   if (troubleHandler()) troubleHandler()(StoreTrouble::Unreadable, file, reason);
 }
 
-// Writes the whole text to a temporary file beside target, flushes it to disk and renames
-// it over the target, so the target is always either the old or the new file.
-bool atomicWrite(const std::string& target, const std::string& text) {
+// The file a chain of symbolic links ends at, or the path itself when it is no link: a
+// settings file kept elsewhere (in a folder of dotfiles) is replaced there, and the link
+// stays. A link to a file not made yet gives the path where it is to be made.
+std::string finalTarget(std::string path) {
+  for (int links = 0; links < 40; ++links) {
+    char buf[4096];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<std::size_t>(n) == sizeof buf) return path;
+    const std::string to(buf, static_cast<std::size_t>(n));
+    path = to.front() == '/' ? to : join(parentOf(path), to);
+  }
+  return path;
+}
+
+// Writes the whole text to a temporary file beside the file that path names (through
+// links), flushes it to disk and renames it over that file, so it is always either the old
+// or the new file.
+bool atomicWrite(const std::string& path, const std::string& text) {
+  const std::string target = finalTarget(path);
   const std::string dir = parentOf(target);
   const std::string tmp = join(dir, "." + nameOf(target) + ".tmp." + std::to_string(::getpid()));
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
-    writeFailed(target, "write");
+    writeFailed(path, "write");
     return false;
   }
   std::size_t done = 0;
@@ -169,7 +185,7 @@ bool atomicWrite(const std::string& target, const std::string& text) {
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
-    writeFailed(target, "write");
+    writeFailed(path, "write");
     ::unlink(tmp.c_str());
     return false;
   }
@@ -399,14 +415,14 @@ bool updateIni(const std::string& file, bool mustExist, Change change) {
     writeFailed(file, "lock");
     return false;
   }
-  removeStaleTemporaries(file);
+  removeStaleTemporaries(finalTarget(file));
   bool found = false;
   auto text = readFile(file, found);
   if (!found && mustExist) return false;
   ini::Document doc;
   if (text) {
     if (auto parsed = ini::parse(*text)) doc = std::move(*parsed);
-    else keepAside(file);
+    else keepAside(finalTarget(file));
   } else if (found) {
     unreadable(file, errno);
     return false;

@@ -8,7 +8,8 @@
 // folder: each value there is a <name>.desktop entry whose Exec is the value's data.
 //
 // Every write is atomic and durable (temporary file, flush, rename) and done under a lock,
-// so two processes writing at once lose nothing. A line that cannot be read is skipped and
+// so two processes writing at once lose nothing; a file that is a symbolic link is replaced
+// where the link points, and stays a link. A line that cannot be read is skipped and
 // written back as it was; only a file of which nothing can be read holds no values, and it
 // is kept aside under another name before the next write replaces it.
 // Standard C++ only: the display control's self-registration uses it too.

@@ -89,6 +89,22 @@ TEST_F(StoreTest, FoldersAreMadeAsNeededAndAFileInTheWayIsRefused) {
   EXPECT_EQ(slurp(home / "blocked" / "Orvanta"), "a file, not a folder");
 }
 
+// Settings kept in a folder of dotfiles: the link stays, and the file it points to (relative,
+// through a second link, or not made yet) receives the values.
+TEST_F(StoreTest, AFileThatIsALinkIsWrittenWhereItPoints) {
+  spit(home / "dotfiles" / "Alarm.conf", "[General]\nHH=\"07\"\n");
+  fs::create_directories(file().parent_path());
+  fs::create_symlink("../dotfiles/Alarm.conf", home / "dotfiles" / "second");
+  fs::create_symlink("../dotfiles/second", file());
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "NN", "30"));
+  EXPECT_EQ(slurp(home / "dotfiles" / "Alarm.conf"), "[General]\nHH=\"07\"\nNN=\"30\"\n");
+  fs::remove(home / "dotfiles" / "Alarm.conf");
+  EXPECT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  EXPECT_TRUE(fs::is_regular_file(home / "dotfiles" / "Alarm.conf"));
+  EXPECT_TRUE(fs::is_symlink(file()));
+  EXPECT_TRUE(fs::is_symlink(home / "dotfiles" / "second"));
+}
+
 TEST_F(StoreTest, AwkwardValuesRoundTripExactly) {
   ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
   const std::vector<std::string> values = {
