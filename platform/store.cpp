@@ -21,6 +21,7 @@
 #include "platform/ini.h"
 #include "platform/log.h"
 #include "platform/private_folder.h"
+#include "platform/settings_file.h"
 
 namespace platform {
 namespace {
@@ -99,32 +100,6 @@ bool safeName(const std::string& s) {
          s.find('\0') == std::string::npos;
 }
 
-// Plain system calls rather than streams: the program reads its settings at start, and
-// the streams' locale machinery would cost it about 400 KB of memory for that alone.
-// `found` is false only when there is no such file: one that is there but cannot be read
-// (errno says why) is found, and must not be taken for a missing one and replaced.
-std::optional<std::string> readFile(const std::string& p, bool& found) {
-  const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-  found = fd >= 0 || errno != ENOENT;
-  if (fd < 0) return std::nullopt;
-  std::string text;
-  char buf[8192];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n > 0) {
-      text.append(buf, static_cast<std::size_t>(n));
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      const int error = errno;
-      ::close(fd);
-      errno = error;
-      if (n < 0) return std::nullopt;
-      return text;
-    }
-  }
-}
-
 std::function<void(StoreTrouble, const std::string&, const std::string&)>& troubleHandler() {
   static std::function<void(StoreTrouble, const std::string&, const std::string&)> handler;
   return handler;
@@ -161,7 +136,8 @@ std::string finalTarget(std::string path) {
 // Writes the whole text to a temporary file beside the file that path names (through
 // links), flushes it to disk and renames it over that file, so it is always either the old
 // or the new file.
-bool atomicWrite(const std::string& path, const std::string& text) {
+// `written`, when given, receives the status of the new file.
+bool atomicWrite(const std::string& path, const std::string& text, struct stat* written = nullptr) {
   const std::string target = finalTarget(path);
   const std::string dir = parentOf(target);
   const std::string tmp = join(dir, "." + nameOf(target) + ".tmp." + std::to_string(::getpid()));
@@ -182,6 +158,7 @@ bool atomicWrite(const std::string& path, const std::string& text) {
     done += static_cast<std::size_t>(n);
   }
   if (ok && ::fsync(fd) != 0) ok = false;
+  if (ok && written && ::fstat(fd, written) != 0) *written = {};
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
@@ -305,10 +282,10 @@ bool safeEntryName(std::string_view name) {
 
 std::optional<std::string> readAutostart(const std::string& dir, std::string_view name) {
   if (!safeEntryName(name)) return std::nullopt;
-  bool found = false;
-  auto text = readFile(join(dir, std::string(name) + ".desktop"), found);
-  if (!text) return std::nullopt;
-  for (std::string_view rest(*text); !rest.empty();) {
+  std::string text;
+  if (settings_file::readText(join(dir, std::string(name) + ".desktop"), text) != settings_file::Found::Read)
+    return std::nullopt;
+  for (std::string_view rest(text); !rest.empty();) {
     const std::size_t end = rest.find('\n');
     const std::string_view line = rest.substr(0, end);
     if (line.starts_with("Exec=")) return undesktopExec(line.substr(5));
@@ -385,25 +362,25 @@ FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) co
 
 namespace {
 
-// Loads an INI file for reading: nothing when absent or unreadable. What could not be read
+// Loads an INI file for reading: null when absent or unreadable. What could not be read
 // is logged once, not at every one of the many reads of a start.
-std::optional<ini::Document> loadIni(const std::string& file, bool& found) {
+std::shared_ptr<const ini::Document> loadIni(const std::string& file) {
   static std::map<std::string, std::size_t> reported;  // file -> lines skipped when last logged
   constexpr std::size_t kUnopened = SIZE_MAX - 1;
-  auto text = readFile(file, found);
-  if (!text) {
-    if (found && std::exchange(reported[file], kUnopened) != kUnopened) unreadable(file, errno);
-    return std::nullopt;
+  auto parsed = settings_file::load(file);
+  if (parsed.found != settings_file::Found::Read) {
+    if (parsed.found == settings_file::Found::Failed && std::exchange(reported[file], kUnopened) != kUnopened)
+      unreadable(file, parsed.error);
+    return nullptr;
   }
-  auto doc = ini::parse(*text);
-  const std::size_t skipped = doc ? doc->unreadLineCount() : SIZE_MAX;
+  const std::size_t skipped = parsed.doc ? parsed.doc->unreadLineCount() : SIZE_MAX;
   auto& last = reported[file];
   if (skipped != last && (skipped == SIZE_MAX || skipped > 0)) {
-    if (!doc) logEvent("settings: " + file + " cannot be read at all; its values read as absent");
+    if (!parsed.doc) logEvent("settings: " + file + " cannot be read at all; its values read as absent");
     else logEvent("settings: " + file + ": " + std::to_string(skipped) + " line(s) cannot be read; skipped and kept");
   }
   last = skipped;
-  return doc;
+  return parsed.doc;
 }
 
 // Read-modify-write of one INI file under its lock. `change` returns false to leave it
@@ -416,19 +393,20 @@ bool updateIni(const std::string& file, bool mustExist, Change change) {
     return false;
   }
   removeStaleTemporaries(finalTarget(file));
-  bool found = false;
-  auto text = readFile(file, found);
-  if (!found && mustExist) return false;
-  ini::Document doc;
-  if (text) {
-    if (auto parsed = ini::parse(*text)) doc = std::move(*parsed);
-    else keepAside(finalTarget(file));
-  } else if (found) {
-    unreadable(file, errno);
+  const auto parsed = settings_file::load(file);
+  if (parsed.found == settings_file::Found::Absent && mustExist) return false;
+  if (parsed.found == settings_file::Found::Failed) {
+    unreadable(file, parsed.error);
     return false;
   }
+  ini::Document doc;
+  if (parsed.doc) doc = *parsed.doc;
+  else if (parsed.found == settings_file::Found::Read) keepAside(finalTarget(file));
   if (!change(doc)) return false;
-  return atomicWrite(file, ini::serialize(doc));
+  struct stat written {};
+  if (!atomicWrite(file, ini::serialize(doc), &written)) return false;
+  settings_file::remember(file, written, std::move(doc));
+  return true;
 }
 
 }  // namespace
@@ -444,8 +422,7 @@ bool FileStore::createKey(uint32_t root, std::string_view subKey) {
         writeFailed(parentOf(loc.path), "create");
         return false;
       }
-      bool found = false;
-      auto doc = loadIni(loc.path, found);
+      auto doc = loadIni(loc.path);
       if (doc && (loc.section == "General" || doc->sections.count(loc.section))) return true;
       return updateIni(loc.path, false, [&](ini::Document& d) {
         if (loc.section != "General" && !d.sections.count(loc.section)) {
@@ -468,8 +445,7 @@ bool FileStore::keyExists(uint32_t root, std::string_view subKey) {
     case Location::Kind::IniFile: {
       if (!exists(loc.path)) return false;
       if (loc.section == "General") return true;
-      bool found = false;
-      auto doc = loadIni(loc.path, found);
+      auto doc = loadIni(loc.path);
       return doc && doc->sections.count(loc.section);
     }
   }
@@ -480,8 +456,7 @@ std::optional<std::string> FileStore::readValue(uint32_t root, std::string_view 
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) return readAutostart(loc.path, name);
   if (loc.kind != Location::Kind::IniFile) return std::nullopt;
-  bool found = false;
-  auto doc = loadIni(loc.path, found);
+  auto doc = loadIni(loc.path);
   if (!doc) return std::nullopt;
   auto s = doc->sections.find(loc.section);
   if (s == doc->sections.end()) return std::nullopt;

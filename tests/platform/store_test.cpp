@@ -9,6 +9,9 @@
 #include <fstream>
 #include <random>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "platform/store.h"
 
 namespace fs = std::filesystem;
@@ -103,6 +106,31 @@ TEST_F(StoreTest, AFileThatIsALinkIsWrittenWhereItPoints) {
   EXPECT_TRUE(fs::is_regular_file(home / "dotfiles" / "Alarm.conf"));
   EXPECT_TRUE(fs::is_symlink(file()));
   EXPECT_TRUE(fs::is_symlink(home / "dotfiles" / "second"));
+}
+
+// A file is parsed once and kept while it is the same file with the same time and size; an
+// edit in place (a new time) and a replacement (a new file) by anyone else are read again.
+TEST_F(StoreTest, AFileIsParsedOnceAndReadAgainWhenItChanges) {
+  spit(file(), "[General]\nHH=07\n");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  struct stat was {};
+  ASSERT_EQ(::stat(file().c_str(), &was), 0);
+  const auto edit = [&](const fs::path& p, const char* hours, bool keepTime) {
+    std::fstream(p, std::ios::in | std::ios::out).seekp(14) << hours;
+    const timespec times[2] = {was.st_atim, was.st_mtim};
+    if (keepTime) {
+      ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+    }
+  };
+  edit(file(), "8", true);
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07") << "the same file is not parsed again";
+  edit(file(), "8", false);
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "08");
+  ASSERT_EQ(::stat(file().c_str(), &was), 0);
+  fs::copy_file(file(), home / "new");
+  edit(home / "new", "9", true);
+  fs::rename(home / "new", file());
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "09");
 }
 
 TEST_F(StoreTest, AwkwardValuesRoundTripExactly) {
