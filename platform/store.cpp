@@ -312,13 +312,35 @@ void setStoreTroubleHandler(std::function<void(StoreTrouble, const std::string&,
   troubleHandler() = std::move(handler);
 }
 
+namespace {
+// The fallback folder configHome() last refused, and why.
+std::pair<std::string, std::string>& refusedHome() {
+  static std::pair<std::string, std::string> refused;
+  return refused;
+}
+}  // namespace
+
 std::string configHome() {
   if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return x;
   if (const char* h = std::getenv("HOME"); h && *h) return join(h, ".config");
-  return privateFolder("/tmp/.config-" + std::to_string(::getuid()));
+  const std::string fallback = "/tmp/.config-" + std::to_string(::getuid());
+  std::string why;
+  std::string home = privateFolder(fallback, &why);
+  refusedHome() = home.empty() ? std::pair(fallback, why) : std::pair<std::string, std::string>();
+  return home;
 }
 
-FileStore::FileStore(std::string home) : home_(std::move(home)) {}
+FileStore::FileStore(std::string home) : home_(std::move(home)) {
+  if (home_.empty()) refused_ = refusedHome();
+}
+
+bool FileStore::unsaved() {
+  if (!refused_.first.empty() && !std::exchange(told_, true)) {
+    logEvent("settings: not saved: the folder " + refused_.first + " is refused (" + refused_.second + ")");
+    if (troubleHandler()) troubleHandler()(StoreTrouble::WriteFailed, refused_.first, refused_.second);
+  }
+  return false;
+}
 
 FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) const {
   Location loc;
@@ -412,6 +434,7 @@ bool updateIni(const std::string& file, bool mustExist, Change change) {
 }  // namespace
 
 bool FileStore::createKey(uint32_t root, std::string_view subKey) {
+  if (home_.empty()) return unsaved();
   const Location loc = locate(root, subKey);
   switch (loc.kind) {
     case Location::Kind::None: return false;
@@ -475,6 +498,7 @@ static bool writeIni(const FileStore::Location& loc, const Store::Values& values
 }
 
 bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) {
+  if (home_.empty()) return unsaved();
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) return writeAutostart(loc.path, name, value);
   if (loc.kind != Location::Kind::IniFile) return false;

@@ -39,7 +39,8 @@ inline constexpr uint32_t kHkeyDynData = 0x80000006;
 inline constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // $XDG_CONFIG_HOME when set to an absolute path, else ~/.config, else (no HOME) a private
-// folder under /tmp; "" when that folder is not private, and a store there holds no keys.
+// folder under /tmp; "" when that folder is not private, and a store there holds no keys
+// (its first write tells the trouble handler the folder and why it was refused).
 std::string configHome();
 
 // What the store could not do, for the program to tell its user: a write that failed (the
@@ -92,7 +93,11 @@ class FileStore final : public Store {
   const std::string& home() const { return home_; }
 
  private:
+  bool unsaved();  // a write without a folder: tells once why, and fails
+
   std::string home_;
+  std::pair<std::string, std::string> refused_;  // the folder configHome() refused, and why
+  bool told_ = false;
 };
 
 // An in-memory store for tests: keys are created explicitly, as with the real one.

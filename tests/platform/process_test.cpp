@@ -211,12 +211,16 @@ TEST(PrivateFallbackFolders, AreMadePrivateAndRefusedWhenAnotherUserCouldReachTh
     return first.acquire() && !second.acquire() && store.createKey(kHkeyCurrentUser, kKey) &&
            store.writeValue(kHkeyCurrentUser, kKey, "HH", "07");
   };
-  // Refused folders: no lock (both copies start) and nothing saved, rather than no alarm clock.
-  const auto runsWithoutLockOrSettings = [] {
+  // Refused folders: no lock (both copies start) and nothing saved, rather than no alarm
+  // clock; the user is told once where the settings could not go.
+  const auto runsWithoutLockOrSettings = [&] {
     platform::LockFileInstanceGuard first("Alarm"), second("Alarm");
+    std::vector<std::string> told;
+    platform::setStoreTroubleHandler([&](platform::StoreTrouble, const std::string& f, const std::string&) { told.push_back(f); });
     FileStore store;
     return first.acquire() && second.acquire() && first.lockPath().empty() &&
-           !store.createKey(kHkeyCurrentUser, kKey) && !store.writeValue(kHkeyCurrentUser, kKey, "HH", "07");
+           !store.createKey(kHkeyCurrentUser, kKey) && !store.writeValue(kHkeyCurrentUser, kKey, "HH", "07") &&
+           told == std::vector<std::string>{config.string()};
   };
   const auto makeFolders = [&](uid_t owner, fs::perms mode) {
     for (const auto& dir : {runtime, config}) {
