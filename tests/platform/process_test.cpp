@@ -3,16 +3,22 @@
 // writer killed mid-write, a folder the user may not write, a copy that was killed, and
 // the fallback folders in /tmp that another user could have made first.
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "platform/log.h"
 #include "platform/single_instance.h"
 #include "platform/store.h"
 
@@ -179,8 +185,52 @@ TEST(SingleInstance, OneCopyPerUserAndProgramNameAndKilledCopiesDoNotBlock) {
   EXPECT_TRUE(after.acquire());
   ::close(ready[0]);
   ::close(ready[1]);
+
+  // A lock that fails for another reason than being held (ENOLCK, as on a network folder)
+  // does not keep the user's alarm clock from starting.
+  const pid_t failing = ::fork();
+  if (failing == 0) {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOLCK),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      ::_exit(3);
+    platform::LockFileInstanceGuard unlockable("Other");
+    ::_exit(unlockable.acquire() ? 0 : 1);
+  }
+  EXPECT_EQ(waitExit(failing), 0);
+
+  // A runtime folder others may write into, or another user's, is not trusted with the lock.
+  fs::permissions(runtime, fs::perms::all);
+  EXPECT_NE(fs::path(after.lockPath()).parent_path(), runtime);
+  fs::permissions(runtime, fs::perms::owner_all);
+  ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
+  EXPECT_NE(fs::path(after.lockPath()).parent_path(), runtime);
   ::unsetenv("XDG_RUNTIME_DIR");
   fs::remove_all(runtime);
+}
+
+// The --log file records alarm times and commands: made private, never through a link.
+TEST(LogFile, IsMadePrivateAndALinkInItsPlaceIsRefused) {
+  const fs::path dir = freshHome("log"), log = dir / "alarm.log", victim = dir / "victim";
+  platform::setLogToStderr(false);
+  platform::setLogFile(log.string());
+  platform::logEvent("armed");
+  EXPECT_EQ(fs::status(log).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  fs::remove(log);
+  std::ofstream(victim) << "kept";
+  fs::create_symlink(victim, log);
+  platform::setLogFile(log.string());
+  platform::logEvent("armed");
+  platform::setLogFile("");
+  platform::setLogToStderr(true);
+  std::ifstream in(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
+  fs::remove_all(dir);
 }
 
 // Without XDG_RUNTIME_DIR and HOME the lock and the settings live in /tmp/orvanta-<uid> and
