@@ -141,7 +141,11 @@ bool atomicWrite(const std::string& path, const std::string& text, struct stat* 
   const std::string target = finalTarget(path);
   const std::string dir = parentOf(target);
   const std::string tmp = join(dir, "." + nameOf(target) + ".tmp." + std::to_string(::getpid()));
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  // A new file always, never through a link: one planted under this name (or left by a
+  // writer that was killed) is removed first.
+  constexpr int kNew = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(tmp.c_str(), kNew, 0600);
+  if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), kNew, 0600);
   if (fd < 0) {
     writeFailed(path, "write");
     return false;
@@ -179,7 +183,7 @@ class FileLock {
  public:
   explicit FileLock(const std::string& file) {
     const std::string lock = join(parentOf(file), "." + nameOf(file) + ".lock");
-    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);  // never through a link
     if (fd_ >= 0) {
       while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
       }

@@ -53,6 +53,17 @@ bool holdsNoValue(const fs::path& file) {
   return !in.bad();
 }
 
+// The first symbolic link in the machine-wide folder (or the folder itself), "" when there
+// is none. regsvr writes its settings files, their locks and temporary files there as root:
+// a link planted there would send those writes anywhere.
+std::string plantedLink(const fs::path& classes) {
+  std::error_code ec;
+  if (fs::is_symlink(classes, ec)) return classes.string();
+  for (const auto& entry : fs::directory_iterator(classes, ec))
+    if (entry.is_symlink(ec)) return entry.path().string();
+  return {};
+}
+
 // A machine-wide registration is read by every user: its files must be readable by all,
 // whatever the umask of the one who registered.
 void shareRegistration(const fs::path& classes) {
@@ -129,6 +140,11 @@ int main(int argc, char** argv) {
     if (!writable(classes)) {
       std::fprintf(stderr, "regsvr: The folder \"%s\" cannot be written (%s).\nRegistering for all users needs root.\n",
                    classes.c_str(), std::strerror(errno));
+      return 6;
+    }
+    if (const std::string link = plantedLink(classes); !link.empty()) {
+      std::fprintf(stderr, "regsvr: \"%s\" is a symbolic link.\nRegistering for all users writes through no link; "
+                   "remove it first.\n", link.c_str());
       return 6;
     }
     ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);

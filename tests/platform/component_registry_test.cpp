@@ -96,6 +96,13 @@ TEST_F(ComponentRegistryOrder, TheUsersRegistrationShadowsTheMachineWideOne) {
   ASSERT_EQ(regsvrSystem(second, "-u " + library), 0);
   EXPECT_EQ(creationError(), 339);
   EXPECT_FALSE(fs::exists(second / "Classes"));
+
+  // A link planted where regsvr writes as root is refused, and nothing goes through it.
+  fs::create_directories(second / "Classes");
+  fs::create_symlink(user / "victim", second / "Classes" / ".CLSID.conf.lock");
+  EXPECT_EQ(regsvrSystem(second, library), 6);
+  EXPECT_FALSE(fs::exists(user / "victim"));
+  fs::remove_all(second / "Classes");
 }
 
 }  // namespace

@@ -133,6 +133,18 @@ TEST_F(StoreTest, AFileIsParsedOnceAndReadAgainWhenItChanges) {
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "09");
 }
 
+// Links planted as the lock or as a temporary file: nothing is written through them.
+TEST_F(StoreTest, ALinkPlantedAsTheLockOrATemporaryFileIsNotFollowed) {
+  ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  fs::remove(home / "Orvanta" / ".Alarm.conf.lock");
+  fs::create_symlink(home / "victim", home / "Orvanta" / ".Alarm.conf.lock");
+  EXPECT_FALSE(store->writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  fs::create_directories(home / "autostart");
+  fs::create_symlink(home / "victim", home / "autostart" / (".Alarm.desktop.tmp." + std::to_string(::getpid())));
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm", "/usr/bin/alarm"));
+  EXPECT_FALSE(fs::exists(home / "victim"));
+}
+
 TEST_F(StoreTest, AwkwardValuesRoundTripExactly) {
   ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
   const std::vector<std::string> values = {
