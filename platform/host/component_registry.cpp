@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/errors.h"
+#include "platform/host/library_trust.h"
 #include "platform/log.h"
 #include "platform/store.h"
 
@@ -75,6 +76,7 @@ Registration registrationFrom(std::string_view progId, std::span<Store* const> s
 // library stays loaded for the life of the process, as components are never unloaded while
 // instances may exist.
 std::string load(const std::string& path, com::DllGetClassObjectFn& entry) {
+  if (std::string refused = libraryRefusal(path); !refused.empty()) return refused;
   void* lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!lib) {
     const char* e = ::dlerror();

@@ -34,8 +34,8 @@ std::vector<std::string> systemConfigDirs();
 //
 // Each value of the registration is taken from the first store that holds it, so the
 // per-user registration, looked at first, shadows the machine-wide one. A library that is
-// missing or does not load gives way to the one the stores after it register, when that
-// one loads; the log says so.
+// missing, refused (see libraryRefusal) or does not load gives way to the one the stores
+// after it register, when that one loads; the log says so.
 void* createObject(std::string_view progId, const com::Guid& iid, std::span<Store* const> stores);
 void* createObject(std::string_view progId, const com::Guid& iid, Store& store);
 // The default store, then the system folders.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/host/component_registry.h"
+#include "platform/host/library_trust.h"
 
 namespace fs = std::filesystem;
 
@@ -129,6 +130,15 @@ int main(int argc, char** argv) {
   if (!std::filesystem::is_regular_file(full, ec)) {
     std::fprintf(stderr, "regsvr: The module \"%s\" failed to load.\nThe file does not exist.\n", full.c_str());
     return 3;
+  }
+
+  // A library another user could change would run inside every program that loads it: it
+  // is neither registered nor loaded (the program refuses it too).
+  if (const std::string why = platform::libraryRefusal(full); !why.empty()) {
+    std::fprintf(stderr, "regsvr: The module \"%s\" is not registered: %s.\nOnly a library that no other user can "
+                 "change or replace may be registered; it and its folders must belong to root or to you, and others "
+                 "must not write into them.\n", full.c_str(), why.c_str());
+    return 7;
   }
 
   // The library registers itself in the store under $XDG_CONFIG_HOME; for all users that is

@@ -113,4 +113,32 @@ TEST_F(ComponentRegistryOrder, TheUsersRegistrationShadowsTheMachineWideOne) {
   fs::remove_all(second / "Classes");
 }
 
+// A library that another user could change or replace: neither loaded nor registered.
+TEST_F(ComponentRegistryOrder, ALibraryOthersCouldChangeIsNeitherLoadedNorRegistered) {
+  const fs::path shared = user / "shared", copy = shared / "liblumicell.so";
+  fs::create_directories(shared);
+  fs::copy_file(libraryPath(), copy);
+  ASSERT_EQ(regsvr(quoted(copy.string())), 0);
+  EXPECT_EQ(creationError(), 0);
+  const auto refused = [&](const char* what) {
+    EXPECT_EQ(creationError(), 339) << what;
+    EXPECT_EQ(regsvr(quoted(copy.string())), 7) << what;
+  };
+  fs::permissions(shared, fs::perms::all);
+  refused("a folder others may write into");
+  fs::permissions(shared, fs::perms::owner_all);
+  fs::permissions(copy, fs::perms::others_write, fs::perm_options::add);
+  refused("a file others may write");
+  fs::permissions(copy, fs::perms::others_write, fs::perm_options::remove);
+  ASSERT_EQ(::chown(copy.c_str(), 65534, 65534), 0);
+  refused("a file of another user");
+  ASSERT_EQ(::chown(copy.c_str(), 0, 0), 0);
+  setRegisteredPath(user, "shared/liblumicell.so");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(user);
+  EXPECT_EQ(creationError(), 339) << "a relative path";
+  fs::current_path(cwd);
+  ASSERT_EQ(regsvr("-u " + quoted(copy.string())), 0);
+}
+
 }  // namespace
