@@ -102,6 +102,10 @@ frmMain::frmMain(QWidget* parent)
       notice_->tellOnce(QStringLiteral("write"), QStringLiteral("Alarm - Settings"),
                         "Alarm cannot save its settings in " + path + " (" + what +
                             "). What you change now is lost when Alarm ends.");
+    else if (trouble == platform::StoreTrouble::Unreadable)
+      notice_->tellOnce("unreadable " + path, QStringLiteral("Alarm - Settings"),
+                        "Alarm cannot read its settings file " + path + " (" + what +
+                            "). It runs without the settings it holds, and saves nothing over it.");
     else
       notice_->tellOnce("aside " + path, QStringLiteral("Alarm - Settings"),
                         "Alarm could not read its settings file " + path + ". It was kept aside as " + what +

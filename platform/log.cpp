@@ -2,9 +2,14 @@
 // The diagnostic log.
 #include "platform/log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 
@@ -66,7 +71,12 @@ void setLogFile(const std::string& path) {
     std::fclose(s.file);
     s.file = nullptr;
   }
-  if (!path.empty()) s.file = std::fopen(path.c_str(), "a");
+  if (path.empty()) return;
+  // The log records alarm times and commands: it is the user's alone, and never written
+  // through a link planted where it is to be.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd >= 0 && !(s.file = ::fdopen(fd, "a"))) ::close(fd);
+  if (!s.file) std::fprintf(stderr, "cannot open the log file %s: %s\n", path.c_str(), std::strerror(errno));
 }
 
 void setLogSink(LogSink sink) {

@@ -12,7 +12,8 @@ namespace platform {
 // has been called, appends the same line to that file.
 void logEvent(std::string_view event);
 
-// Sends the log to a file as well (the --log FILE option). An empty path turns it off.
+// Sends the log to a file as well (the --log FILE option), created with mode 0600; a
+// symbolic link there is refused. An empty path turns it off.
 void setLogFile(const std::string& path);
 
 // Silences standard error (tests that produce many events use this); the file still receives lines.

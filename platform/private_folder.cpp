@@ -12,9 +12,11 @@
 
 namespace platform {
 
-std::string privateFolder(const std::string& path) {
+std::string privateFolder(const std::string& path, std::string* why) {
   if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    logEvent("cannot create " + path + ": " + std::strerror(errno));
+    const std::string reason = std::strerror(errno);
+    logEvent("cannot create " + path + ": " + reason);
+    if (why) *why = reason;
     return {};
   }
   struct stat st {};
@@ -25,6 +27,7 @@ std::string privateFolder(const std::string& path) {
   else if (st.st_mode & (S_IWGRP | S_IWOTH)) refused = "others may write into it";
   if (refused) {
     logEvent("not using " + path + ": " + refused);
+    if (why) *why = refused;
     return {};
   }
   return path;

@@ -9,7 +9,8 @@ namespace platform {
 // Creates the folder (mode 0700) when it is missing and returns its path. Returns "" (and
 // logs why) when it cannot be made or is not private: a symbolic link, a folder another
 // user owns, or one that others may write into. Another local user could otherwise create
-// it first and read what is put there or plant files in it.
-std::string privateFolder(const std::string& path);
+// it first and read what is put there or plant files in it. `why`, when given, receives
+// the reason of a refusal.
+std::string privateFolder(const std::string& path, std::string* why = nullptr);
 
 }  // namespace platform

@@ -17,7 +17,10 @@
 namespace platform {
 
 std::string runtimeDir() {
-  if (const char* x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/') return x;
+  // The desktop's folder is held to the same rule as the fallback: in a folder of another
+  // user, or one others may write into, they could hold the lock or plant the file.
+  if (const char* x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/')
+    if (std::string dir = privateFolder(x); !dir.empty()) return dir;
   return privateFolder("/tmp/orvanta-" + std::to_string(::getuid()));
 }
 
@@ -49,8 +52,11 @@ bool LockFileInstanceGuard::acquire() {
     return true;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     ::close(fd);
-    return false;
+    if (error == EWOULDBLOCK) return false;  // held by another copy
+    logEvent("cannot lock " + path + ": " + std::strerror(error) + "; running without the single-instance lock");
+    return true;
   }
   fd_ = fd;
   return true;

@@ -36,8 +36,10 @@ class FakeInstanceGuard final : public InstanceGuard {
   bool otherCopyRunning = false;
 };
 
-// The user's runtime folder: $XDG_RUNTIME_DIR, else a private folder under /tmp; "" when
-// that folder is not private (the program then runs without the lock).
+// The user's runtime folder: $XDG_RUNTIME_DIR when it is a private folder of the user's,
+// else a private folder under /tmp; "" when that one is not private either (the program
+// then runs without the lock, as it does when the lock fails for any reason but another
+// copy holding it).
 std::string runtimeDir();
 
 }  // namespace platform

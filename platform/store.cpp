@@ -15,11 +15,13 @@
 #include <cstring>
 #include <functional>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 #include "platform/ini.h"
 #include "platform/log.h"
 #include "platform/private_folder.h"
+#include "platform/settings_file.h"
 
 namespace platform {
 namespace {
@@ -98,28 +100,6 @@ bool safeName(const std::string& s) {
          s.find('\0') == std::string::npos;
 }
 
-// Plain system calls rather than streams: the program reads its settings at start, and
-// the streams' locale machinery would cost it about 400 KB of memory for that alone.
-std::optional<std::string> readFile(const std::string& p, bool& found) {
-  const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-  found = fd >= 0;
-  if (fd < 0) return std::nullopt;
-  std::string text;
-  char buf[8192];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n > 0) {
-      text.append(buf, static_cast<std::size_t>(n));
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      ::close(fd);
-      if (n < 0) return std::nullopt;
-      return text;
-    }
-  }
-}
-
 std::function<void(StoreTrouble, const std::string&, const std::string&)>& troubleHandler() {
   static std::function<void(StoreTrouble, const std::string&, const std::string&)> handler;
   return handler;
@@ -131,14 +111,43 @@ void writeFailed(const std::string& file, const std::string& what) {
   if (troubleHandler()) troubleHandler()(StoreTrouble::WriteFailed, file, reason);
 }
 
-// Writes the whole text to a temporary file beside target, flushes it to disk and renames
-// it over the target, so the target is always either the old or the new file.
-bool atomicWrite(const std::string& target, const std::string& text) {
+// An existing file that cannot be read: its values read as absent and it is never
+// replaced, so what it holds is there again once it can be read.
+void unreadable(const std::string& file, int error) {
+  const std::string reason = std::strerror(error);
+  logEvent("settings: cannot read " + file + ": " + reason + "; it is left as it is");
+  if (troubleHandler()) troubleHandler()(StoreTrouble::Unreadable, file, reason);
+}
+
+// The file a chain of symbolic links ends at, or the path itself when it is no link: a
+// settings file kept elsewhere (in a folder of dotfiles) is replaced there, and the link
+// stays. A link to a file not made yet gives the path where it is to be made.
+std::string finalTarget(std::string path) {
+  for (int links = 0; links < 40; ++links) {
+    char buf[4096];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<std::size_t>(n) == sizeof buf) return path;
+    const std::string to(buf, static_cast<std::size_t>(n));
+    path = to.front() == '/' ? to : join(parentOf(path), to);
+  }
+  return path;
+}
+
+// Writes the whole text to a temporary file beside the file that path names (through
+// links), flushes it to disk and renames it over that file, so it is always either the old
+// or the new file.
+// `written`, when given, receives the status of the new file.
+bool atomicWrite(const std::string& path, const std::string& text, struct stat* written = nullptr) {
+  const std::string target = finalTarget(path);
   const std::string dir = parentOf(target);
   const std::string tmp = join(dir, "." + nameOf(target) + ".tmp." + std::to_string(::getpid()));
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  // A new file always, never through a link: one planted under this name (or left by a
+  // writer that was killed) is removed first.
+  constexpr int kNew = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(tmp.c_str(), kNew, 0600);
+  if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), kNew, 0600);
   if (fd < 0) {
-    writeFailed(target, "write");
+    writeFailed(path, "write");
     return false;
   }
   std::size_t done = 0;
@@ -153,10 +162,11 @@ bool atomicWrite(const std::string& target, const std::string& text) {
     done += static_cast<std::size_t>(n);
   }
   if (ok && ::fsync(fd) != 0) ok = false;
+  if (ok && written && ::fstat(fd, written) != 0) *written = {};
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
-    writeFailed(target, "write");
+    writeFailed(path, "write");
     ::unlink(tmp.c_str());
     return false;
   }
@@ -173,7 +183,7 @@ class FileLock {
  public:
   explicit FileLock(const std::string& file) {
     const std::string lock = join(parentOf(file), "." + nameOf(file) + ".lock");
-    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);  // never through a link
     if (fd_ >= 0) {
       while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
       }
@@ -276,10 +286,10 @@ bool safeEntryName(std::string_view name) {
 
 std::optional<std::string> readAutostart(const std::string& dir, std::string_view name) {
   if (!safeEntryName(name)) return std::nullopt;
-  bool found = false;
-  auto text = readFile(join(dir, std::string(name) + ".desktop"), found);
-  if (!text) return std::nullopt;
-  for (std::string_view rest(*text); !rest.empty();) {
+  std::string text;
+  if (settings_file::readText(join(dir, std::string(name) + ".desktop"), text) != settings_file::Found::Read)
+    return std::nullopt;
+  for (std::string_view rest(text); !rest.empty();) {
     const std::size_t end = rest.find('\n');
     const std::string_view line = rest.substr(0, end);
     if (line.starts_with("Exec=")) return undesktopExec(line.substr(5));
@@ -306,13 +316,35 @@ void setStoreTroubleHandler(std::function<void(StoreTrouble, const std::string&,
   troubleHandler() = std::move(handler);
 }
 
+namespace {
+// The fallback folder configHome() last refused, and why.
+std::pair<std::string, std::string>& refusedHome() {
+  static std::pair<std::string, std::string> refused;
+  return refused;
+}
+}  // namespace
+
 std::string configHome() {
   if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return x;
   if (const char* h = std::getenv("HOME"); h && *h) return join(h, ".config");
-  return privateFolder("/tmp/.config-" + std::to_string(::getuid()));
+  const std::string fallback = "/tmp/.config-" + std::to_string(::getuid());
+  std::string why;
+  std::string home = privateFolder(fallback, &why);
+  refusedHome() = home.empty() ? std::pair(fallback, why) : std::pair<std::string, std::string>();
+  return home;
 }
 
-FileStore::FileStore(std::string home) : home_(std::move(home)) {}
+FileStore::FileStore(std::string home) : home_(std::move(home)) {
+  if (home_.empty()) refused_ = refusedHome();
+}
+
+bool FileStore::unsaved() {
+  if (!refused_.first.empty() && !std::exchange(told_, true)) {
+    logEvent("settings: not saved: the folder " + refused_.first + " is refused (" + refused_.second + ")");
+    if (troubleHandler()) troubleHandler()(StoreTrouble::WriteFailed, refused_.first, refused_.second);
+  }
+  return false;
+}
 
 FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) const {
   Location loc;
@@ -356,21 +388,25 @@ FileStore::Location FileStore::locate(uint32_t root, std::string_view subKey) co
 
 namespace {
 
-// Loads an INI file for reading: nothing when absent or unreadable. What could not be read
+// Loads an INI file for reading: null when absent or unreadable. What could not be read
 // is logged once, not at every one of the many reads of a start.
-std::optional<ini::Document> loadIni(const std::string& file, bool& found) {
-  auto text = readFile(file, found);
-  if (!text) return std::nullopt;
-  auto doc = ini::parse(*text);
+std::shared_ptr<const ini::Document> loadIni(const std::string& file) {
   static std::map<std::string, std::size_t> reported;  // file -> lines skipped when last logged
-  const std::size_t skipped = doc ? doc->unreadLineCount() : SIZE_MAX;
+  constexpr std::size_t kUnopened = SIZE_MAX - 1;
+  auto parsed = settings_file::load(file);
+  if (parsed.found != settings_file::Found::Read) {
+    if (parsed.found == settings_file::Found::Failed && std::exchange(reported[file], kUnopened) != kUnopened)
+      unreadable(file, parsed.error);
+    return nullptr;
+  }
+  const std::size_t skipped = parsed.doc ? parsed.doc->unreadLineCount() : SIZE_MAX;
   auto& last = reported[file];
   if (skipped != last && (skipped == SIZE_MAX || skipped > 0)) {
-    if (!doc) logEvent("settings: " + file + " cannot be read at all; its values read as absent");
+    if (!parsed.doc) logEvent("settings: " + file + " cannot be read at all; its values read as absent");
     else logEvent("settings: " + file + ": " + std::to_string(skipped) + " line(s) cannot be read; skipped and kept");
   }
   last = skipped;
-  return doc;
+  return parsed.doc;
 }
 
 // Read-modify-write of one INI file under its lock. `change` returns false to leave it
@@ -382,25 +418,27 @@ bool updateIni(const std::string& file, bool mustExist, Change change) {
     writeFailed(file, "lock");
     return false;
   }
-  removeStaleTemporaries(file);
-  bool found = false;
-  auto text = readFile(file, found);
-  if (!found && mustExist) return false;
-  ini::Document doc;
-  if (text) {
-    if (auto parsed = ini::parse(*text)) doc = std::move(*parsed);
-    else keepAside(file);
-  } else if (found) {
-    logEvent("settings: cannot read " + file);
+  removeStaleTemporaries(finalTarget(file));
+  const auto parsed = settings_file::load(file);
+  if (parsed.found == settings_file::Found::Absent && mustExist) return false;
+  if (parsed.found == settings_file::Found::Failed) {
+    unreadable(file, parsed.error);
     return false;
   }
+  ini::Document doc;
+  if (parsed.doc) doc = *parsed.doc;
+  else if (parsed.found == settings_file::Found::Read) keepAside(finalTarget(file));
   if (!change(doc)) return false;
-  return atomicWrite(file, ini::serialize(doc));
+  struct stat written {};
+  if (!atomicWrite(file, ini::serialize(doc), &written)) return false;
+  settings_file::remember(file, written, std::move(doc));
+  return true;
 }
 
 }  // namespace
 
 bool FileStore::createKey(uint32_t root, std::string_view subKey) {
+  if (home_.empty()) return unsaved();
   const Location loc = locate(root, subKey);
   switch (loc.kind) {
     case Location::Kind::None: return false;
@@ -411,8 +449,7 @@ bool FileStore::createKey(uint32_t root, std::string_view subKey) {
         writeFailed(parentOf(loc.path), "create");
         return false;
       }
-      bool found = false;
-      auto doc = loadIni(loc.path, found);
+      auto doc = loadIni(loc.path);
       if (doc && (loc.section == "General" || doc->sections.count(loc.section))) return true;
       return updateIni(loc.path, false, [&](ini::Document& d) {
         if (loc.section != "General" && !d.sections.count(loc.section)) {
@@ -435,8 +472,7 @@ bool FileStore::keyExists(uint32_t root, std::string_view subKey) {
     case Location::Kind::IniFile: {
       if (!exists(loc.path)) return false;
       if (loc.section == "General") return true;
-      bool found = false;
-      auto doc = loadIni(loc.path, found);
+      auto doc = loadIni(loc.path);
       return doc && doc->sections.count(loc.section);
     }
   }
@@ -447,8 +483,7 @@ std::optional<std::string> FileStore::readValue(uint32_t root, std::string_view 
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) return readAutostart(loc.path, name);
   if (loc.kind != Location::Kind::IniFile) return std::nullopt;
-  bool found = false;
-  auto doc = loadIni(loc.path, found);
+  auto doc = loadIni(loc.path);
   if (!doc) return std::nullopt;
   auto s = doc->sections.find(loc.section);
   if (s == doc->sections.end()) return std::nullopt;
@@ -467,6 +502,7 @@ static bool writeIni(const FileStore::Location& loc, const Store::Values& values
 }
 
 bool FileStore::writeValue(uint32_t root, std::string_view subKey, std::string_view name, std::string_view value) {
+  if (home_.empty()) return unsaved();
   const Location loc = locate(root, subKey);
   if (loc.kind == Location::Kind::Autostart) return writeAutostart(loc.path, name, value);
   if (loc.kind != Location::Kind::IniFile) return false;

@@ -8,7 +8,8 @@
 // folder: each value there is a <name>.desktop entry whose Exec is the value's data.
 //
 // Every write is atomic and durable (temporary file, flush, rename) and done under a lock,
-// so two processes writing at once lose nothing. A line that cannot be read is skipped and
+// so two processes writing at once lose nothing; a file that is a symbolic link is replaced
+// where the link points, and stays a link. A line that cannot be read is skipped and
 // written back as it was; only a file of which nothing can be read holds no values, and it
 // is kept aside under another name before the next write replaces it.
 // Standard C++ only: the display control's self-registration uses it too.
@@ -38,12 +39,14 @@ inline constexpr uint32_t kHkeyDynData = 0x80000006;
 inline constexpr const char* kRunSubKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // $XDG_CONFIG_HOME when set to an absolute path, else ~/.config, else (no HOME) a private
-// folder under /tmp; "" when that folder is not private, and a store there holds no keys.
+// folder under /tmp; "" when that folder is not private, and a store there holds no keys
+// (its first write tells the trouble handler the folder and why it was refused).
 std::string configHome();
 
 // What the store could not do, for the program to tell its user: a write that failed (the
-// file and why), or an unreadable file kept aside (the file and the name it was kept under).
-enum class StoreTrouble { WriteFailed, KeptAside };
+// file and why), an unreadable file kept aside (the file and the name it was kept under), or
+// a file that is there but cannot be opened or read (the file and why; it is left as it is).
+enum class StoreTrouble { WriteFailed, KeptAside, Unreadable };
 void setStoreTroubleHandler(std::function<void(StoreTrouble, const std::string& file, const std::string& detail)> handler);
 
 class Store {
@@ -90,7 +93,11 @@ class FileStore final : public Store {
   const std::string& home() const { return home_; }
 
  private:
+  bool unsaved();  // a write without a folder: tells once why, and fails
+
   std::string home_;
+  std::pair<std::string, std::string> refused_;  // the folder configHome() refused, and why
+  bool told_ = false;
 };
 
 // An in-memory store for tests: keys are created explicitly, as with the real one.

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/errors.h"
+#include "platform/host/library_trust.h"
 #include "platform/log.h"
 #include "platform/store.h"
 
@@ -53,31 +54,74 @@ std::vector<std::string> systemConfigDirs() {
   return dirs;
 }
 
-void* createObject(std::string_view progId, const com::Guid& iid, std::span<Store* const> stores) {
-  const auto clsidText = firstValue(stores, progIdKey(progId), "CLSID");
-  if (!clsidText) cannotCreate(progId, "not registered");
-  const auto clsid = com::parseGuid(*clsidText);
-  if (!clsid) cannotCreate(progId, "registered class id " + *clsidText + " is not valid");
-  const auto path = firstValue(stores, inprocServerKey(*clsid), "Path");
-  if (!path || path->empty()) cannotCreate(progId, "no library registered for class " + *clsidText);
+namespace {
 
-  // The library stays loaded for the life of the process, as components are never unloaded
-  // while instances may exist.
-  void* lib = ::dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
+// The registration that the stores from `from` on hold: each value from the first of them
+// that holds it.
+struct Registration {
+  std::string clsidText;
+  std::optional<com::Guid> clsid;
+  std::string path;
+};
+
+Registration registrationFrom(std::string_view progId, std::span<Store* const> stores) {
+  Registration r;
+  r.clsidText = firstValue(stores, progIdKey(progId), "CLSID").value_or("");
+  r.clsid = com::parseGuid(r.clsidText);
+  if (r.clsid) r.path = firstValue(stores, inprocServerKey(*r.clsid), "Path").value_or("");
+  return r;
+}
+
+// Loads a registered library and finds its entry point: "" when done, else why not. The
+// library stays loaded for the life of the process, as components are never unloaded while
+// instances may exist.
+std::string load(const std::string& path, com::DllGetClassObjectFn& entry) {
+  if (std::string refused = libraryRefusal(path); !refused.empty()) return refused;
+  void* lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!lib) {
     const char* e = ::dlerror();
-    cannotCreate(progId, e ? e : "library " + *path + " does not load");
+    return e ? e : "library " + path + " does not load";
   }
-  auto getClassObject = reinterpret_cast<com::DllGetClassObjectFn>(::dlsym(lib, "DllGetClassObject"));
-  if (!getClassObject) cannotCreate(progId, *path + " has no DllGetClassObject");
+  entry = reinterpret_cast<com::DllGetClassObjectFn>(::dlsym(lib, "DllGetClassObject"));
+  return entry ? "" : path + " has no DllGetClassObject";
+}
 
+std::string whereOf(const Store* store) {
+  const auto* file = dynamic_cast<const FileStore*>(store);
+  return file ? file->home() : std::string("another store");
+}
+
+}  // namespace
+
+void* createObject(std::string_view progId, const com::Guid& iid, std::span<Store* const> stores) {
+  Registration reg = registrationFrom(progId, stores);
+  if (reg.clsidText.empty()) cannotCreate(progId, "not registered");
+  if (!reg.clsid) cannotCreate(progId, "registered class id " + reg.clsidText + " is not valid");
+  if (reg.path.empty()) cannotCreate(progId, "no library registered for class " + reg.clsidText);
+
+  com::DllGetClassObjectFn getClassObject = nullptr;
+  if (const std::string why = load(reg.path, getClassObject); !why.empty()) {
+    // A registration whose library is gone or does not load (a build folder removed since)
+    // gives way to the next store's, the machine-wide one, when that one loads.
+    for (std::size_t i = 1; i < stores.size() && !getClassObject; ++i) {
+      const Registration next = registrationFrom(progId, stores.subspan(i));
+      if (!next.clsid || !stores[i]->readValue(kHkeyCurrentUser, inprocServerKey(*next.clsid), "Path") ||
+          (next.path == reg.path && next.clsidText == reg.clsidText))
+        continue;  // the same registration, or none of this store's own
+      if (!load(next.path, getClassObject).empty()) continue;
+      logEvent(std::string(progId) + ": the library registered in " + whereOf(stores.front()) + " does not load (" +
+               why + "); using " + next.path + ", registered in " + whereOf(stores[i]));
+      reg = next;
+    }
+    if (!getClassObject) cannotCreate(progId, why);
+  }
   void* factoryPtr = nullptr;
-  if (getClassObject(&*clsid, &com::kIidClassFactory, &factoryPtr) != com::kOk || !factoryPtr)
-    cannotCreate(progId, *path + " does not serve class " + *clsidText);
+  if (getClassObject(&*reg.clsid, &com::kIidClassFactory, &factoryPtr) != com::kOk || !factoryPtr)
+    cannotCreate(progId, reg.path + " does not serve class " + reg.clsidText);
   ComPtr<com::IClassFactory> factory(static_cast<com::IClassFactory*>(factoryPtr));
   void* object = nullptr;
   if (factory->CreateInstance(nullptr, iid, &object) != com::kOk || !object)
-    cannotCreate(progId, "the factory of " + *path + " refused to create an instance");
+    cannotCreate(progId, "the factory of " + reg.path + " refused to create an instance");
   return object;
 }
 

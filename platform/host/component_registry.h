@@ -33,8 +33,9 @@ std::vector<std::string> systemConfigDirs();
 // The returned pointer holds one reference.
 //
 // Each value of the registration is taken from the first store that holds it, so the
-// per-user registration, looked at first, shadows the machine-wide one; a per-user path
-// that does not load is an error, not a reason to try the next store.
+// per-user registration, looked at first, shadows the machine-wide one. A library that is
+// missing, refused (see libraryRefusal) or does not load gives way to the one the stores
+// after it register, when that one loads; the log says so.
 void* createObject(std::string_view progId, const com::Guid& iid, std::span<Store* const> stores);
 void* createObject(std::string_view progId, const com::Guid& iid, Store& store);
 // The default store, then the system folders.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/host/component_registry.h"
+#include "platform/host/library_trust.h"
 
 namespace fs = std::filesystem;
 
@@ -51,6 +52,17 @@ bool holdsNoValue(const fs::path& file) {
     if (line[first] != '[' && line[first] != ';' && line[first] != '#') return false;
   }
   return !in.bad();
+}
+
+// The first symbolic link in the machine-wide folder (or the folder itself), "" when there
+// is none. regsvr writes its settings files, their locks and temporary files there as root:
+// a link planted there would send those writes anywhere.
+std::string plantedLink(const fs::path& classes) {
+  std::error_code ec;
+  if (fs::is_symlink(classes, ec)) return classes.string();
+  for (const auto& entry : fs::directory_iterator(classes, ec))
+    if (entry.is_symlink(ec)) return entry.path().string();
+  return {};
 }
 
 // A machine-wide registration is read by every user: its files must be readable by all,
@@ -120,6 +132,15 @@ int main(int argc, char** argv) {
     return 3;
   }
 
+  // A library another user could change would run inside every program that loads it: it
+  // is neither registered nor loaded (the program refuses it too).
+  if (const std::string why = platform::libraryRefusal(full); !why.empty()) {
+    std::fprintf(stderr, "regsvr: The module \"%s\" is not registered: %s.\nOnly a library that no other user can "
+                 "change or replace may be registered; it and its folders must belong to root or to you, and others "
+                 "must not write into them.\n", full.c_str(), why.c_str());
+    return 7;
+  }
+
   // The library registers itself in the store under $XDG_CONFIG_HOME; for all users that is
   // the machine-wide folder.
   fs::path classes;
@@ -129,6 +150,11 @@ int main(int argc, char** argv) {
     if (!writable(classes)) {
       std::fprintf(stderr, "regsvr: The folder \"%s\" cannot be written (%s).\nRegistering for all users needs root.\n",
                    classes.c_str(), std::strerror(errno));
+      return 6;
+    }
+    if (const std::string link = plantedLink(classes); !link.empty()) {
+      std::fprintf(stderr, "regsvr: \"%s\" is a symbolic link.\nRegistering for all users writes through no link; "
+                   "remove it first.\n", link.c_str());
       return 6;
     }
     ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);

@@ -10,6 +10,7 @@
 #include "../lumicell/private_config.h"
 #include "platform/errors.h"
 #include "platform/host/component_registry.h"
+#include "platform/log.h"
 #include "platform/store.h"
 
 namespace {
@@ -75,10 +76,17 @@ TEST_F(ComponentRegistryOrder, TheUsersRegistrationShadowsTheMachineWideOne) {
   ASSERT_EQ(::stat((second / "Classes" / "CLSID.conf").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 
-  // The user's registration wins, even when its library is gone.
+  // The user's registration wins; one whose library is gone (a build folder removed since)
+  // gives way to the machine-wide one, and the log says so.
   ASSERT_EQ(regsvr(library), 0);
   setRegisteredPath(user, "/nonexistent/liblumicell.so");
-  EXPECT_EQ(creationError(), 339);
+  static std::string logged;
+  platform::setLogSink([](const char* event, std::size_t size) { logged.append(event, size) += '\n'; });
+  EXPECT_EQ(creationError(), 0);
+  platform::setLogSink(nullptr);
+  const std::string said = "the library registered in " + user.string() + " does not load (/nonexistent/liblumicell.so: ";
+  EXPECT_NE(logged.find(said), std::string::npos) << logged;
+  EXPECT_NE(logged.find("); using " + libraryPath() + ", registered in " + second.string() + "\n"), std::string::npos);
   ASSERT_EQ(regsvr(library), 0);
   setRegisteredPath(second, "/nonexistent/liblumicell.so");
   EXPECT_EQ(creationError(), 0);
@@ -96,6 +104,38 @@ TEST_F(ComponentRegistryOrder, TheUsersRegistrationShadowsTheMachineWideOne) {
   ASSERT_EQ(regsvrSystem(second, "-u " + library), 0);
   EXPECT_EQ(creationError(), 339);
   EXPECT_FALSE(fs::exists(second / "Classes"));
+
+  // A link planted where regsvr writes as root is refused, and nothing goes through it.
+  fs::create_directories(second / "Classes");
+  fs::create_symlink(user / "victim", second / "Classes" / ".CLSID.conf.lock");
+  EXPECT_EQ(regsvrSystem(second, library), 6);
+  EXPECT_FALSE(fs::exists(user / "victim"));
+  fs::remove_all(second / "Classes");
+}
+
+// A library that another user could change or replace: neither loaded nor registered.
+TEST_F(ComponentRegistryOrder, ALibraryOthersCouldChangeIsNeitherLoadedNorRegistered) {
+  const fs::path shared = user / "shared", copy = shared / "liblumicell.so";
+  fs::create_directories(shared);
+  fs::copy_file(libraryPath(), copy);
+  ASSERT_EQ(regsvr(quoted(copy.string())), 0);
+  EXPECT_EQ(creationError(), 0);
+  const auto refused = [&](const char* what) {
+    EXPECT_EQ(creationError(), 339) << what;
+    EXPECT_EQ(regsvr(quoted(copy.string())), 7) << what;
+  };
+  fs::permissions(shared, fs::perms::all);
+  refused("a folder others may write into");
+  fs::permissions(shared, fs::perms::owner_all);
+  ASSERT_EQ(::chown(copy.c_str(), 65534, 65534), 0);
+  refused("a file of another user");
+  ASSERT_EQ(::chown(copy.c_str(), 0, 0), 0);
+  setRegisteredPath(user, "shared/liblumicell.so");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(user);
+  EXPECT_EQ(creationError(), 339) << "a relative path";
+  fs::current_path(cwd);
+  ASSERT_EQ(regsvr("-u " + quoted(copy.string())), 0);
 }
 
 }  // namespace

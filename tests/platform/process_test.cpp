@@ -3,16 +3,22 @@
 // writer killed mid-write, a folder the user may not write, a copy that was killed, and
 // the fallback folders in /tmp that another user could have made first.
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "platform/log.h"
 #include "platform/single_instance.h"
 #include "platform/store.h"
 
@@ -122,6 +128,30 @@ TEST(StoreProcesses, AFolderWithoutWritePermissionFailsSilently) {
   fs::remove_all(home);
 }
 
+// A registration file of mode 000 holding another class's entry: it is never replaced, and
+// the user is told why its settings are not read.
+TEST(StoreProcesses, AFileThatCannotBeOpenedIsNeverReplaced) {
+  const fs::path home = freshHome("unopened"), file = home / "Orvanta" / "Alarm.conf";
+  fs::create_directories(file.parent_path());
+  std::ofstream(file) << "[General]\nOther=\"kept\"\n";
+  fs::permissions(file, fs::perms::none);
+  for (const auto& p : {home, file.parent_path()}) ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);  // root reads any file
+    std::string told;
+    platform::setStoreTroubleHandler([&](platform::StoreTrouble t, const std::string& f, const std::string&) {
+      if (t == platform::StoreTrouble::Unreadable) told = f;
+    });
+    FileStore(home).createKey(kHkeyCurrentUser, "Software\\Orvanta\\Alarm\\Sub");
+    ::_exit(told == file.string() ? 0 : 1);
+  }
+  EXPECT_EQ(waitExit(pid), 0);
+  fs::permissions(file, fs::perms::owner_read);
+  EXPECT_EQ(FileStore(home).readValue(kHkeyCurrentUser, kKey, "Other"), "kept");
+  fs::remove_all(home);
+}
+
 TEST(SingleInstance, OneCopyPerUserAndProgramNameAndKilledCopiesDoNotBlock) {
   const fs::path runtime = freshHome("runtime");
   ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
@@ -151,8 +181,41 @@ TEST(SingleInstance, OneCopyPerUserAndProgramNameAndKilledCopiesDoNotBlock) {
   EXPECT_TRUE(after.acquire());
   ::close(ready[0]);
   ::close(ready[1]);
+
+  // A lock that fails for another reason than being held (ENOLCK, as on a network folder)
+  // does not keep the user's alarm clock from starting.
+  const pid_t failing = ::fork();
+  if (failing == 0) {
+    sock_filter filter[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
+                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOLCK), BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      ::_exit(3);
+    platform::LockFileInstanceGuard unlockable("Other");
+    ::_exit(unlockable.acquire() ? 0 : 1);
+  }
+  EXPECT_EQ(waitExit(failing), 0);
+
+  // A runtime folder others may write into is not trusted with the lock.
+  fs::permissions(runtime, fs::perms::all);
+  EXPECT_NE(fs::path(after.lockPath()).parent_path(), runtime);
   ::unsetenv("XDG_RUNTIME_DIR");
   fs::remove_all(runtime);
+}
+
+// The --log file records alarm times and commands: made private, never through a link.
+TEST(LogFile, IsMadePrivateAndALinkInItsPlaceIsRefused) {
+  const fs::path dir = freshHome("log"), log = dir / "alarm.log", victim = dir / "victim";
+  platform::setLogFile(log.string());
+  EXPECT_EQ(fs::status(log).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  fs::remove(log);
+  fs::create_symlink(victim, log);
+  platform::setLogFile(log.string());
+  platform::logEvent("armed");
+  platform::setLogFile("");
+  EXPECT_FALSE(fs::exists(victim));
+  fs::remove_all(dir);
 }
 
 // Without XDG_RUNTIME_DIR and HOME the lock and the settings live in /tmp/orvanta-<uid> and
@@ -183,12 +246,16 @@ TEST(PrivateFallbackFolders, AreMadePrivateAndRefusedWhenAnotherUserCouldReachTh
     return first.acquire() && !second.acquire() && store.createKey(kHkeyCurrentUser, kKey) &&
            store.writeValue(kHkeyCurrentUser, kKey, "HH", "07");
   };
-  // Refused folders: no lock (both copies start) and nothing saved, rather than no alarm clock.
-  const auto runsWithoutLockOrSettings = [] {
+  // Refused folders: no lock (both copies start) and nothing saved, rather than no alarm
+  // clock; the user is told once where the settings could not go.
+  const auto runsWithoutLockOrSettings = [&] {
     platform::LockFileInstanceGuard first("Alarm"), second("Alarm");
+    std::vector<std::string> told;
+    platform::setStoreTroubleHandler([&](platform::StoreTrouble, const std::string& f, const std::string&) { told.push_back(f); });
     FileStore store;
     return first.acquire() && second.acquire() && first.lockPath().empty() &&
-           !store.createKey(kHkeyCurrentUser, kKey) && !store.writeValue(kHkeyCurrentUser, kKey, "HH", "07");
+           !store.createKey(kHkeyCurrentUser, kKey) && !store.writeValue(kHkeyCurrentUser, kKey, "HH", "07") &&
+           told == std::vector<std::string>{config.string()};
   };
   const auto makeFolders = [&](uid_t owner, fs::perms mode) {
     for (const auto& dir : {runtime, config}) {

@@ -9,6 +9,9 @@
 #include <fstream>
 #include <random>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "platform/store.h"
 
 namespace fs = std::filesystem;
@@ -87,6 +90,59 @@ TEST_F(StoreTest, FoldersAreMadeAsNeededAndAFileInTheWayIsRefused) {
   EXPECT_FALSE(blocked.createKey(kHkeyCurrentUser, kKey));
   EXPECT_FALSE(blocked.writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
   EXPECT_EQ(slurp(home / "blocked" / "Orvanta"), "a file, not a folder");
+}
+
+// Settings kept in a folder of dotfiles: the link stays, and the file it points to (relative,
+// through a second link, or not made yet) receives the values.
+TEST_F(StoreTest, AFileThatIsALinkIsWrittenWhereItPoints) {
+  spit(home / "dotfiles" / "Alarm.conf", "[General]\nHH=\"07\"\n");
+  fs::create_directories(file().parent_path());
+  fs::create_symlink("../dotfiles/Alarm.conf", home / "dotfiles" / "second");
+  fs::create_symlink("../dotfiles/second", file());
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, kKey, "NN", "30"));
+  EXPECT_EQ(slurp(home / "dotfiles" / "Alarm.conf"), "[General]\nHH=\"07\"\nNN=\"30\"\n");
+  fs::remove(home / "dotfiles" / "Alarm.conf");
+  EXPECT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  EXPECT_TRUE(fs::is_regular_file(home / "dotfiles" / "Alarm.conf"));
+  EXPECT_TRUE(fs::is_symlink(file()));
+  EXPECT_TRUE(fs::is_symlink(home / "dotfiles" / "second"));
+}
+
+// A file is parsed once and kept while it is the same file with the same time and size; an
+// edit in place (a new time) and a replacement (a new file) by anyone else are read again.
+TEST_F(StoreTest, AFileIsParsedOnceAndReadAgainWhenItChanges) {
+  spit(file(), "[General]\nHH=07\n");
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07");
+  struct stat was {};
+  ASSERT_EQ(::stat(file().c_str(), &was), 0);
+  const auto edit = [&](const fs::path& p, const char* hours, bool keepTime) {
+    std::fstream(p, std::ios::in | std::ios::out).seekp(14) << hours;
+    const timespec times[2] = {was.st_atim, was.st_mtim};
+    if (keepTime) {
+      ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+    }
+  };
+  edit(file(), "8", true);
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "07") << "the same file is not parsed again";
+  edit(file(), "8", false);
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "08");
+  ASSERT_EQ(::stat(file().c_str(), &was), 0);
+  fs::copy_file(file(), home / "new");
+  edit(home / "new", "9", true);
+  fs::rename(home / "new", file());
+  EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "09");
+}
+
+// Links planted as the lock or as a temporary file: nothing is written through them.
+TEST_F(StoreTest, ALinkPlantedAsTheLockOrATemporaryFileIsNotFollowed) {
+  ASSERT_TRUE(store->createKey(kHkeyCurrentUser, kKey));
+  fs::remove(home / "Orvanta" / ".Alarm.conf.lock");
+  fs::create_symlink(home / "victim", home / "Orvanta" / ".Alarm.conf.lock");
+  EXPECT_FALSE(store->writeValue(kHkeyCurrentUser, kKey, "HH", "07"));
+  fs::create_directories(home / "autostart");
+  fs::create_symlink(home / "victim", home / "autostart" / (".Alarm.desktop.tmp." + std::to_string(::getpid())));
+  EXPECT_TRUE(store->writeValue(kHkeyCurrentUser, platform::kRunSubKey, "Alarm", "/usr/bin/alarm"));
+  EXPECT_FALSE(fs::exists(home / "victim"));
 }
 
 TEST_F(StoreTest, AwkwardValuesRoundTripExactly) {
