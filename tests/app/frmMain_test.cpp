@@ -995,6 +995,17 @@ TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLarge
   QCoreApplication::processEvents();
   QTest::keyClick(w.txtMIN, Qt::Key_1);
   EXPECT_EQ(w.txtMIN->text().toStdString(), "31");
+  // So are keys already queued when the window gets the focus back (restored from the tray,
+  // say): the field is selected as it takes the focus, before they arrive.
+  w.txtMIN->setText("00");
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  for (const auto& [key, text] : {std::pair{Qt::Key_3, "3"}, std::pair{Qt::Key_1, "1"}})
+    QCoreApplication::postEvent(w.windowHandle(), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+  QApplication::setActiveWindow(&w);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.txtMIN->text().toStdString(), "31");
 }
 
 TEST_F(UsedWindow, UpDownAndPageKeysStepAFieldWithinTheRangeOfTheClockMode) {
