@@ -997,7 +997,8 @@ TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLarge
   EXPECT_EQ(w.txtMIN->text().toStdString(), "31");
   // So are keys already queued when the window gets the focus back (restored from the tray,
   // say): the field is selected as it takes the focus, before they arrive.
-  w.txtMIN->setText("00");
+  QLineEdit* minutes = w.findChild<QLineEdit*>(QStringLiteral("txtMIN"));
+  minutes->setText("00");
   QWidget other;
   other.show();
   QApplication::setActiveWindow(&other);
@@ -1005,7 +1006,7 @@ TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLarge
     QCoreApplication::postEvent(w.windowHandle(), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
   QApplication::setActiveWindow(&w);
   QCoreApplication::processEvents();
-  EXPECT_EQ(w.txtMIN->text().toStdString(), "31");
+  EXPECT_EQ(minutes->text().toStdString(), "31");
 }
 
 TEST_F(UsedWindow, UpDownAndPageKeysStepAFieldWithinTheRangeOfTheClockMode) {
