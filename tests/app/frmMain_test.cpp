@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -221,6 +222,15 @@ TEST_F(MainWindow, ALateTickStillFiresTheSecondItSkippedAndAJumpRingsLateOrSaysI
   tickAt(at(6, 59, 59, 10));
   tickAt(at(7, 0, 0, 10));
   EXPECT_EQ(fires(), 3u);
+
+  // Stored as never late: a jump of a minute and a half over the alarm is missed.
+  put("LateMinutes", "0");
+  fakes.clock.current = at(6, 58, 0, 11);
+  load();
+  armAt("07", "00", "00");
+  tickAt(at(7, 1, 30, 11));
+  EXPECT_EQ(fires(), 3u);
+  EXPECT_EQ(fakes.tray.messages, QStringList(2, "Alarm missed: Alarm 07:00:00 missed: the clock moved"));
 }
 
 TEST_F(MainWindow, AStoppedAlarmIsArmedAgainAfterMidnightAndFiresTheNextDay) {
@@ -917,7 +927,7 @@ TEST_F(UsedWindow, AClickOutOfAFieldChecksItWhereverItLands) {
   EXPECT_EQ(fires(), 1u);
 }
 
-TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {
+TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArmingAndPressesAFocusedButton) {
   for (const bool mode24 : {false, true}) {
     frmMain& w = open(mode24);
     fakes.messageBox.boxes.clear();
@@ -933,6 +943,20 @@ TEST_F(UsedWindow, EnterChecksTheFieldBeingTypedInBeforeArming) {
     EXPECT_EQ(lastBox(), "Please enter a value in the range of 0 - 59.");
     EXPECT_EQ(w.engine().alarmText(), "");
   }
+  // Enter on a focused button presses that button, not Set Alarm: Reset fills the fields
+  // with the time, Prefs opens the preferences, and nothing is armed.
+  frmMain& w = *win;
+  const auto button = [&](const char* name) { return w.findChild<QPushButton*>(QLatin1String(name)); };
+  const auto field = [&](const char* name) { return w.findChild<QLineEdit*>(QLatin1String(name))->text(); };
+  fakes.clock.current = at(19, 5, 9);
+  button("cmdReset")->setFocus();
+  QTest::keyClick(button("cmdReset"), Qt::Key_Return);
+  EXPECT_EQ(field("txtHRS") + field("txtMIN") + field("txtSEC"), "190509");
+  button("cmdPrefs")->setFocus();
+  EXPECT_TRUE(testsupport::whileModal(
+      &w, [] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); },
+      [&] { QTest::keyClick(button("cmdPrefs"), Qt::Key_Return); }));
+  EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("lblAlarm"))->text(), "Alarm not activated ...");
 }
 
 TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLargestIn) {
@@ -974,6 +998,18 @@ TEST_F(UsedWindow, TabOutOfAFieldRefusesTheFirstValueOutOfRangeAndPassesTheLarge
   QCoreApplication::processEvents();
   QTest::keyClick(w.txtMIN, Qt::Key_1);
   EXPECT_EQ(w.txtMIN->text().toStdString(), "31");
+  // So are keys already queued when the window gets the focus back (restored from the tray,
+  // say): the field is selected as it takes the focus, before they arrive.
+  QLineEdit* minutes = w.findChild<QLineEdit*>(QStringLiteral("txtMIN"));
+  minutes->setText("00");
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  for (const auto& [key, text] : {std::pair{Qt::Key_3, "3"}, std::pair{Qt::Key_1, "1"}})
+    QCoreApplication::postEvent(w.windowHandle(), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+  QApplication::setActiveWindow(&w);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(minutes->text().toStdString(), "31");
 }
 
 TEST_F(UsedWindow, UpDownAndPageKeysStepAFieldWithinTheRangeOfTheClockMode) {

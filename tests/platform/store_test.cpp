@@ -10,7 +10,9 @@
 #include <random>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/store.h"
 
@@ -67,8 +69,22 @@ TEST_F(StoreTest, KeysMapToFilesAndWritesNeedAnExistingKey) {
   EXPECT_FALSE(store->createKey(platform::kHkeyLocalMachine, kKey));
   EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\..\\..\\etc"));
   EXPECT_FALSE(store->createKey(kHkeyCurrentUser, "Software\\a/b\\c"));
-  // An armed alarm's values go in together, in one replacement of the file.
+  // An armed alarm's values go in together, in one replacement of the file, so an end in
+  // between cannot leave some of them old and some new. (Both halves of a rename are
+  // watched: the kernel folds like events that follow each other into one.)
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, file().parent_path().c_str(), IN_MOVED_FROM | IN_MOVED_TO), 0);
   EXPECT_TRUE(store->writeValues(kHkeyCurrentUser, kKey, {{"HH", "08"}, {"NN", "15"}, {"SS", "30"}}));
+  alignas(inotify_event) char events[4096];
+  const ssize_t got = ::read(watch, events, sizeof events);
+  ::close(watch);
+  int replacements = 0;
+  for (ssize_t at = 0; at < got;) {
+    const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+    replacements += (e->mask & IN_MOVED_TO) != 0;
+    at += ssize_t(sizeof(inotify_event) + e->len);
+  }
+  EXPECT_EQ(replacements, 1);
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "HH"), "08");
   EXPECT_EQ(store->readValue(kHkeyCurrentUser, kKey, "SS"), "30");
 }

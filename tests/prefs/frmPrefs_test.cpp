@@ -164,7 +164,6 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
     click(p.chkCommand);
     EXPECT_TRUE(p.txtCommand->isEnabled());
     QTest::keyClicks(p.txtCommand, "xdg-open /tmp");
-    click(p.chkMSDOS);
     click(p.chkUnmute);
     QTest::keyClick(p.cmdStop, Qt::Key_Return);  // a focused button takes Enter
     EXPECT_EQ(parts.stops, 1);
@@ -183,7 +182,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(stored("Message"), "Wake up");
   EXPECT_EQ(stored("TriggerCommand"), "1");
   EXPECT_EQ(stored("Command"), "xdg-open /tmp");
-  EXPECT_EQ(stored("CommandMSDOS"), "1");
+  EXPECT_EQ(stored("CommandMSDOS"), "0");  // its own box, not Activate's
   EXPECT_EQ(stored("VolumeForceUnmute"), "1");
   EXPECT_EQ(parts.stops, 3);  // Done stops the player too
 
@@ -191,7 +190,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(next.sound(), AlarmSettings::Sound::Beep);
   EXPECT_FALSE(next.showMessage());
   EXPECT_EQ(next.messageText(), "Wake up");
-  EXPECT_TRUE(next.commandOn() && next.commandMSDOS() && next.unmute());
+  EXPECT_TRUE(next.commandOn() && !next.commandMSDOS() && next.unmute());
   EXPECT_FALSE(next.repeat());  // Repeat is read only while music is the sound
   EXPECT_EQ(next.musicFile(), song);
 }
@@ -217,9 +216,11 @@ TEST_F(Preferences, DoneRefusesMusicWithoutAFileAMovedFileAndAnEmptyCommandButHa
     click(p.cmdDone);
     EXPECT_TRUE(p.isVisible());
     EXPECT_EQ(stored("TriggerCommand"), "1");
+    click(p.chkMSDOS);
     click(p.chkCommand);
     click(p.cmdDone);
   });
+  EXPECT_EQ(stored("TriggerCommand") + stored("CommandMSDOS"), "01");
   EXPECT_FALSE(leftOpen);
   EXPECT_EQ(titles(), (std::vector<QString>{"Play dumb", "Oops...", "Oops..."}));
   const auto& b = fakes.messageBox.boxes;
