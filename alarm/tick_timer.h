@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The alarm check's timer. It runs on the clock's second-aligned tick, just after the clock
-// has shown the new second, so the two never drift apart and the program wakes once a second.
+// The alarm check's switch. The check has no timer of its own: it runs in the clock's
+// second-aligned tick, first, before the displays show the new second, while this is on. So
+// the two never drift apart and the program wakes once a second.
 #pragma once
 
 namespace engine {

@@ -113,10 +113,13 @@ TEST_F(Engine, AnAlarmInTheHourSkippedInSpringRingsOnTimeWhenTheClockJumpsOverIt
   const QTimeZone berlin("Europe/Berlin");
   QStringList missed, notes;
   QObject::connect(&engine, &AlarmEngine::alarmMissed, [&](const QString& text) { missed << text; });
-  ringer.answer = [&](qsizetype) { notes << engine.lateNote(); };
+  ringer.answer = [&](qsizetype) {
+    notes << engine.lateNote();
+    return Ringer::End::Stopped;
+  };
   const QDateTime before(QDate(2027, 3, 28), QTime(1, 59, 0), berlin);
   clock.current = before;
-  engine.arm("02:10:00");
+  engine.arm(QTime(2, 10));
   run(before, before.addSecs(600));
   EXPECT_EQ(ringer.rings, QStringList{"2027-03-28T03:00:00+02:00"});
   EXPECT_EQ(notes, QStringList{QString()});
