@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 
+#include "alarm/alarm_settings.h"
 #include "app/clock_display.h"
 #include "app/frmMain.h"
 #include "app/main_parts.h"
@@ -185,12 +186,6 @@ void frmMain::Form_Load() {
   // 12. Exit after alarm.
   if (const auto on = settingBool("AutoQuitMenu")) menuAutoQuit->setChecked(*on);
 
-  // How late an alarm skipped by a jump of the clock may still ring (minutes, 0: never).
-  ignoreErrors([&] {
-    const auto minutes = settingInt("LateMinutes");
-    if (minutes && *minutes >= 0 && *minutes <= 1439) engine_->setLateMinutes(*minutes);
-  });
-
   // 13. The previous alarm.
   ignoreErrors([&] {
     QString& record = engine_->lblHDDNpreviousAlarm;
@@ -263,7 +258,7 @@ void frmMain::Form_Unload() {
   // The fields as they stand, unless an alarm armed from them is set: that one was stored
   // when it was armed, and is what the next start arms.
   if (!armedFromFields_) storeArmedFields(txtHRS->text(), txtMIN->text(), txtSEC->text(), cboAMPM->currentIndex());
-  ignoreErrors([&] { writeSetting("LateMinutes", QString::number(engine_->lateMinutes())); });
+  saveLateMinutes(engine_->lateMinutes());
   ignoreErrors([&] { writeSetting("PreviousAlarm", engine_->lblHDDNpreviousAlarm); });
 
   ignoreErrors([&] {

@@ -3,10 +3,8 @@
 #include "notify/alarm_firing.h"
 
 #include <QTimer>
-#include <cmath>
 #include <optional>
 
-#include "alarm/alarm_settings.h"
 #include "alarm/command_start.h"
 #include "audio/dshow_control.h"
 #include "audio/play_sound.h"
@@ -21,21 +19,12 @@
 
 namespace {
 
-constexpr int kDefaultSnooze = 8;
-constexpr int kDefaultHide = 15;
 // How long an alert window built ahead stays good for the alarm it was built for.
 constexpr qint64 kPreparedForMs = 5000;
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 
 }  // namespace
-
-int usableMinutes(const QString& typed, int fallback) {
-  const auto v = platform::tryCDbl(utf8(typed));
-  // 1440 minutes would land on the same second, which has passed: the alarm would never come.
-  if (!v || !std::isfinite(*v) || *v != std::floor(*v) || *v < 1 || *v > 1439) return fallback;
-  return static_cast<int>(*v);
-}
 
 AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
                          AlertFactory makeAlert)
@@ -85,17 +74,15 @@ void AlarmFiring::showReports() {
 
 void AlarmFiring::prepare() {
   platform::ignoreErrors([&] {
-    settings_.snoozeMinutes();
-    settings_.hideAlertMinutes();
     // The mixer is opened and the wave loaded now, so that the second only sets and plays.
     audio::volumeModule().hold();
     auto& output = *platform::services().sound;
     // Counting the outputs loads the media module, which beeps and plays the sounds.
-    const AlarmSettings::Sound sound = settings_.sound();
+    const AlarmSettings::Sound sound = settings().sound;
     if (output.outputCount() > 0 && sound == AlarmSettings::Sound::Wave) output.prepareWave(waveFile());
     if (sound == AlarmSettings::Sound::Music) player_().prepareGraph();
     // The alert window is built now, hidden, so that the alarm second only shows it.
-    const bool message = settings_.showMessage();
+    const bool message = settings().showMessage;
     if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;
     if (!alert_) alert_ = createAlert(message, false, owner_)->alertWidget();
     preparedAt_.start();
@@ -111,6 +98,7 @@ void AlarmFiring::raise() {
     rehearsal->endPreview();
     preview_ = nullptr;
   }
+  rehearsal_.reset();  // the alarm rings with the program's settings, also when it came during a preview
 
   const audio::HeldMixer mixer(audio::volumeModule());  // held from the warm-up until the volumes are back
   const audio::SavedVolumes userVolumes(audio::volumeModule());  // back when the alert has closed
@@ -119,13 +107,11 @@ void AlarmFiring::raise() {
   step([&] { applyVolume(); });
   step([&] { makeSound(true); });
   step([&] { triggerCommand(); });
-  bool message = true;
-  platform::ignoreErrors([&] { message = settings_.showMessage(); });
+  const bool message = settings().showMessage;
   engine_.lblHDDNform = message ? QStringLiteral("frmAlarmMessage") : QStringLiteral("frmAlarmFullscreen");
   if (Alert* built = alertOf(alert_); built && built->isMessage() != message) delete alert_;  // built ahead as the other kind
   step([&] {
-    const QString typed = settings_.hideAlertMinutes();
-    const QString minutes = usableMinutes(typed, 0) > 0 ? typed.trimmed() : QString::number(kDefaultHide);
+    const QString minutes = QString::number(settings().hideAlertMinutes);
     engine_.setHideAlertIn(minutes);
     startCountDown(minutes);
   });
@@ -139,25 +125,24 @@ void AlarmFiring::raise() {
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
 }
 
-void AlarmFiring::preview(QWidget* owner) {
+void AlarmFiring::preview(QWidget* owner, const AlarmSettings& edited) {
+  rehearsal_ = edited;
   step([&] { applyVolume(); }, "frmPrefs, cmdPreview_Click");
   step([&] { makeSound(false); }, "frmPrefs, cmdPreview_Click");
-  bool message = true;
-  platform::ignoreErrors([&] { message = settings_.showMessage(); });
-  preview_ = createAlert(message, true, owner)->alertWidget();
+  preview_ = createAlert(settings().showMessage, true, owner)->alertWidget();
   QPointer<QWidget> shown = preview_;
   alertOf(shown)->showModal();
   delete shown;
+  rehearsal_.reset();
 }
 
 void AlarmFiring::applyVolume() {
-  const int32_t speaker = platform::vbCLng(utf8(settings_.volumeSpeaker()));
-  const int32_t wave = platform::vbCLng(utf8(settings_.volumeWave()));
-  audio::applyAlarmVolume(audio::volumeModule(), settings_.unmute(), speaker, wave);
+  const AlarmSettings& s = settings();
+  audio::applyAlarmVolume(audio::volumeModule(), s.unmute, s.volumeSpeaker, s.volumeWave);
 }
 
 void AlarmFiring::makeSound(bool forAlarm) {
-  switch (settings_.sound()) {
+  switch (settings().sound) {
     case AlarmSettings::Sound::Beep: platform::services().sound->beep(1500, 500); break;
     case AlarmSettings::Sound::Music: playMusic(forAlarm); break;
     default: audio::PlaySound(waveFile()); break;
@@ -172,10 +157,9 @@ void AlarmFiring::repeatMusic(bool on) {
 }
 
 void AlarmFiring::playMusic(bool forAlarm) {
-  const QString path = settings_.musicFile();
-  const bool repeat = forAlarm && settings_.repeat();
-  QWidget* dialog = settings_.dialogWindow();
-  const quintptr owner = dialog ? dialog->effectiveWinId() : 0;
+  const QString path = settings().musicFile;
+  const bool repeat = forAlarm && settings().repeat;
+  const quintptr owner = owner_ ? owner_->effectiveWinId() : 0;
   auto& player = player_();
   if (!fileexists(path)) {
     platform::logEvent(("music: not found: " + path).toStdString());
@@ -240,14 +224,14 @@ void AlarmFiring::Music_Timer() {
 }
 
 void AlarmFiring::triggerCommand() {
-  if (!settings_.commandOn()) return;
-  const QString text = QString::fromStdString(platform::vbTrim(utf8(settings_.commandText())));
-  settings_.setCommandText(text);
+  if (!settings_.commandOn) return;
+  const QString text = QString::fromStdString(platform::vbTrim(utf8(settings_.commandText)));
+  settings_.commandText = text;
   if (text.isEmpty()) {
     platform::logEvent("alarm command: empty, nothing started");
     return;
   }
-  engine::startCommand(text, settings_.commandMSDOS());
+  engine::startCommand(text, settings_.commandMSDOS);
 }
 
 void AlarmFiring::RecordPreviousAlarm() { engine_.recordPreviousAlarm(); }
@@ -278,14 +262,14 @@ void AlarmFiring::stopMusic() { player_().DS_Stop(); }
 
 void AlarmFiring::markStopped() { engine_.markStopped(); }
 
-void AlarmFiring::snooze() { engine_.snooze(usableMinutes(settings_.snoozeMinutes(), kDefaultSnooze)); }
+void AlarmFiring::snooze() { engine_.snooze(settings_.snoozeMinutes); }
 
 QString AlarmFiring::hideAlertTime() { return engine_.lblHDDNhideAlert; }
 
 QString AlarmFiring::messageText() {
   // A late alarm says so under its text.
   const QString& late = engine_.lateNote();
-  return late.isEmpty() ? settings_.messageText() : settings_.messageText() + "\n" + late;
+  return late.isEmpty() ? settings().messageText : settings().messageText + "\n" + late;
 }
 
 QString AlarmFiring::colourIndex() { return engine_.lblHDDNTempInteger; }

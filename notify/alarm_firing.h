@@ -9,13 +9,14 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "alarm/alarm_engine.h"
+#include "alarm/alarm_settings.h"
 #include "notify/alert.h"
 #include "notify/alert_host.h"
 
-class AlarmSettings;
 class QTimer;
 class QWidget;
 
@@ -27,14 +28,15 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   Q_OBJECT
  public:
   using PlayerAccess = std::function<audio::clsDShowControl&()>;
-  // engine: the alarm it rings; owner: the window the alerts are modal to; makeAlert builds
-  // the alert windows.
+  // engine: the alarm it rings; settings: the program's settings, read at each alarm (the
+  // command trimmed is written back); owner: the window the alerts are modal to and the
+  // music's video window belongs to; makeAlert builds the alert windows.
   AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
               AlertFactory makeAlert);
   ~AlarmFiring() override;
 
-  // Two seconds before the alarm: the settings' dialogs and the sound code are loaded now,
-  // not at the alarm second.
+  // Two seconds before the alarm: the sound code is loaded and the alert built now, not at
+  // the alarm second.
   void prepare();
   // The firing sequence; returns when the alert has closed, with "Snooze!" in
   // lblHDDNsnooze when it was snoozed. A step that fails is reported and the next runs,
@@ -42,9 +44,10 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   void raise();
   void prepareAlarm() override { prepare(); }
   void raiseAlarm() override { raise(); }
-  // The rehearsal of the whole alarm from the preferences: volumes, sound (played once) and
-  // the alert modal to `owner`. Nothing is armed or recorded; returns when the alert closes.
-  void preview(QWidget* owner);
+  // The rehearsal of the whole alarm from the preferences, with the settings as edited there:
+  // volumes, sound (played once) and the alert modal to `owner`. Nothing is armed or
+  // recorded; returns when the alert closes.
+  void preview(QWidget* owner, const AlarmSettings& edited);
 
   // startCountDown's part: the hide timer of the alert about to show, and its tooltip.
   void startCountDown(const QString& minutes);
@@ -79,6 +82,8 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   void repeatMusic(bool on);
   Alert* createAlert(bool message, bool preview, QWidget* owner);
   static Alert* alertOf(const QPointer<QWidget>& window);
+  // The settings the alarm rings with: a preview's while it shows, the program's otherwise.
+  const AlarmSettings& settings() const { return rehearsal_ ? *rehearsal_ : settings_; }
   // Runs one step; a failure shows the standard error box with the location given. At the
   // alarm second the box waits until the alert is up, beside it, and blocks nothing.
   void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
@@ -88,6 +93,7 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
 
   AlarmEngine& engine_;
   AlarmSettings& settings_;
+  std::optional<AlarmSettings> rehearsal_;
   PlayerAccess player_;
   QPointer<QWidget> owner_;
   AlertFactory makeAlert_;
@@ -103,6 +109,3 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   };
   std::vector<Report> reports_;
 };
-
-// A snooze or hide interval as typed: its whole minutes from 1 to 1439, or `fallback`.
-int usableMinutes(const QString& typed, int fallback);
