@@ -181,6 +181,13 @@ TEST_F(Firing, AnAlertOpenAtMidnightLeavesTomorrowsAlarmArmedAndRecordsTheDayItR
   EXPECT_TRUE(w.engine().alarmEnabled());
 }
 
+TEST_F(Firing, AnAlarmSkippedByAJumpOfTheClockRingsOnlyWithinTheLateMinutesOfTheSettings) {
+  settings().lateMinutes = 5;
+  armAt("07", "00", "00");
+  tickAt(at(7, 6, 0));  // six minutes past it: too late
+  EXPECT_EQ(alertsSeen, 0);
+}
+
 TEST_F(Firing, ExitAfterAlarmEndsTheProgramOnStopAndNotOnSnooze) {
   frmMain& w = armAt("07", "00", "00");
   w.menuAutoQuit->setChecked(true);

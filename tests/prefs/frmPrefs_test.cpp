@@ -320,6 +320,7 @@ TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
   put("Font", "No Such Face At All");
   put("ShowMessage", "maybe");
   put("LateMinutes", "1440");
+  put("Message", QString(150, 'm'));  // more than the box takes
   const AlarmSettings& s = parts.settings();
   EXPECT_EQ(s.volumeSpeaker, 100);
   EXPECT_EQ(s.volumeWave, 100);
@@ -327,6 +328,7 @@ TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
   EXPECT_FALSE(s.commandOn);
   EXPECT_TRUE(s.showMessage);
   EXPECT_EQ(s.lateMinutes, 30);
+  EXPECT_EQ(s.messageText, QString(100, 'm'));
   EXPECT_EQ(dialog().lblTrack->text(), "moved.mp3");
   EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
   EXPECT_EQ(dialog().txtMessage->font().family(), "No Such Face At All");
