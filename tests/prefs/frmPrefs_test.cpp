@@ -196,6 +196,22 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(next.musicFile, song);
 }
 
+TEST_F(Preferences, EverySettingSavedLoadsBackAsItWas) {
+  // Each setting other than its default, so that one left unsaved shows.
+  const AlarmSettings s{.sound = AlarmSettings::Sound::Music, .musicFile = "/music/wake up.ogg", .repeat = true,
+                        .unmute = true, .volumeSpeaker = 35, .volumeWave = 0, .showMessage = false,
+                        .messageText = "Up, the bus leaves at eight", .font = "DejaVu Serif", .commandOn = true,
+                        .commandText = "notify-send up", .commandMSDOS = true, .snoozeMinutes = 1439,
+                        .hideAlertMinutes = 1, .lateMinutes = 0};
+  savePrefsSettings(s);
+  saveAlarmVolumes(s);
+  saveFont(s.font);
+  saveSnoozeMinutes(s.snoozeMinutes);
+  saveHideAlertMinutes(s.hideAlertMinutes);
+  saveLateMinutes(s.lateMinutes);
+  EXPECT_TRUE(loadAlarmSettings() == s);
+}
+
 TEST_F(Preferences, DoneRefusesMusicWithoutAFileAMovedFileAndAnEmptyCommandButHasStoredEverything) {
   whileOpen([&](frmPrefs& p) {
     click(p.optMusic);
