@@ -52,7 +52,7 @@ class frmPrefs : public QDialog {
   void lblTrack_MouseMove();
   void cmdSetVolume_Click();
   // The alarm-volume sequence: the speakers unmuted when chosen, then the two alarm volumes
-  // set on the mixer (at load, and before Play).
+  // set on the mixer (at load, and before Play and Preview).
   void applyAlarmVolume();
   // Starts a program and waits for it (at most TimeOutValue seconds) with the window
   // running; sets volumeAppDone. False with the "Oops" box when it cannot be started.
