@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 
+#include "alarm/alarm_settings.h"
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/frmMain.h"
@@ -185,12 +186,6 @@ void frmMain::Form_Load() {
   // 12. Exit after alarm.
   if (const auto on = settingBool("AutoQuitMenu")) menuAutoQuit->setChecked(*on);
 
-  // How late an alarm skipped by a jump of the clock may still ring (minutes, 0: never).
-  ignoreErrors([&] {
-    const auto minutes = settingInt("LateMinutes");
-    if (minutes && *minutes >= 0 && *minutes <= 1439) engine_->setLateMinutes(*minutes);
-  });
-
   // 13. The previous alarm.
   // (A record that is no date and time is no record.)
   ignoreErrors([&] { engine_->setPreviousAlarm(platform::dateTimeValue(readSetting("PreviousAlarm"))); });
@@ -260,7 +255,7 @@ void frmMain::Form_Unload() {
   // The fields as they stand, unless an alarm armed from them is set: that one was stored
   // when it was armed, and is what the next start arms.
   if (!armedFromFields_) storeArmedFields(txtHRS->text(), txtMIN->text(), txtSEC->text(), cboAMPM->currentIndex());
-  ignoreErrors([&] { writeSetting("LateMinutes", QString::number(engine_->lateMinutes())); });
+  saveLateMinutes(engine_->lateMinutes());
   // The record as "date time" in the clock mode; no record is stored under the label's own name.
   const auto& record = engine_->previousAlarm();
   const QString recordText = record ? platform::shortDate(record->date()) + " " + engine::alarmText(record->time(), is24())

@@ -43,8 +43,8 @@ class clsDShowControl {
   int32_t DS_GetBalance();
   void DS_SetBalance(int32_t newBalance);
 
-  // Where the "unable to play" box finds the music path: the preferences dialog's
-  // lblHDDNfilename once the program wires it; the file last opened until then.
+  // Where the "unable to play" box finds the music path: the music file of the program's
+  // settings once the program wires it; the file last opened until then.
   void setMusicPathSource(std::function<QString()> source) { musicPath_ = std::move(source); }
   // Where DS_Play's failures are told (text, box style, title): a message box when unset.
   using Report = std::function<void(const QString&, int, const QString&)>;

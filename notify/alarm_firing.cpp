@@ -3,10 +3,8 @@
 #include "notify/alarm_firing.h"
 
 #include <QTimer>
-#include <cmath>
 #include <optional>
 
-#include "alarm/alarm_settings.h"
 #include "alarm/command_start.h"
 #include "audio/dshow_control.h"
 #include "audio/play_sound.h"
@@ -21,19 +19,10 @@
 
 namespace {
 
-constexpr int kDefaultSnooze = 8;
-constexpr int kDefaultHide = 15;
 // How long an alert window built ahead stays good for the alarm it was built for.
 constexpr qint64 kPreparedForMs = 5000;
 
 std::string utf8(const QString& s) { return s.toStdString(); }
-
-int usableMinutes(const QString& typed, int fallback) {
-  const auto v = platform::tryCDbl(utf8(typed));
-  // 1440 minutes would land on the same second, which has passed: the alarm would never come.
-  if (!v || !std::isfinite(*v) || *v != std::floor(*v) || *v < 1 || *v > 1439) return fallback;
-  return static_cast<int>(*v);
-}
 
 }  // namespace
 
@@ -90,17 +79,15 @@ void AlarmFiring::showReports() {
 
 void AlarmFiring::prepareAlarm() {
   platform::ignoreErrors([&] {
-    settings_.snoozeMinutes();
-    settings_.hideAlertMinutes();
     // The mixer is opened and the wave loaded now, so that the second only sets and plays.
     audio::volumeModule().hold();
     auto& output = *platform::services().sound;
     // Counting the outputs loads the media module, which beeps and plays the sounds.
-    const AlarmSettings::Sound sound = settings_.sound();
+    const AlarmSettings::Sound sound = settings().sound;
     if (output.outputCount() > 0 && sound == AlarmSettings::Sound::Wave) output.prepareWave(waveFile());
     if (sound == AlarmSettings::Sound::Music) player_().prepareGraph();
     // The alert window is built now, hidden, so that the alarm second only shows it.
-    const bool message = settings_.showMessage();
+    const bool message = settings().showMessage;
     if (alert_ && alert_->isMessage() != message) delete alert_;
     if (!alert_) alert_ = createAlertWindow(*this, message, false, owner_);
     preparedAt_.start();
@@ -115,6 +102,7 @@ void AlarmFiring::raiseAlarm() {
     platform::logEvent("a preview gives way to the alarm");
     preview_->endPreview();
   }
+  rehearsal_.reset();  // the alarm rings with the program's settings, also when it came during a preview
 
   heldMixer_.emplace(audio::volumeModule());  // held from the warm-up until the volumes are back
   userVolumes_.emplace(audio::volumeModule());  // back when the alert has closed
@@ -123,13 +111,11 @@ void AlarmFiring::raiseAlarm() {
   step([&] { applyVolume(); });
   step([&] { makeSound(true); });
   step([&] { triggerCommand(); });
-  bool message = true;
-  platform::ignoreErrors([&] { message = settings_.showMessage(); });
+  const bool message = settings().showMessage;
   if (alert_ && alert_->isMessage() != message) delete alert_;  // built ahead as the other kind
   if (!alert_) alert_ = createAlertWindow(*this, message, false, owner_);
   step([&] {
-    const QString typed = settings_.hideAlertMinutes();
-    const int minutes = usableMinutes(typed, kDefaultHide);
+    const int minutes = settings().hideAlertMinutes;
     engine_.setHideAlertIn(minutes);
     alert_->startHideTimer(*engine_.hideAlertTime());
     alert_->setHideTooltip(QString::number(minutes));
@@ -152,38 +138,37 @@ void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
   engine_.alertEnded(end);
 }
 
-void AlarmFiring::preview(QWidget* owner) {
+void AlarmFiring::preview(QWidget* owner, const AlarmSettings& edited) {
+  rehearsal_ = edited;
   step([&] { applyVolume(); }, "frmPrefs, cmdPreview_Click");
   step([&] { makeSound(false); }, "frmPrefs, cmdPreview_Click");
-  bool message = true;
-  platform::ignoreErrors([&] { message = settings_.showMessage(); });
   delete preview_;
-  preview_ = createAlertWindow(*this, message, true, owner);
+  preview_ = createAlertWindow(*this, settings().showMessage, true, owner);
   preview_->setContent(content());
-  connect(preview_, &AlertWindow::ended, this, [shown = preview_] {
+  connect(preview_, &AlertWindow::ended, this, [this, shown = preview_] {
     if (shown) shown->deleteLater();
+    if (shown == preview_) rehearsal_.reset();
   });
   preview_->showAlert();
 }
 
 AlertContent AlarmFiring::content() {
   AlertContent c;
-  platform::ignoreErrors([&] { c.text = settings_.messageText(); });
+  c.text = settings().messageText;
   // A late alarm says so under its text.
   if (!engine_.lateNote().isEmpty()) c.text += "\n" + engine_.lateNote();
-  platform::ignoreErrors([&] { c.font = Registry::readSetting(QStringLiteral("Font")); });
+  c.font = settings().font;
   if (ledColour_) c.colourIndex = ledColour_();
   return c;
 }
 
 void AlarmFiring::applyVolume() {
-  const int32_t speaker = platform::vbCLng(utf8(settings_.volumeSpeaker()));
-  const int32_t wave = platform::vbCLng(utf8(settings_.volumeWave()));
-  audio::applyAlarmVolume(audio::volumeModule(), settings_.unmute(), speaker, wave);
+  const AlarmSettings& s = settings();
+  audio::applyAlarmVolume(audio::volumeModule(), s.unmute, s.volumeSpeaker, s.volumeWave);
 }
 
 void AlarmFiring::makeSound(bool forAlarm) {
-  switch (settings_.sound()) {
+  switch (settings().sound) {
     case AlarmSettings::Sound::Beep: platform::services().sound->beep(1500, 500); break;
     case AlarmSettings::Sound::Music: playMusic(forAlarm); break;
     default: audio::PlaySound(waveFile()); break;
@@ -198,10 +183,9 @@ void AlarmFiring::repeatMusic(bool on) {
 }
 
 void AlarmFiring::playMusic(bool forAlarm) {
-  const QString path = settings_.musicFile();
-  const bool repeat = forAlarm && settings_.repeat();
-  QWidget* dialog = settings_.dialogWindow();
-  const quintptr owner = dialog ? dialog->effectiveWinId() : 0;
+  const QString path = settings().musicFile;
+  const bool repeat = forAlarm && settings().repeat;
+  const quintptr owner = owner_ ? owner_->effectiveWinId() : 0;
   auto& player = player_();
   if (!fileexists(path)) {
     platform::logEvent(("music: not found: " + path).toStdString());
@@ -264,14 +248,14 @@ void AlarmFiring::Music_Timer() {
 }
 
 void AlarmFiring::triggerCommand() {
-  if (!settings_.commandOn()) return;
-  const QString text = QString::fromStdString(platform::vbTrim(utf8(settings_.commandText())));
-  settings_.setCommandText(text);
+  if (!settings_.commandOn) return;
+  const QString text = QString::fromStdString(platform::vbTrim(utf8(settings_.commandText)));
+  settings_.commandText = text;
   if (text.isEmpty()) {
     platform::logEvent("alarm command: empty, nothing started");
     return;
   }
-  engine::startCommand(text, settings_.commandMSDOS());
+  engine::startCommand(text, settings_.commandMSDOS);
 }
 
 void AlarmFiring::recordPreviousAlarm() { engine_.recordPreviousAlarm(); }
@@ -285,4 +269,4 @@ QWidget* AlarmFiring::openAlert() const { return alert_ ? alert_.data() : previe
 
 void AlarmFiring::stopMusic() { player_().DS_Stop(); }
 
-void AlarmFiring::snooze() { engine_.snooze(usableMinutes(settings_.snoozeMinutes(), kDefaultSnooze)); }
+void AlarmFiring::snooze() { engine_.snooze(settings_.snoozeMinutes); }

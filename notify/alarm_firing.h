@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "alarm/alarm_engine.h"
+#include "alarm/alarm_settings.h"
 #include "audio/saved_volumes.h"
 #include "audio/volume.h"
 #include "notify/alert_host.h"
 #include "notify/alert_window.h"
 
-class AlarmSettings;
 class QTimer;
 class QWidget;
 
@@ -32,8 +32,10 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   Q_OBJECT
  public:
   using PlayerAccess = std::function<audio::clsDShowControl&()>;
-  // engine: the alarm it rings (the firing installs itself as its ringer); owner: the window
-  // the alerts are modal to; ledColour: the LED colour index the alert's text takes.
+  // engine: the alarm it rings (the firing installs itself as its ringer); settings: the
+  // program's settings, read at each alarm (the command trimmed is written back); owner: the
+  // window the alerts are modal to and the music's video window belongs to; ledColour: the
+  // LED colour index the alert's text takes.
   AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAccess player, QWidget* owner,
               std::function<int()> ledColour);
   ~AlarmFiring() override;
@@ -44,9 +46,10 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   // The firing sequence; comes back once the alert shows. A step that fails is reported
   // and the next runs, so the alert always shows.
   void raiseAlarm() override;
-  // The rehearsal of the whole alarm from the preferences: volumes, sound (played once) and
-  // the alert modal to `owner`. Nothing is armed or recorded.
-  void preview(QWidget* owner);
+  // The rehearsal of the whole alarm from the preferences, with the settings as edited there:
+  // volumes, sound (played once) and the alert modal to `owner`. Nothing is armed or
+  // recorded.
+  void preview(QWidget* owner, const AlarmSettings& edited);
   // Whether the message window shows (asking creates nothing).
   bool messageVisible() const;
   // The alert window open now, if any (a preview's too).
@@ -76,6 +79,8 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   void alertClosed(AlarmEngine::AlertEnd end);
   // What the alert shows now: the message (a late alarm says so under it) in the LED colour.
   AlertContent content();
+  // The settings the alarm rings with: a preview's while it shows, the program's otherwise.
+  const AlarmSettings& settings() const { return rehearsal_ ? *rehearsal_ : settings_; }
   // Runs one step; a failure shows the standard error box with the location given. At the
   // alarm second the box waits until the alert is up, beside it, and blocks nothing.
   void step(const std::function<void()>& run, const char* location = "frmMain, Alarm_Timer");
@@ -85,6 +90,7 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
 
   AlarmEngine& engine_;
   AlarmSettings& settings_;
+  std::optional<AlarmSettings> rehearsal_;
   PlayerAccess player_;
   QPointer<QWidget> owner_;
   std::function<int()> ledColour_;
@@ -104,4 +110,3 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   };
   std::vector<Report> reports_;
 };
-

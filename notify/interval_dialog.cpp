@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPointer>
 #include <algorithm>
 
+#include "alarm/alarm_settings.h"
 #include "platform/digits_validator.h"
 #include "platform/errors.h"
-#include "platform/log.h"
-#include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/stay_with_owner.h"
 #include "platform/twips.h"
@@ -27,17 +27,8 @@ void placeTwips(QWidget* w, int left, int top, int width, int height) {
 
 }  // namespace
 
-bool usableMinutes(const QString& text) {
-  const QString t = text.trimmed();
-  if (t.isEmpty() || t.size() > 4) return false;
-  for (QChar c : t)
-    if (c < '0' || c > '9') return false;
-  const int n = t.toInt();
-  return n >= 1 && n <= 1439;
-}
-
 IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
-    : QDialog(parent), valueName_(QString::fromLatin1(d.valueName)), default_(QString::fromLatin1(d.defaultText)) {
+    : QDialog(parent), default_(d.defaultMinutes) {
   setWindowTitle(QString::fromLatin1(d.title));
   setWindowFlags(platform::dialogFlags(Qt::Tool, false));
   new platform::StayWithOwner(this, false);
@@ -83,26 +74,12 @@ IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
   connect(cmdDefault, &QPushButton::clicked, this, &IntervalDialog::cmdDefault_Click);
 }
 
-void IntervalDialog::Form_Load() {
+void IntervalDialog::Form_Load(int minutes) {
   platform::ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
-  platform::ignoreErrors([this] {
-    QString text = Registry::readSetting(valueName_);
-    if (text == QLatin1String("Error")) {
-      text = default_;
-    } else if (!usableMinutes(text)) {
-      platform::logEvent(("the stored " + valueName_ + " \"" + text + "\" is no whole number of minutes from 1 to 1439; using " +
-                          default_)
-                             .toStdString());
-      text = default_;
-    }
-    box_->setText(text.trimmed());
-  });
-  platform::logEvent((valueName_ + " loaded: " + box_->text() + " minutes").toStdString());
+  box_->setText(QString::number(minutes));
 }
 
-QString IntervalDialog::minutes() const { return box_->text(); }
-
-void IntervalDialog::cmdDefault_Click() { box_->setText(default_); }
+void IntervalDialog::cmdDefault_Click() { box_->setText(QString::number(default_)); }
 
 void IntervalDialog::cmdSet_Click() {
   // The box takes digits only; what it cannot hold as an interval is refused here rather
@@ -114,22 +91,18 @@ void IntervalDialog::cmdSet_Click() {
     box_->setFocus();
     return;
   }
-  const QString text = box_->text();
-  platform::ignoreErrors([&] { Registry::writeSetting(valueName_, text); });
-  platform::logEvent((valueName_ + " set to " + text + " minutes").toStdString());
   platform::ignoreErrors([this] { done(QDialog::Accepted); });
 }
 
-void IntervalDialog::showModal(QWidget* owner) {
-  if (isVisible()) return;
+std::optional<int> IntervalDialog::showModal(QWidget* owner) {
   // Modal to the window that opened it, so the rest of the program keeps answering.
   if (parentWidget() != owner) setParent(owner, windowFlags());
   setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
   box_->setFocus();
-  exec();
-  // The opener may go (the preferences unload when their frame closes); the dialog and
-  // the interval in its box stay for the rest of the run.
-  if (parentWidget()) setParent(nullptr, windowFlags());
+  const QPointer<IntervalDialog> self = this;
+  const int result = exec();
+  if (!self || result != QDialog::Accepted) return std::nullopt;
+  return usableMinutes(box_->text());
 }
 
 void IntervalDialog::keyPressEvent(QKeyEvent* event) {
@@ -149,14 +122,14 @@ bool IntervalDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void IntervalDialog::closeEvent(QCloseEvent* event) {
-  // Closed through its frame: hidden, and the box keeps its text for this run unstored.
+  // Closed through its frame: hidden, and nothing handed back; the interval stays as it was.
   done(QDialog::Rejected);
   event->accept();
 }
 
 frmSnooze::frmSnooze(QWidget* parent)
     : IntervalDialog({"Snooze Interval", "txtSnoozeMinutes", "Set the snooze interval here (minutes)", 255,
-                      "cmdSetSnoozeMinutes", "Snooze", "8"},
+                      "cmdSetSnoozeMinutes", AlarmSettings::kDefaultSnoozeMinutes},
                      parent) {
   setObjectName(QStringLiteral("frmSnooze"));
 }
@@ -165,7 +138,7 @@ frmHideAlert::frmHideAlert(QWidget* parent)
     : IntervalDialog({"Hide Alarm Messages", "txtHideAlertMinutes",
                       "Here you can set the time when Alarm messages should automatically go away (when you don't press "
                       "the Snooze or Stop button, or in your absence). Time is set in minutes:",
-                      870, "cmdSetHideAlertMinutes", "HideAlert", "15"},
+                      870, "cmdSetHideAlertMinutes", AlarmSettings::kDefaultHideAlertMinutes},
                      parent) {
   setObjectName(QStringLiteral("frmHideAlert"));
 }

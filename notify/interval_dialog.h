@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two small dialogs that hold an alert's intervals: frmSnooze (how many minutes a snooze
 // postpones the alarm) and frmHideAlert (after how many minutes an unanswered alert closes
-// itself). Each minutes box is the interval the alarm uses for the rest of the run.
+// itself). Each is built with the interval the program uses, and hands the new one back on Set.
 #pragma once
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -16,18 +17,15 @@ class UpDown;
 class IntervalDialog : public QDialog {
   Q_OBJECT
  public:
-  // Runs once, when the dialog object is created: topmost, and the box from the store.
-  void Form_Load();
-  // Puts the default into the box; nothing is stored.
+  // Runs once, when the dialog object is created: topmost, and the interval in the box.
+  void Form_Load(int minutes);
+  // Puts the default into the box; nothing is handed back.
   void cmdDefault_Click();
-  // Stores the box's text and hides the dialog.
+  // Hides the dialog with the box's interval handed back; a box that holds none is refused.
   void cmdSet_Click();
-  // Shows the dialog modal to owner (unless it already shows); returns when it is hidden.
-  void showModal(QWidget* owner);
-
-  // The box's text, which the alarm reads as its interval.
-  QString minutes() const;
-  const QString& defaultMinutes() const { return default_; }
+  // Shows the dialog modal to owner; returns the interval Set handed back, or nothing when
+  // the dialog was closed otherwise (the interval stays as it was).
+  std::optional<int> showModal(QWidget* owner);
 
   QLabel* lblInfo = nullptr;
   QGroupBox* Frame1 = nullptr;
@@ -41,23 +39,21 @@ class IntervalDialog : public QDialog {
     const char* info;
     int infoHeightTwips;
     const char* setName;
-    const char* valueName;
-    const char* defaultText;
+    int defaultMinutes;
   };
   IntervalDialog(const Design& design, QWidget* parent);
 
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Esc does nothing: the dialog has no Cancel, and only Set stores.
+  // Esc does nothing: the dialog has no Cancel, and only Set hands the interval back.
   void reject() override {}
 
   QLineEdit* box_ = nullptr;
   QPushButton* set_ = nullptr;
 
  private:
-  QString valueName_;
-  QString default_;
+  int default_;
 };
 
 class frmSnooze final : public IntervalDialog {
@@ -75,7 +71,3 @@ class frmHideAlert final : public IntervalDialog {
   QLineEdit* const txtHideAlertMinutes = box_;
   QPushButton* const cmdSetHideAlertMinutes = set_;
 };
-
-// A whole number of minutes the alarm can use (1 to 1439: a day less one minute, so the
-// new alarm never lands on the second it was set on).
-bool usableMinutes(const QString& text);

@@ -15,21 +15,16 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 #include "audio/play_sound.h"
 #include "audio/shell_wait.h"
 #include "audio/volume.h"
-#include "notify/interval_dialog.h"
-#include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/fileexists.h"
 #include "platform/log.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/stay_with_owner.h"
-#include "platform/store.h"
 #include "platform/twips.h"
 #include "platform/winversion.h"
 #include "prefs/pickers.h"
@@ -46,38 +41,11 @@ const QString kMessageTip = QStringLiteral(" Enter your string here... ");
 const QString kDesignFace = QStringLiteral("MS Sans Serif");
 const QString kCrLf = QStringLiteral("\r\n");
 
-using Registry::readSetting;
-void store(const char* name, const QString& text) {
-  ignoreErrors([&] { Registry::writeSetting(name, text); });
-}
-QString checkText(const QCheckBox* c) { return c->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
-
-// A stored check value: 0 clears, 1 checks; anything else leaves the box as it is.
-void loadCheck(const char* name, QCheckBox* box) {
-  const auto v = platform::tryCInt(readSetting(name).toStdString());
-  if (v && (*v == 0 || *v == 1)) box->setChecked(*v == 1);
-}
-
 // 0x00BBGGRR as a colour.
 QColor bgr(int v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
 
 void place(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
-}
-
-// A stored alarm volume as the whole percentage the mixer takes: nothing stored is 100, and
-// a text that is no number (or not 0 to 100) becomes 100 (or the nearer end) rather than
-// a volume no mixer can be set to.
-QString alarmVolume(const char* name) {
-  const QString stored = readSetting(name);
-  if (stored == QLatin1String("Error")) return QStringLiteral("100");
-  const auto v = platform::tryCDbl(stored.toStdString());
-  QString text = QStringLiteral("100");
-  if (v && std::isfinite(*v)) text = QString::number(static_cast<int>(std::clamp(platform::roundHalfEven(*v), 0.0, 100.0)));
-  if (text != stored.trimmed())
-    platform::logEvent(("the stored " + QString::fromLatin1(name) + " \"" + stored + "\" is no volume from 0 to 100; using " + text)
-                           .toStdString());
-  return text;
 }
 
 }  // namespace
@@ -162,7 +130,7 @@ void frmPrefs::buildControls() {
   place(frameAMessage, 3735, 90, 3255, 1425);
   txtMessage = new QLineEdit(QStringLiteral("Alarm !!!"), frameAMessage);
   txtMessage->setObjectName(QStringLiteral("txtMessage"));
-  txtMessage->setMaxLength(100);
+  txtMessage->setMaxLength(AlarmSettings::kMaxMessageLength);
   txtMessage->setToolTip(kMessageTip);
   QFont messageFont(kDesignFace);
   messageFont.setPointSizeF(8.25);
@@ -263,73 +231,45 @@ void frmPrefs::buildControls() {
 // ---------------------------------------------------------------------------------------
 // Loading, activation, Done and closing
 
-void frmPrefs::Form_Load() {
+void frmPrefs::Form_Load(const AlarmSettings& settings) {
   // Topmost before it first shows: changing the flag of a shown dialog would re-create its
   // window and end its modal wait.
   ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
-
-  const std::pair<const char*, QRadioButton*> options[] = {{"ShowMessage", optMessage},
-                                                            {"ShowFullscreen", optFullscreen},
-                                                            {"Beep", optBeep},
-                                                            {"PlaySound", optSound},
-                                                            {"PlayMusic", optMusic}};
-  for (const auto& [name, opt] : options)
-    ignoreErrors([&, name = name, opt = opt] {
-      if (const auto on = platform::tryCBool(readSetting(name).toStdString())) opt->setChecked(*on);
-    });
-
-  ignoreErrors([this] { loadCheck("TriggerCommand", chkCommand); });
-  ignoreErrors([this] { loadCheck("CommandMSDOS", chkMSDOS); });
-  ignoreErrors([this] { loadCheck("VolumeForceUnmute", chkUnmute); });
-
-  if (optBeep->isChecked() || optSound->isChecked()) setMusicControls(false);
-  if (optMusic->isChecked()) {
-    setMusicControls(true);
-    ignoreErrors([this] { loadCheck("Repeat", chkRepeat); });
-  }
-
-  ignoreErrors([this] { applyFontFace(readSetting("Font")); });
-
-  ignoreErrors([this] {
-    lblHDDNfilename = readSetting("PlayMusicFile");
-    lblTrack->setText(lblHDDNfilename == QLatin1String("Error") ? kNoMusic : filePart(lblHDDNfilename, 2));
-  });
-
-  ignoreErrors([this] {
-    const QString message = readSetting("Message");
-    txtMessage->setText(message == QLatin1String("Error") ? QStringLiteral("Alarm!!!") : message);
-  });
-
-  ignoreErrors([this] {
-    const QString command = readSetting("Command");
-    if (command == QLatin1String("Error")) {
-      QString key = Registry::settingsKey();
-      uint32_t root = 0;
-      std::optional<std::string> raw;
-      if (Registry::SplitKeyPath(key, root)) raw = platform::defaultStore().readValue(root, key.toStdString(), "Command");
-      if (raw && QString::fromStdString(*raw).size() > kMaxStoredText)
-        platform::logEvent("the stored command is longer than the settings can give back (254 characters); it is left out");
-    }
-    txtCommand->setText(command == QLatin1String("Error") ? QString() : command);
-  });
-
-  chkCommand_Click();
-
-  ignoreErrors([this] {
-    lblHDDNvolumeSpeaker = alarmVolume("VolumeSpeaker");
-    lblHDDNvolumeWave = alarmVolume("VolumeWaveOut");
-  });
+  setSettings(settings);
   ignoreErrors([this] { applyAlarmVolume(); });
-
   applyLedColour();
-  const QString sound = optBeep->isChecked()    ? QStringLiteral("beep")
-                        : optMusic->isChecked() ? "music " + lblHDDNfilename
-                                                : QStringLiteral("alarm.wav");
-  platform::logEvent(("preferences loaded: sound " + sound + ", " +
-                      (optMessage->isChecked() ? "message window" : "full screen") + ", message \"" + txtMessage->text() +
-                      "\", command " + (chkCommand->isChecked() ? "on" : "off") + ", volumes " + lblHDDNvolumeSpeaker +
-                      " and " + lblHDDNvolumeWave)
-                         .toStdString());
+}
+
+void frmPrefs::setSettings(const AlarmSettings& s) {
+  using Sound = AlarmSettings::Sound;
+  settings_ = s;
+  // Choosing an option runs its click handler, as a click would.
+  (s.showMessage ? optMessage : optFullscreen)->setChecked(true);
+  (s.sound == Sound::Beep ? optBeep : s.sound == Sound::Music ? optMusic : optSound)->setChecked(true);
+  chkCommand->setChecked(s.commandOn);
+  chkMSDOS->setChecked(s.commandMSDOS);
+  chkUnmute->setChecked(s.unmute);
+  chkRepeat->setChecked(s.repeat);
+  setMusicControls(s.sound == Sound::Music);
+  applyFontFace(s.font.isEmpty() ? kDesignFace : s.font);
+  lblTrack->setText(s.musicFile.isEmpty() ? kNoMusic : filePart(s.musicFile, 2));
+  txtMessage->setText(s.messageText);
+  txtCommand->setText(s.commandText);
+  chkCommand_Click();
+}
+
+AlarmSettings frmPrefs::edited() const {
+  using Sound = AlarmSettings::Sound;
+  AlarmSettings s = settings_;
+  s.sound = optBeep->isChecked() ? Sound::Beep : optMusic->isChecked() ? Sound::Music : Sound::Wave;
+  s.showMessage = optMessage->isChecked();
+  s.repeat = chkRepeat->isChecked();
+  s.unmute = chkUnmute->isChecked();
+  s.messageText = txtMessage->text();
+  s.commandOn = chkCommand->isChecked();
+  s.commandText = txtCommand->text();
+  s.commandMSDOS = chkMSDOS->isChecked();
+  return s;
 }
 
 void frmPrefs::Form_Activate() {
@@ -352,7 +292,7 @@ void frmPrefs::applyLedColour() {
 void frmPrefs::applyFontFace(const QString& face) {
   // Nothing stored: the design face stays. A face this desktop does not have still shows,
   // in the nearest face the desktop offers.
-  if (face.isEmpty() || face == QLatin1String("Error")) return;
+  if (face.isEmpty()) return;
   if (face != kDesignFace && !QFontDatabase::hasFamily(face))
     platform::logEvent(("the message font \"" + face + "\" is not installed; the nearest face shows").toStdString());
   QFont f = txtMessage->font();
@@ -370,46 +310,30 @@ void frmPrefs::warn(const QString& text, const QString& title) {
   platform::services().messageBox->msgBox(text, platform::mb::kExclamation, title);
 }
 
-bool frmPrefs::captureVolumes(bool intoLabels) {
+bool frmPrefs::captureVolumes() {
   auto& volume = audio::volumeModule();
   if (!volume.OpenMixer(0)) {
     // Without a mixer there is nothing to capture: the alarm volumes stay as they were.
     platform::logEvent("no mixer: the alarm volumes are left as they were");
     return false;
   }
-  const std::pair<int, const char*> lines[] = {{audio::Volume::kSpeakersVolume, "VolumeSpeaker"},
-                                               {audio::Volume::kWaveOutVolume, "VolumeWaveOut"}};
-  for (const auto& [index, name] : lines) {
-    if (!volume.found(index)) continue;  // a line this mixer lacks keeps its stored volume
-    const QString percent = QString::number(volume.GetVolume(index));
-    store(name, percent);
-    if (intoLabels) (index == audio::Volume::kSpeakersVolume ? lblHDDNvolumeSpeaker : lblHDDNvolumeWave) = percent;
-  }
+  const std::pair<int, int*> lines[] = {{audio::Volume::kSpeakersVolume, &settings_.volumeSpeaker},
+                                        {audio::Volume::kWaveOutVolume, &settings_.volumeWave}};
+  for (const auto& [index, percent] : lines)
+    if (volume.found(index)) *percent = volume.GetVolume(index);  // a line this mixer lacks keeps its volume
   volume.CloseMixer();
   return true;
 }
 
 void frmPrefs::cmdDone_Click() {
-  using platform::vbBoolText;
-  const std::pair<const char*, QRadioButton*> options[] = {{"ShowMessage", optMessage},
-                                                            {"ShowFullscreen", optFullscreen},
-                                                            {"Beep", optBeep},
-                                                            {"PlaySound", optSound},
-                                                            {"PlayMusic", optMusic}};
-  for (const auto& [name, opt] : options) store(name, QString::fromLatin1(vbBoolText(opt->isChecked())));
-  store("PlayMusicFile", lblHDDNfilename);
-  store("Repeat", checkText(chkRepeat));
-  store("Message", txtMessage->text());
-  store("TriggerCommand", checkText(chkCommand));
-  store("Command", txtCommand->text());
-  store("CommandMSDOS", checkText(chkMSDOS));
-  store("VolumeForceUnmute", checkText(chkUnmute));
-  ignoreErrors([this] { captureVolumes(false); });
+  // Handed back (and stored) whatever the checks below find; the volumes are those the
+  // mixer has now.
+  bool volumesRead = false;
+  ignoreErrors([&] { volumesRead = captureVolumes(); });
+  emit settingsDone(edited(), volumesRead);
   ignoreErrors([this] { host_.stopPlayer(); });
-  platform::logEvent("preferences stored");
 
   try {
-    lblHDDNpreview = QStringLiteral("lblHDDNpreview");
     if (musicChoiceUnplayable(QStringLiteral("Oops..."))) return;
     // Blanks alone are no command: the alarm trims the text before it starts it.
     if (chkCommand->isChecked() && txtCommand->text().trimmed().isEmpty()) {
@@ -513,17 +437,16 @@ void frmPrefs::cmdLoadMusic_Click() {
     return;
   }
   lblTrack->setText(QFileInfo(file).fileName());
-  lblHDDNfilename = file;
+  settings_.musicFile = file;
   platform::logEvent(("music chosen: " + file).toStdString());
 }
 
 void frmPrefs::lblTrack_MouseMove() {
-  lblTrack->setToolTip(lblTrack->text() != kNoMusic ? " " + lblHDDNfilename + " " : QString());
+  lblTrack->setToolTip(lblTrack->text() != kNoMusic ? " " + settings_.musicFile + " " : QString());
 }
 
 void frmPrefs::applyAlarmVolume() {
-  audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), lblHDDNvolumeSpeaker.toInt(),
-                          lblHDDNvolumeWave.toInt());
+  audio::applyAlarmVolume(audio::volumeModule(), chkUnmute->isChecked(), settings_.volumeSpeaker, settings_.volumeWave);
 }
 
 bool frmPrefs::ShellandWait(const QString& ExeFullPath, int32_t TimeOutValue) {
@@ -548,9 +471,13 @@ void frmPrefs::cmdSetVolume_Click() {
     }
     ShellandWait(audio::volumeApplicationCommand(GetWindowsVersion()), 10);
     if (volumeAppDone) {
-      store("VolumeForceUnmute", checkText(chkUnmute));
-      if (captureVolumes(true))
-        platform::logEvent(("alarm volumes: speakers " + lblHDDNvolumeSpeaker + ", wave " + lblHDDNvolumeWave).toStdString());
+      const bool read = captureVolumes();
+      emit volumesSet(edited(), read);
+      if (read)
+        platform::logEvent(QStringLiteral("alarm volumes: speakers %1, wave %2")
+                               .arg(settings_.volumeSpeaker)
+                               .arg(settings_.volumeWave)
+                               .toStdString());
     }
   } catch (const platform::RuntimeError& e) {
     if (e.number() == platform::err::kFileNotFound) {
@@ -567,13 +494,15 @@ void frmPrefs::cmdSetVolume_Click() {
 void frmPrefs::cmdFont_Click() {
   const auto face = prefs::pickers().chooseFont(this, QStringLiteral("Alarm - Pick your font!"), txtMessage->font());
   if (!face) return;
-  store("Font", *face);
+  settings_.font = *face;
+  emit fontChosen(*face);
   applyFontFace(*face);
   cmdDone->setFocus();
 }
 
 void frmPrefs::cmdDefaultFont_Click() {
-  store("Font", kDesignFace);
+  settings_.font = kDesignFace;
+  emit fontChosen(kDesignFace);
   applyFontFace(kDesignFace);
   cmdDone->setFocus();
 }
@@ -592,6 +521,12 @@ void frmPrefs::cmdPreview_MouseMove() {
 // ---------------------------------------------------------------------------------------
 // Miscellaneous
 
-void frmPrefs::lblSnooze_Click() { holder_.snooze().showModal(this); }
+// Each interval set there is the program's at once; the copy here follows, so that Done
+// hands it back as it is.
+void frmPrefs::lblSnooze_Click() {
+  if (const auto minutes = holder_.editSnooze(this)) settings_.snoozeMinutes = *minutes;
+}
 
-void frmPrefs::lblHideInterval_Click() { holder_.hideAlert().showModal(this); }
+void frmPrefs::lblHideInterval_Click() {
+  if (const auto minutes = holder_.editHideAlert(this)) settings_.hideAlertMinutes = *minutes;
+}

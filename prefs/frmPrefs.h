@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The preferences dialog: how an alarm is raised (sound, message, command, volumes). Its
-// controls and hidden labels are also the settings the alarm uses while the program runs:
-// Done only hides it, and only closing it through its frame unloads it.
+// The preferences dialog: how an alarm is raised (sound, message, command, volumes). It
+// edits a copy of the program's settings and hands it back on Done (and what Set Volume and
+// the font buttons store at once); Done only hides it, and only closing it through its frame
+// unloads it.
 #pragma once
 
 #include <QDialog>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+
+#include "alarm/alarm_settings.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -26,11 +29,15 @@ class frmPrefs : public QDialog {
   frmPrefs(PrefsHolder& holder, PrefsHost& host, QWidget* parent = nullptr);
   ~frmPrefs() override;
 
-  // Runs once per load: the stored settings into the controls, the volumes to the mixer.
-  void Form_Load();
+  // Runs once per load: the settings into the controls, the alarm volumes to the mixer.
+  void Form_Load(const AlarmSettings& settings);
+  // The settings into the controls (when the dialog shows again).
+  void setSettings(const AlarmSettings& settings);
+  // The settings as edited: the copy the dialog was given, with its controls.
+  AlarmSettings edited() const;
   // Each time the dialog becomes active.
   void Form_Activate();
-  // Stores everything, checks the sound and command choices, and hides the dialog.
+  // Hands the edited settings back, checks the sound and command choices, and hides the dialog.
   void cmdDone_Click();
 
   // Alarm/Audio.
@@ -112,15 +119,19 @@ class frmPrefs : public QDialog {
 
   QPushButton* cmdDone = nullptr;
 
-  // Hidden state; each starts as its own name.
-  QString lblHDDNfilename = QStringLiteral("lblHDDNfilename");
-  QString lblHDDNpreview = QStringLiteral("lblHDDNpreview");
-  QString lblHDDNvolumeSpeaker = QStringLiteral("lblHDDNvolumeSpeaker");
-  QString lblHDDNvolumeWave = QStringLiteral("lblHDDNvolumeWave");
   bool volumeAppDone = false;
 
   // The most a text the settings keep can hold and still be read back whole.
-  static constexpr int kMaxStoredText = 254;
+  static constexpr int kMaxStoredText = AlarmSettings::kMaxStoredText;
+
+ signals:
+  // Done, before its checks: the settings as edited, and whether the alarm volumes in them
+  // were read from the mixer just now.
+  void settingsDone(const AlarmSettings& edited, bool volumesRead);
+  // Set Volume, once the volume program has ended: Unmute, and the volumes as above.
+  void volumesSet(const AlarmSettings& edited, bool volumesRead);
+  // A font chosen (or the default one): stored at once.
+  void fontChosen(const QString& face);
 
  protected:
   bool event(QEvent* e) override;
@@ -139,12 +150,15 @@ class frmPrefs : public QDialog {
   // "Play Music" chosen without a file, or with one that has gone: says so (the second box
   // with the title given), turns to Load Music and answers true.
   bool musicChoiceUnplayable(const QString& missingTitle);
-  // Reads the mixer's speakers and wave-out volumes into the settings (and the hidden
-  // labels when asked); false, with nothing changed, when no mixer opens.
-  bool captureVolumes(bool intoLabels);
+  // Reads the mixer's speakers and wave-out volumes into the edited settings; false, with
+  // nothing changed, when no mixer opens.
+  bool captureVolumes();
 
   PrefsHolder& holder_;
   PrefsHost& host_;
+  // The copy edited: what has no control here (the music's path, the alarm volumes, the
+  // font, the intervals) is kept in it; the rest is in the controls.
+  AlarmSettings settings_;
   bool unloaded_ = false;
   bool waiting_ = false;  // for the volume application
   QString lastCommand_;   // the command box's last text the settings can keep

@@ -23,7 +23,7 @@ bool frmPrefs::musicChoiceUnplayable(const QString& missingTitle) {
   if (lblTrack->text() == kNoMusic) {
     warn("You selected \"Play Music\" but there is no sound file to play..." + kCrLf + "Please correct your settings... ",
          QStringLiteral("Play dumb"));
-  } else if (!fileexists(lblHDDNfilename)) {
+  } else if (!fileexists(settings_.musicFile)) {
     warn("A previous selected audio file was not found." + kCrLf +
              "Please use the \"Load Music\" button to correct this problem.",
          missingTitle);
@@ -41,7 +41,7 @@ void frmPrefs::cmdPlay_Click() {
       cmdLoadMusic->setFocus();
       return;
     }
-    if (optMusic->isChecked() && !fileexists(lblHDDNfilename)) {
+    if (optMusic->isChecked() && !fileexists(settings_.musicFile)) {
       warn("A previous selected sound file was not found." + kCrLf + "Please select a sound file to play.",
            QStringLiteral("You moved it didn't you..."));
       cmdLoadMusic->setFocus();
@@ -50,12 +50,12 @@ void frmPrefs::cmdPlay_Click() {
     applyAlarmVolume();
     if (optMusic->isChecked()) {
       // Once: Repeat is for the alarm itself.
-      host_.playMusicOnce(lblHDDNfilename, this);
+      host_.playMusicOnce(settings_.musicFile, this);
       cmdDone->setFocus();
     }
   } catch (const platform::RuntimeError& e) {
     if (e.number() == platform::err::kObjectDoesNotSupport)
-      warn("Alarm is unable to play this file." + kCrLf + lblHDDNfilename, QStringLiteral("cmdPlay_Click - Oops"));
+      warn("Alarm is unable to play this file." + kCrLf + settings_.musicFile, QStringLiteral("cmdPlay_Click - Oops"));
     else
       platform::showErrorBox(e, "frmPrefs, cmdPlay");
   }
@@ -69,11 +69,10 @@ void frmPrefs::cmdStop_Click() {
 void frmPrefs::cmdPreview_Click() {
   try {
     host_.stopPlayer();
-    // From here until Done the alert on screen is a rehearsal.
-    lblHDDNpreview = QStringLiteral("Preview!");
     if (musicChoiceUnplayable(QStringLiteral("You moved it didn't you..."))) return;
-    // The volumes, the sound (played once) and the alert window, modal to this dialog.
-    host_.previewAlarm(this);
+    // The volumes, the sound (played once) and the alert window, modal to this dialog, as
+    // edited here.
+    host_.previewAlarm(this, edited());
   } catch (const platform::RuntimeError& e) {
     platform::showErrorBox(e, "frmPrefs, cmdPreview_Click");
   }

@@ -2,49 +2,80 @@
 // The preferences and interval dialogs for the program's run.
 #include "prefs/prefs_holder.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QRadioButton>
-
+#include "alarm/alarm_settings.h"
 #include "notify/interval_dialog.h"
 #include "platform/log.h"
 #include "prefs/frmPrefs.h"
+#include "prefs/prefs_host.h"
+
+namespace {
+
+// One interval dialog, built from the settings' interval and gone once it closes.
+template <class Dialog>
+std::optional<int> editInterval(PrefsHost& host, QWidget* owner, int AlarmSettings::*interval, void (*save)(int)) {
+  const QPointer<Dialog> dialog = new Dialog(owner);
+  dialog->Form_Load(host.settings().*interval);
+  const std::optional<int> minutes = dialog->showModal(owner);
+  delete dialog.data();
+  if (minutes) {
+    host.settings().*interval = *minutes;
+    save(*minutes);
+  }
+  return minutes;
+}
+
+}  // namespace
 
 PrefsHolder::PrefsHolder(PrefsHost& host) : host_(host) {}
 
-PrefsHolder::~PrefsHolder() {
-  delete prefs_.data();
-  delete snooze_.data();
-  delete hideAlert_.data();
-}
+PrefsHolder::~PrefsHolder() { delete prefs_.data(); }
 
 frmPrefs& PrefsHolder::prefs() {
   if (prefs_ && prefs_->unloaded()) {
-    // Closed through its frame: gone, and loaded again from the store below.
+    // Closed through its frame: gone, and loaded again from the settings below.
     prefs_->deleteLater();
     prefs_ = nullptr;
   }
   if (!prefs_) {
-    prefs_ = new frmPrefs(*this, host_, owner_.data());
-    prefs_->Form_Load();
+    auto* p = new frmPrefs(*this, host_, owner_.data());
+    prefs_ = p;
+    QObject::connect(p, &frmPrefs::settingsDone, p, [this](const AlarmSettings& edited, bool volumesRead) {
+      AlarmSettings& settings = host_.settings();
+      settings = edited;
+      savePrefsSettings(settings);
+      if (volumesRead) saveAlarmVolumes(settings);
+      platform::logEvent("preferences stored");
+    });
+    QObject::connect(p, &frmPrefs::volumesSet, p, [this](const AlarmSettings& edited, bool volumesRead) {
+      AlarmSettings& settings = host_.settings();
+      settings.unmute = edited.unmute;
+      saveUnmute(settings.unmute);
+      if (!volumesRead) return;
+      settings.volumeSpeaker = edited.volumeSpeaker;
+      settings.volumeWave = edited.volumeWave;
+      saveAlarmVolumes(settings);
+    });
+    QObject::connect(p, &frmPrefs::fontChosen, p, [this](const QString& face) {
+      host_.settings().font = face;
+      saveFont(face);
+    });
+    p->Form_Load(host_.settings());
   }
   return *prefs_;
 }
 
-template <class Dialog>
-static Dialog& loaded(QPointer<Dialog>& dialog) {
-  if (!dialog) {
-    dialog = new Dialog;
-    dialog->Form_Load();
-  }
-  return *dialog;
+std::optional<int> PrefsHolder::editSnooze(QWidget* owner) {
+  return editInterval<frmSnooze>(host_, owner, &AlarmSettings::snoozeMinutes, saveSnoozeMinutes);
 }
 
-frmSnooze& PrefsHolder::snooze() { return loaded(snooze_); }
-frmHideAlert& PrefsHolder::hideAlert() { return loaded(hideAlert_); }
+std::optional<int> PrefsHolder::editHideAlert(QWidget* owner) {
+  return editInterval<frmHideAlert>(host_, owner, &AlarmSettings::hideAlertMinutes, saveHideAlertMinutes);
+}
 
 void PrefsHolder::showPrefs(QWidget& owner) {
   owner_ = &owner;
+  // Shown again after Done: with the settings as the program has them now.
+  if (prefs_ && !prefs_->unloaded() && !prefs_->isVisible()) prefs_->setSettings(host_.settings());
   frmPrefs& dialog = prefs();
   if (dialog.isVisible()) {
     dialog.raise();
@@ -75,26 +106,3 @@ bool PrefsHolder::prefsVisible() const {
   // Minimised with the main window, the dialog is not on the screen: Launch brings both back.
   return prefs_ && !prefs_->unloaded() && prefs_->isVisible() && !prefs_->isMinimized();
 }
-
-AlarmSettings::Sound PrefsHolder::sound() {
-  frmPrefs& p = prefs();
-  if (p.optBeep->isChecked()) return Sound::Beep;
-  if (p.optMusic->isChecked()) return Sound::Music;
-  return Sound::Wave;
-}
-
-QString PrefsHolder::musicFile() { return prefs().lblHDDNfilename; }
-bool PrefsHolder::repeat() { return prefs().chkRepeat->isChecked(); }
-bool PrefsHolder::unmute() { return prefs().chkUnmute->isChecked(); }
-QString PrefsHolder::volumeSpeaker() { return prefs().lblHDDNvolumeSpeaker; }
-QString PrefsHolder::volumeWave() { return prefs().lblHDDNvolumeWave; }
-bool PrefsHolder::showMessage() { return prefs().optMessage->isChecked(); }
-QString PrefsHolder::messageText() { return prefs().txtMessage->text(); }
-bool PrefsHolder::commandOn() { return prefs().chkCommand->isChecked(); }
-QString PrefsHolder::commandText() { return prefs().txtCommand->text(); }
-void PrefsHolder::setCommandText(const QString& text) { prefs().txtCommand->setText(text); }
-bool PrefsHolder::commandMSDOS() { return prefs().chkMSDOS->isChecked(); }
-bool PrefsHolder::previewing() { return prefs().lblHDDNpreview == QLatin1String("Preview!"); }
-QString PrefsHolder::snoozeMinutes() { return snooze().txtSnoozeMinutes->text(); }
-QString PrefsHolder::hideAlertMinutes() { return hideAlert().txtHideAlertMinutes->text(); }
-QWidget* PrefsHolder::dialogWindow() { return &prefs(); }

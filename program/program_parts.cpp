@@ -28,8 +28,8 @@ void ProgramParts::createPlayer() {
   if (clDShow_) return;
   clDShow_ = graphFactory_ ? std::make_unique<audio::clsDShowControl>(graphFactory_)
                            : std::make_unique<audio::clsDShowControl>();
-  // The "unable to play" box names the music file the preferences hold.
-  clDShow_->setMusicPathSource([this] { return alarmSettings().musicFile(); });
+  // The "unable to play" box names the music file of the settings.
+  clDShow_->setMusicPathSource([this] { return settings().musicFile; });
 }
 
 audio::clsDShowControl& ProgramParts::player() {
@@ -49,12 +49,10 @@ void ProgramParts::removePlayer() {
   if (!clDShow_->opening()) clDShow_.reset();
 }
 
-AlarmSettings& ProgramParts::alarmSettings() { return alarmSettings_ ? *alarmSettings_ : settings(); }
-
 AlarmFiring& ProgramParts::firing(frmMain& main) {
   if (!firing_)
     firing_ = std::make_unique<AlarmFiring>(
-        main.engine(), alarmSettings(), [this]() -> audio::clsDShowControl& { return player(); }, &main,
+        main.engine(), settings(), [this]() -> audio::clsDShowControl& { return player(); }, &main,
         [&main] { return main.ledColour(); });
   return *firing_;
 }
@@ -67,8 +65,8 @@ void ProgramParts::playMusicOnce(const QString& path, QWidget* owner) {
   p.DS_Play();
 }
 
-void ProgramParts::previewAlarm(QWidget* owner) {
-  if (main_) firing(*main_).preview(owner);
+void ProgramParts::previewAlarm(QWidget* owner, const AlarmSettings& edited) {
+  if (main_) firing(*main_).preview(owner, edited);
 }
 
 int ProgramParts::colourIndex() { return main_ ? main_->ledColour() : -1; }
@@ -80,12 +78,20 @@ void ProgramParts::showPrefs(frmMain& main) {
   prefs_->showPrefs(main);
 }
 bool ProgramParts::prefsVisible() { return prefs_->prefsVisible(); }
-AlarmSettings& ProgramParts::settings() { return *prefs_; }
+
+// --- The settings
+
+AlarmSettings& ProgramParts::settings() {
+  if (!settings_) settings_ = loadAlarmSettings();
+  return *settings_;
+}
 
 // --- The detached LED window and the tray menu.
 
 void ProgramParts::attach(frmMain& main) {
   main_ = &main;
+  // How late an alarm skipped by a jump of the clock may still ring, from the settings.
+  main.engine().setLateMinutes(settings().lateMinutes);
   ledTray_ = std::make_unique<led::LedTray>(main);
   firing(main);  // the engine's ringer from now on
 }

@@ -4,13 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "app/main_parts.h"
 #include "audio/media_graph.h"
 #include "prefs/prefs_host.h"
 
 class AlarmFiring;
-class AlarmSettings;
 class PrefsHolder;
 namespace audio {
 class clsDShowControl;
@@ -30,8 +30,9 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   // Preferences and the interval dialogs (prefs/, notify/).
   void showPrefs(frmMain& main) override;
   bool prefsVisible() override;
-  // The alarm's run-time settings, read from those dialogs (created on the first read).
-  AlarmSettings& settings();
+  // The one value of the settings the program runs with: loaded from the store once, at
+  // start, when the main window takes these parts (attach); the dialogs edit copies of it.
+  AlarmSettings& settings() override;
 
   // The media player and the alarm's firing and alert windows (alarm/, notify/).
   void createPlayer() override;
@@ -41,14 +42,13 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   // What the preferences ask: the music once, the preview (with the main window only) and
   // the LED colour.
   void playMusicOnce(const QString& path, QWidget* owner) override;
-  void previewAlarm(QWidget* owner) override;
+  void previewAlarm(QWidget* owner, const AlarmSettings& edited) override;
   int colourIndex() override;
   // clDShow: created at load; its sound code is loaded on the first open.
   audio::clsDShowControl& player();
   AlarmFiring& firing(frmMain& main);
-  // Tests play through their own graphs and read their own settings.
+  // Tests play through their own graphs.
   void setMediaGraphFactory(audio::MediaGraphFactory factory) { graphFactory_ = std::move(factory); }
-  void setAlarmSettings(AlarmSettings* settings) { alarmSettings_ = settings; }
 
   // The detached LED window and the tray menu (led/).
   void attach(frmMain& main) override;
@@ -63,13 +63,12 @@ class ProgramParts final : public MainWindowParts, public PrefsHost {
   void setWakeHelper(const QString& path) { wakeHelper_ = path; }
 
  private:
-  // Preferences and the interval dialogs.
+  // The settings, then the preferences and the interval dialogs.
+  std::optional<AlarmSettings> settings_;
   std::unique_ptr<PrefsHolder> prefs_;
   // The media player and the alarm's firing.
-  AlarmSettings& alarmSettings();
   audio::MediaGraphFactory graphFactory_;
   std::unique_ptr<audio::clsDShowControl> clDShow_;
-  AlarmSettings* alarmSettings_ = nullptr;
   std::unique_ptr<AlarmFiring> firing_;
   // The detached LED window and the tray menu.
   std::unique_ptr<led::LedTray> ledTray_;

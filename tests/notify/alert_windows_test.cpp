@@ -19,9 +19,9 @@ namespace {
 using Sound = AlarmSettings::Sound;
 
 TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsStop) {
-  settings.soundChoice = Sound::Music;
-  settings.music = file("song.ogg");
-  settings.hide = "1";
+  settings().sound = Sound::Music;
+  settings().musicFile = file("song.ogg");
+  settings().hideAlertMinutes = 1;
   frmMain& w = armAt("07", "00", "00");
   w.menuLedcolour_Click(1);
   onAlert([&](AlertWindow& a) {
@@ -42,7 +42,7 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
 
   // Snoozed, then closed by the window manager: a stop, and the music stops with it. A
   // message of ten long words shows whole, in red for the red LEDs, above the buttons.
-  settings.text = "Nineteen, eighteen seventeen sixteen fourteen thirteen fifteen eighteen nineteen seventeen";
+  settings().messageText = "Nineteen, eighteen seventeen sixteen fourteen thirteen fifteen eighteen nineteen seventeen";
   w.menuLedcolour_Click(2);
   onAlert([&](AlertWindow& a) {
     auto& m = static_cast<frmAlarmMessage&>(a);
@@ -58,7 +58,7 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   tickAt(at(0, 0, 0, 9));
   tickAt(at(7, 0, 0, 9));
   // A word longer than the line widens the window, Stop at the end of the message.
-  settings.text = "Get up: Pneumonoultramicroscopicsilicovolcanoconiosis!";
+  settings().messageText = "Get up: Pneumonoultramicroscopicsilicovolcanoconiosis!";
   onAlert([&](AlertWindow& a) {
     EXPECT_TRUE(graphs.graphs.back().running);
     auto& m = static_cast<frmAlarmMessage&>(a);
@@ -87,8 +87,8 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
 }
 
 TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
-  settings.message = false;
-  settings.text = "Time to get up, the bus leaves at eight";
+  settings().showMessage = false;
+  settings().messageText = "Time to get up, the bus leaves at eight";
   frmMain& w = armAt("07", "00", "00");
   onAlert([&](AlertWindow& a) {
     EXPECT_EQ(a.geometry(), QGuiApplication::primaryScreen()->geometry());
@@ -101,7 +101,7 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
     EXPECT_GT(hint->y(), screen.height() * 4 / 5);
     EXPECT_LT(hint->palette().color(QPalette::WindowText).lightness(), 160);
     // The whole message shows, on one line where the screen has room for it.
-    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings.text));
+    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings().messageText));
     EXPECT_EQ(a.lblMessage->toolTip(), " Double-click or press ESC to quit - Press Spacebar to Snooze ");
     EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0, 0xFF, 0xFF));
     EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget()->window() : nullptr, &a);
@@ -120,9 +120,9 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
   tickAt(at(7, 0, 0, 9));
   EXPECT_EQ(w.engine().alarmText(), "07:08:00");
   // A word wider than the screen is made smaller until the whole of it shows.
-  settings.text = "PneumonoultramicroscopicsilicovolcanoconiosisPneumonoultramicroscopic";
+  settings().messageText = "PneumonoultramicroscopicsilicovolcanoconiosisPneumonoultramicroscopic";
   onAlert([&](AlertWindow& a) {
-    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings.text));
+    EXPECT_GE(a.lblMessage->width(), a.lblMessage->fontMetrics().horizontalAdvance(settings().messageText));
     EXPECT_LE(a.lblMessage->geometry().right(), a.width());
     a.close();
   });
@@ -141,28 +141,34 @@ TEST_F(Firing, APreviewRecordsNothingCannotSnoozeAndGivesWayToARealAlarm) {
     EXPECT_FALSE(m.cmdSnooze->isEnabled());
     QTest::mouseClick(m.cmdOk, Qt::LeftButton);
   });
-  firing.preview(&w);
+  firing.preview(&w, settings());
   untilAlertsClose();
   EXPECT_EQ(fakes.sound.waves.size(), 1u);
   EXPECT_FALSE(w.engine().previousAlarm());
   EXPECT_TRUE(w.engine().alarmEnabled());
 
-  settings.message = false;
+  settings().showMessage = false;
   onAlert([&](AlertWindow& a) { QTest::keyClick(&a, Qt::Key_Space); });
-  firing.preview(&w);
+  firing.preview(&w, settings());
   untilAlertsClose();
   EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 
   // The alarm's second comes while a preview shows: the preview ends, the alarm rings.
-  settings.message = true;
+  settings().showMessage = true;
   fakes.clock.current = at(6, 59, 59);
-  onAlert([&](AlertWindow&) { tickAt(at(7, 0, 0)); });
+  AlarmSettings edited = settings();
+  edited.messageText = "Only a rehearsal";
+  onAlert([&](AlertWindow& a) {
+    EXPECT_EQ(a.lblMessage->text(), "Only a rehearsal");
+    tickAt(at(7, 0, 0));
+  });
   onAlert([&](AlertWindow& a) {
     EXPECT_FALSE(a.isPreview());
+    EXPECT_EQ(a.lblMessage->text(), "Wake up!");  // the alarm rings with the program's settings
     EXPECT_TRUE(static_cast<frmAlarmMessage&>(a).cmdSnooze->isEnabled());
     QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdOk, Qt::LeftButton);
   });
-  firing.preview(&w);
+  firing.preview(&w, edited);
   untilAlertsClose();
   EXPECT_EQ(alertsSeen, 4);
   EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));

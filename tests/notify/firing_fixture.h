@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with the program's own parts on the offscreen platform, fake services, a
-// fake mixer, scripted media graphs and settings, and a driver that acts on the alert
-// window from inside its modal loop, as a user would.
+// fake mixer, scripted media graphs, the program's settings set by the test, and a driver
+// that acts on the alert window from inside its modal loop, as a user would.
 #pragma once
 
 #include <QApplication>
@@ -35,30 +35,6 @@ inline std::optional<QDateTime> record(int day, const QString& time) {
   return QDateTime(QDate(2026, 12, day), *platform::timeValue(time));
 }
 
-struct FakeSettings final : AlarmSettings {
-  Sound sound() override { return soundChoice; }
-  QString musicFile() override { return music; }
-  bool repeat() override { return repeatOn; }
-  bool unmute() override { return unmuteOn; }
-  QString volumeSpeaker() override { return speaker; }
-  QString volumeWave() override { return wave; }
-  bool showMessage() override { return message; }
-  QString messageText() override { return text; }
-  bool commandOn() override { return commandActive; }
-  QString commandText() override { return command; }
-  void setCommandText(const QString& t) override { command = t; }
-  bool commandMSDOS() override { return msdos; }
-  bool previewing() override { return false; }
-  QString snoozeMinutes() override { return snooze; }
-  QString hideAlertMinutes() override { return hide; }
-  QWidget* dialogWindow() override { return nullptr; }
-
-  Sound soundChoice = Sound::Wave;
-  QString music;
-  bool repeatOn = false, unmuteOn = false, message = true, commandActive = false, msdos = false;
-  QString speaker = "100", wave = "100", text = "Wake up!", command, snooze = "8", hide = "15";
-};
-
 // Every graph opened, in order; a render or run of an undecodable file fails.
 struct GraphLog {
   std::deque<testsupport::GraphState> graphs;
@@ -77,6 +53,8 @@ class Firing : public testsupport::MainWindowTest {
     watchdog.setInterval(10);
     QObject::connect(&watchdog, &QTimer::timeout, [this] { drive(); });
     watchdog.start();
+    // The settings as the store gives them, but for the text.
+    if (!storedSettings) settings().messageText = "Wake up!";
   }
   void TearDown() override {
     watchdog.stop();
@@ -85,9 +63,8 @@ class Firing : public testsupport::MainWindowTest {
   }
 
   frmMain& load() {
-    auto p = std::make_unique<ProgramParts>();
+    auto p = next_ ? std::move(next_) : std::make_unique<ProgramParts>();
     parts = p.get();
-    if (!realSettings) p->setAlarmSettings(&settings);
     p->setMediaGraphFactory([this] {
       testsupport::GraphState& g = graphs.graphs.emplace_back();
       g.duration = 30.0;
@@ -135,8 +112,15 @@ class Firing : public testsupport::MainWindowTest {
 
   audio::FakeMixerBackend mixer = audio::FakeMixerBackend::typical();
   audio::Volume volume{mixer};
-  FakeSettings settings;
-  bool realSettings = false;  // read the preferences dialog's controls instead
+  // The settings the program runs with: those of the window loaded, or of the next one.
+  AlarmSettings& settings() {
+    if (!win) {
+      if (!next_) next_ = std::make_unique<ProgramParts>();
+      return next_->settings();
+    }
+    return parts->settings();
+  }
+  bool storedSettings = false;  // the settings only as stored
   GraphLog graphs;
   ProgramParts* parts = nullptr;
   int alertsSeen = 0;
@@ -164,6 +148,7 @@ class Firing : public testsupport::MainWindowTest {
       w->done(0);
     }
   }
+  std::unique_ptr<ProgramParts> next_;
   std::deque<std::function<void(AlertWindow&)>> acts;
   QTimer watchdog;
   QPointer<AlertWindow> lastDriven_;

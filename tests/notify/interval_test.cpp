@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The snooze and hide-alert interval dialogs on the offscreen platform: the box loaded from
-// the store (or its default), Set, Default, Esc and the frame close.
+// The snooze and hide-alert interval dialogs on the offscreen platform: the intervals loaded
+// from the store (or their defaults) in the box, Set, Default, Esc and the frame close.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
+#include "alarm/alarm_settings.h"
 #include "notify/interval_dialog.h"
 #include "platform/updown.h"
 #include "window_fixture.h"
@@ -16,16 +17,18 @@ class IntervalDialogs : public testsupport::SettingsTest {
  protected:
   // Shows the dialog modally and runs the steps inside its own event loop, as a user would.
   void whileShown(IntervalDialog& d, const std::function<void()>& steps) {
-    leftOpen = testsupport::whileModal(&d, [&] { return steps(), &d; }, [&] { d.showModal(nullptr); });
+    leftOpen = testsupport::whileModal(&d, [&] { return steps(), &d; }, [&] { handedBack = d.showModal(nullptr); });
   }
   bool leftOpen = false;
+  std::optional<int> handedBack = 0;
 };
 
 TEST_F(IntervalDialogs, NothingStoredGivesEightAndFifteenAndAnUnusableStoredValueTheDefault) {
+  AlarmSettings settings = loadAlarmSettings();
   frmSnooze snooze;
   frmHideAlert hide;
-  snooze.Form_Load();
-  hide.Form_Load();
+  snooze.Form_Load(settings.snoozeMinutes);
+  hide.Form_Load(settings.hideAlertMinutes);
   EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "8");
   EXPECT_EQ(hide.txtHideAlertMinutes->text(), "15");
   EXPECT_EQ(snooze.windowTitle(), "Snooze Interval");
@@ -35,52 +38,45 @@ TEST_F(IntervalDialogs, NothingStoredGivesEightAndFifteenAndAnUnusableStoredValu
 
   put("Snooze", "abc");
   put("HideAlert", "-3");
-  frmSnooze badSnooze;
-  frmHideAlert badHide;
-  badSnooze.Form_Load();
-  badHide.Form_Load();
-  EXPECT_EQ(badSnooze.txtSnoozeMinutes->text(), "8");
-  EXPECT_EQ(badHide.txtHideAlertMinutes->text(), "15");
+  settings = loadAlarmSettings();
+  EXPECT_EQ(settings.snoozeMinutes, 8);
+  EXPECT_EQ(settings.hideAlertMinutes, 15);
   EXPECT_EQ(stored("Snooze"), "abc");  // nothing is stored until Set
 
-  put("Snooze", "90");  // more than the spinner's 59, still a usable interval
-  frmSnooze longSnooze;
-  longSnooze.Form_Load();
-  EXPECT_EQ(longSnooze.txtSnoozeMinutes->text(), "90");
+  put("Snooze", "90 ");  // more than the spinner's 59, still a usable interval
+  put("HideAlert", "1440");  // a day: the alarm would never come
+  settings = loadAlarmSettings();
+  EXPECT_EQ(settings.snoozeMinutes, 90);
+  EXPECT_EQ(settings.hideAlertMinutes, 15);
 }
 
-TEST_F(IntervalDialogs, SetStoresAndHidesAndTheValueComesBack) {
+TEST_F(IntervalDialogs, SetHandsTheIntervalBackAndHides) {
   frmSnooze snooze;
-  snooze.Form_Load();
+  snooze.Form_Load(8);
   whileShown(snooze, [&] {
     snooze.txtSnoozeMinutes->selectAll();
     QTest::keyClicks(snooze.txtSnoozeMinutes, "12x");  // the box takes digits only
     QTest::keyClick(snooze.txtSnoozeMinutes, Qt::Key_Return);
   });
   EXPECT_FALSE(leftOpen);
-  EXPECT_EQ(stored("Snooze"), "12");
-  EXPECT_EQ(snooze.minutes(), "12");
-  frmSnooze next;
-  next.Form_Load();
-  EXPECT_EQ(next.txtSnoozeMinutes->text(), "12");
+  EXPECT_EQ(handedBack, 12);
 }
 
-TEST_F(IntervalDialogs, DefaultThenAFrameCloseChangesTheRunButNotTheStore) {
-  put("HideAlert", "30");
+TEST_F(IntervalDialogs, DefaultThenAFrameCloseHandsNothingBack) {
   frmHideAlert hide;
-  hide.Form_Load();
+  hide.Form_Load(30);
   whileShown(hide, [&] {
     QTest::mouseClick(hide.cmdDefault, Qt::LeftButton);
+    EXPECT_EQ(hide.txtHideAlertMinutes->text(), "15");
     hide.close();
   });
   EXPECT_FALSE(leftOpen);
-  EXPECT_EQ(hide.minutes(), "15");
-  EXPECT_EQ(stored("HideAlert"), "30");
+  EXPECT_EQ(handedBack, std::nullopt);
 }
 
 TEST_F(IntervalDialogs, EscDoesNothingAndAnEmptyOrZeroBoxIsRefusedWithTheRange) {
   frmSnooze snooze;
-  snooze.Form_Load();
+  snooze.Form_Load(8);
   whileShown(snooze, [&] {
     QTest::keyClick(snooze.txtSnoozeMinutes, Qt::Key_Escape);
     EXPECT_TRUE(snooze.isVisible());
@@ -102,7 +98,7 @@ TEST_F(IntervalDialogs, EscDoesNothingAndAnEmptyOrZeroBoxIsRefusedWithTheRange) 
     EXPECT_EQ(snooze.txtSnoozeMinutes->text(), "1439");
   });
   EXPECT_TRUE(leftOpen);
-  EXPECT_EQ(stored("Snooze"), "Error");
+  EXPECT_EQ(handedBack, std::nullopt);
 }
 
 }  // namespace

@@ -71,7 +71,12 @@ class VolumeLauncher final : public audio::ProgramLauncher {
 
 class CountingParts final : public PrefsHost {
  public:
+  AlarmSettings& settings() override {
+    if (!value) value = loadAlarmSettings();
+    return *value;
+  }
   void stopPlayer() override { ++stops; }
+  std::optional<AlarmSettings> value;
   int stops = 0;
 };
 
@@ -124,21 +129,15 @@ class Preferences : public testsupport::SettingsTest {
 const QString kNoMusic = QStringLiteral("No music loaded...");
 
 TEST_F(Preferences, AFirstStartReadsTheDesignedDefaultsAndAppliesFullVolume) {
-  AlarmSettings& s = *holder;
   EXPECT_FALSE(holder->prefsVisible());
   EXPECT_EQ(mixer.opens, 0);  // asking did not load the dialog
-  EXPECT_EQ(s.sound(), AlarmSettings::Sound::Wave);  // the read creates and loads the dialog, hidden
+  EXPECT_EQ(parts.settings(), AlarmSettings{});  // the program runs with the defaults (8 and 15 minutes among them)
+  frmPrefs& p = dialog();  // created and loaded, hidden
   EXPECT_FALSE(holder->prefsVisible());
-  EXPECT_TRUE(s.showMessage());
-  EXPECT_EQ(s.messageText(), "Alarm!!!");
-  EXPECT_EQ(s.musicFile(), "Error");
-  EXPECT_FALSE(s.repeat() || s.unmute() || s.commandOn() || s.commandMSDOS() || s.previewing());
-  EXPECT_EQ(s.commandText(), "");
-  EXPECT_EQ(s.volumeSpeaker(), "100");
-  EXPECT_EQ(s.volumeWave(), "100");
-  EXPECT_EQ(s.snoozeMinutes(), "8");
-  EXPECT_EQ(s.hideAlertMinutes(), "15");
-  frmPrefs& p = dialog();
+  EXPECT_TRUE(p.optSound->isChecked() && p.optMessage->isChecked());
+  EXPECT_EQ(p.txtMessage->text(), "Alarm!!!");
+  EXPECT_FALSE(p.chkRepeat->isChecked() || p.chkUnmute->isChecked() || p.chkCommand->isChecked() || p.chkMSDOS->isChecked());
+  EXPECT_EQ(p.txtCommand->text(), "");
   EXPECT_EQ(p.lblTrack->text(), kNoMusic);
   EXPECT_FALSE(p.cmdLoadMusic->isEnabled() || p.chkRepeat->isEnabled() || p.cmdPlay->isEnabled() || p.cmdStop->isEnabled());
   EXPECT_FALSE(p.txtCommand->isEnabled() || p.cmdTestCommand->isEnabled() || p.chkMSDOS->isEnabled());
@@ -185,14 +184,31 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(stored("CommandMSDOS"), "0");  // its own box, not Activate's
   EXPECT_EQ(stored("VolumeForceUnmute"), "1");
   EXPECT_EQ(parts.stops, 3);  // Done stops the player too
+  EXPECT_EQ(parts.settings().messageText, "Wake up");  // the program runs with them at once
 
-  PrefsHolder next(parts);
-  EXPECT_EQ(next.sound(), AlarmSettings::Sound::Beep);
-  EXPECT_FALSE(next.showMessage());
-  EXPECT_EQ(next.messageText(), "Wake up");
-  EXPECT_TRUE(next.commandOn() && !next.commandMSDOS() && next.unmute());
-  EXPECT_FALSE(next.repeat());  // Repeat is read only while music is the sound
-  EXPECT_EQ(next.musicFile(), song);
+  const AlarmSettings next = loadAlarmSettings();
+  EXPECT_EQ(next.sound, AlarmSettings::Sound::Beep);
+  EXPECT_FALSE(next.showMessage);
+  EXPECT_EQ(next.messageText, "Wake up");
+  EXPECT_TRUE(next.commandOn && !next.commandMSDOS && next.unmute);
+  EXPECT_FALSE(next.repeat);  // Repeat is read only while music is the sound
+  EXPECT_EQ(next.musicFile, song);
+}
+
+TEST_F(Preferences, EverySettingSavedLoadsBackAsItWas) {
+  // Each setting other than its default, so that one left unsaved shows.
+  const AlarmSettings s{.sound = AlarmSettings::Sound::Music, .musicFile = "/music/wake up.ogg", .repeat = true,
+                        .unmute = true, .volumeSpeaker = 35, .volumeWave = 0, .showMessage = false,
+                        .messageText = "Up, the bus leaves at eight", .font = "DejaVu Serif", .commandOn = true,
+                        .commandText = "notify-send up", .commandMSDOS = true, .snoozeMinutes = 1439,
+                        .hideAlertMinutes = 1, .lateMinutes = 0};
+  savePrefsSettings(s);
+  saveAlarmVolumes(s);
+  saveFont(s.font);
+  saveSnoozeMinutes(s.snoozeMinutes);
+  saveHideAlertMinutes(s.hideAlertMinutes);
+  saveLateMinutes(s.lateMinutes);
+  EXPECT_TRUE(loadAlarmSettings() == s);
 }
 
 TEST_F(Preferences, DoneRefusesMusicWithoutAFileAMovedFileAndAnEmptyCommandButHasStoredEverything) {
@@ -244,8 +260,9 @@ TEST_F(Preferences, EscDoesNothingAndTheFrameCloseForgetsUnsavedEditsAndLoadsAga
   EXPECT_FALSE(leftOpen);
   EXPECT_FALSE(holder->prefsVisible());
   EXPECT_EQ(stored("Message"), "Error");
-  EXPECT_EQ(holder->messageText(), "Alarm!!!");  // a new dialog, loaded from the store
-  EXPECT_EQ(mixer.opens, 2);                    // and the load's volume step ran again
+  EXPECT_EQ(parts.settings().messageText, "Alarm!!!");
+  EXPECT_EQ(dialog().txtMessage->text(), "Alarm!!!");  // a new dialog, loaded from the settings
+  EXPECT_EQ(mixer.opens, 2);                           // and the load's volume step ran again
 }
 
 TEST_F(Preferences, ActivationKeepsTheDialogModalToItsOwnerOnly) {
@@ -281,9 +298,9 @@ TEST_F(Preferences, VolumesAreCapturedOnlyFromAMixerThatOpens) {
   EXPECT_EQ(launcher.started.size(), 1u);
   EXPECT_EQ(stored("VolumeSpeaker"), "40");
   EXPECT_EQ(stored("VolumeWaveOut"), "60");
-  EXPECT_EQ(holder->volumeSpeaker(), "40");
+  EXPECT_EQ(parts.settings().volumeSpeaker, 40);
 
-  // With a mixer: unmute first, the program, then both volumes into the labels and the store.
+  // With a mixer: unmute first, the program, then both volumes into the settings and the store.
   mixer.devices = 1;
   launcher.onStart = [&] {
     EXPECT_EQ(mixer.value(line::kSpeakers, control::kMute), 0);
@@ -292,13 +309,14 @@ TEST_F(Preferences, VolumesAreCapturedOnlyFromAMixerThatOpens) {
   whileOpen([&](frmPrefs& p) {
     click(p.chkUnmute);
     click(p.cmdSetVolume);
-    EXPECT_EQ(p.lblHDDNvolumeSpeaker, "50");
-    EXPECT_EQ(p.lblHDDNvolumeWave, "100");
-    mixer.controls[1].value = 65500;  // changed outside the program: stored by Done, labels kept
+    EXPECT_EQ(stored("VolumeSpeaker"), "50");
+    EXPECT_EQ(parts.settings().volumeSpeaker, 50);
+    EXPECT_EQ(parts.settings().volumeWave, 100);
+    mixer.controls[1].value = 65500;  // changed outside the program: Done stores it, and the alarm uses it
     click(p.cmdDone);
-    EXPECT_EQ(p.lblHDDNvolumeSpeaker, "50");
   });
   EXPECT_EQ(stored("VolumeSpeaker"), "100");
+  EXPECT_EQ(parts.settings().volumeSpeaker, 100);
   EXPECT_EQ(stored("VolumeForceUnmute"), "1");
 
   launcher.fail = true;
@@ -318,17 +336,18 @@ TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
   put("TriggerCommand", "7");
   put("Font", "No Such Face At All");
   put("ShowMessage", "maybe");
-  put("Snooze", "abc");
-  put("HideAlert", "-3");
-  EXPECT_EQ(holder->volumeSpeaker(), "100");
-  EXPECT_EQ(holder->volumeWave(), "100");
-  EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
-  EXPECT_EQ(holder->commandText(), "");
-  EXPECT_FALSE(holder->commandOn());
-  EXPECT_TRUE(holder->showMessage());
-  EXPECT_EQ(holder->snoozeMinutes(), "8");
-  EXPECT_EQ(holder->hideAlertMinutes(), "15");
+  put("LateMinutes", "1440");
+  put("Message", QString(150, 'm'));  // more than the box takes
+  const AlarmSettings& s = parts.settings();
+  EXPECT_EQ(s.volumeSpeaker, 100);
+  EXPECT_EQ(s.volumeWave, 100);
+  EXPECT_EQ(s.commandText, "");
+  EXPECT_FALSE(s.commandOn);
+  EXPECT_TRUE(s.showMessage);
+  EXPECT_EQ(s.lateMinutes, 30);
+  EXPECT_EQ(s.messageText, QString(100, 'm'));
   EXPECT_EQ(dialog().lblTrack->text(), "moved.mp3");
+  EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
   EXPECT_EQ(dialog().txtMessage->font().family(), "No Such Face At All");
   whileOpen([&](frmPrefs& p) { click(p.cmdDone); });
   EXPECT_TRUE(leftOpen);
@@ -347,7 +366,7 @@ TEST_F(Preferences, LoadMusicKeepsMusicOnCancelAndRefusesAPathTheSettingsCannotK
     pickers.file = "/music/" + QString(260, 'a') + ".mp3";
     click(p.cmdLoadMusic);
     EXPECT_EQ(p.lblTrack->text(), kNoMusic);
-    EXPECT_EQ(p.lblHDDNfilename, "Error");
+    EXPECT_EQ(p.edited().musicFile, "");
 
     pickers.file = file("tune.wav");
     click(p.cmdLoadMusic);
@@ -370,6 +389,7 @@ TEST_F(Preferences, TheFontIsStoredAtOnceAndCancelChangesNothing) {
     pickers.face = "DejaVu Sans";
     click(p.cmdFont);
     EXPECT_EQ(stored("Font"), "DejaVu Sans");
+    EXPECT_EQ(parts.settings().font, "DejaVu Sans");
     EXPECT_EQ(p.txtMessage->font().family(), "DejaVu Sans");
     EXPECT_EQ(p.focusWidget(), p.cmdDone);
     click(p.cmdDefaultFont);
@@ -484,36 +504,33 @@ TEST_F(Preferences, AConsoleCommandReachesTheProgramWithItsArgumentsAsTypedAndNo
 TEST_F(Preferences, TheLinksOpenTheIntervalDialogsModallyAndF1TheReadme) {
   whileOpen([&](frmPrefs& p) {
     QTimer::singleShot(0, [&] {
-      frmSnooze& s = holder->snooze();
-      EXPECT_TRUE(s.isVisible());
-      EXPECT_EQ(QApplication::activeModalWidget(), &s);
-      s.txtSnoozeMinutes->setText("20");
-      click(s.cmdSetSnoozeMinutes);
+      auto* s = qobject_cast<frmSnooze*>(QApplication::activeModalWidget());
+      ASSERT_TRUE(s);
+      EXPECT_EQ(s->parentWidget(), &p);
+      s->txtSnoozeMinutes->setText("20");
+      click(s->cmdSetSnoozeMinutes);
     });
     click(p.lblSnooze);
     EXPECT_EQ(stored("Snooze"), "20");
     EXPECT_TRUE(p.isVisible());
+    QTimer::singleShot(0, [&] {
+      auto* h = qobject_cast<frmHideAlert*>(QApplication::activeModalWidget());
+      ASSERT_TRUE(h);
+      h->txtHideAlertMinutes->setText("7");
+      click(h->cmdSetHideAlertMinutes);
+    });
+    click(p.lblHideInterval);
 
     QTest::keyClick(&p, Qt::Key_F1);
     file("readme.txt");
     QTest::keyClick(p.txtMessage, Qt::Key_F1);
+    click(p.cmdDone);
   });
-  EXPECT_EQ(holder->snoozeMinutes(), "20");
+  EXPECT_FALSE(leftOpen);  // Done handed the intervals back as they were set, not as the dialog opened
+  EXPECT_EQ(parts.settings().snoozeMinutes, 20);
+  EXPECT_EQ(stored("HideAlert"), "7");
+  EXPECT_EQ(parts.settings().hideAlertMinutes, 7);
   EXPECT_EQ(titles(), std::vector<QString>{"Info"});
-
-  // Default and a frame close keep the default for this run, even once the preferences
-  // that opened the dialog are unloaded.
-  whileOpen([&](frmPrefs& p) {
-    QTimer::singleShot(0, [&] {
-      click(holder->snooze().cmdDefault);
-      holder->snooze().close();
-    });
-    click(p.lblSnooze);
-    p.close();
-  });
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the unloaded dialog goes
-  EXPECT_EQ(holder->snoozeMinutes(), "8");
-  EXPECT_EQ(stored("Snooze"), "20");
   EXPECT_EQ(fakes.shell.textFiles, QStringList{dir.path() + "/readme.txt"});
 
   // A desktop whose opener finds no text viewer: F1 shows the readme in a window of our own.

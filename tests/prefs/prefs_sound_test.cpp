@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Play, Stop and Preview in the preferences dialog of the running program: the music once
-// through the main window's player, and the whole alarm rehearsed without arming anything.
+// through the main window's player, and the whole alarm rehearsed without arming anything;
+// and the snooze interval set from there.
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -8,8 +9,8 @@
 
 #include "../notify/firing_fixture.h"
 #include "notify/frmAlarmMessage.h"
+#include "notify/interval_dialog.h"
 #include "prefs/frmPrefs.h"
-#include "prefs/prefs_holder.h"
 
 namespace firingtest {
 namespace {
@@ -17,17 +18,17 @@ namespace {
 class PrefsSound : public Firing {
  protected:
   void SetUp() override {
-    realSettings = true;
+    storedSettings = true;
     Firing::SetUp();
   }
   // Opens the preferences with the main window's Prefs button and runs the steps inside.
   void inPrefs(const std::function<void(frmPrefs&)>& steps) {
     const auto inside = [&]() -> QDialog* {
-      frmPrefs& p = static_cast<PrefsHolder&>(parts->settings()).prefs();
+      frmPrefs& p = *win->findChild<frmPrefs*>();
       steps(p);
       return &p;
     };
-    testsupport::whileModal(win.get(), inside, [&] { win->cmdPrefs->click(); });
+    testsupport::whileModal(win.get(), inside, [&] { win->findChild<QPushButton*>("cmdPrefs")->click(); });
   }
   QString musicFile() {
     const QString path = file("song.ogg");
@@ -61,13 +62,12 @@ TEST_F(PrefsSound, PlayPlaysTheMusicOnceStopStopsItAndAMovedFileIsReported) {
                "A previous selected sound file was not found.\r\nPlease select a sound file to play.");
 }
 
-TEST_F(PrefsSound, WithoutAMusicFilePlayAndPreviewSaySoAndThePreviewMarkStays) {
+TEST_F(PrefsSound, WithoutAMusicFilePlayAndPreviewSaySo) {
   put("PlayMusic", "True");
   load();
   inPrefs([&](frmPrefs& p) {
     QTest::mouseClick(p.cmdPlay, Qt::LeftButton);
     QTest::mouseClick(p.cmdPreview, Qt::LeftButton);
-    EXPECT_EQ(p.lblHDDNpreview, "Preview!");
   });
   ASSERT_EQ(fakes.messageBox.boxes.size(), 2u);
   EXPECT_EQ(fakes.messageBox.boxes[0].title, "Going Deaf for a Living");
@@ -83,7 +83,7 @@ TEST_F(PrefsSound, PreviewRehearsesTheAlarmOverTheDialogWithoutArmingOrRecording
   onAlert([&](AlertWindow& a) {
     auto& m = static_cast<frmAlarmMessage&>(a);
     EXPECT_TRUE(m.isPreview());
-    EXPECT_EQ(m.parentWidget(), static_cast<PrefsHolder&>(parts->settings()).prefs().window());
+    EXPECT_EQ(m.parentWidget(), win->findChild<frmPrefs*>());
     EXPECT_FALSE(m.cmdSnooze->isEnabled());
     ASSERT_EQ(graphs.graphs.size(), 1u);
     EXPECT_TRUE(graphs.graphs[0].running);
@@ -97,7 +97,6 @@ TEST_F(PrefsSound, PreviewRehearsesTheAlarmOverTheDialogWithoutArmingOrRecording
   inPrefs([&](frmPrefs& p) {
     QTest::mouseClick(p.cmdPreview, Qt::LeftButton);
     untilAlertsClose();
-    EXPECT_EQ(p.lblHDDNpreview, "Preview!");
     EXPECT_FALSE(graphs.graphs[0].running);  // Stop stopped it
     p.optFullscreen->setChecked(true);
     QTest::mouseClick(p.cmdPreview, Qt::LeftButton);
@@ -108,6 +107,28 @@ TEST_F(PrefsSound, PreviewRehearsesTheAlarmOverTheDialogWithoutArmingOrRecording
   EXPECT_FALSE(w.engine().armed());
   EXPECT_FALSE(w.engine().alarmEnabled());
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+TEST_F(PrefsSound, ASnoozeIntervalSetCountsAtOnceAndOneClosedByItsFrameChangesNothing) {
+  frmMain& w = armAt("07", "00", "00");
+  const auto inSnoozeDialog = [&](const std::function<void(frmSnooze&)>& act) {
+    inPrefs([&](frmPrefs& p) {
+      QTimer::singleShot(0, [&] { act(*qobject_cast<frmSnooze*>(QApplication::activeModalWidget())); });
+      QTest::mouseClick(p.lblSnooze, Qt::LeftButton);
+    });
+  };
+  inSnoozeDialog([](frmSnooze& d) {
+    d.txtSnoozeMinutes->setText("20");
+    QTest::mouseClick(d.cmdSetSnoozeMinutes, Qt::LeftButton);
+  });
+  inSnoozeDialog([](frmSnooze& d) {
+    QTest::mouseClick(d.cmdDefault, Qt::LeftButton);
+    d.close();
+  });
+  onAlert([&](AlertWindow& a) { QTest::mouseClick(static_cast<frmAlarmMessage&>(a).cmdSnooze, Qt::LeftButton); });
+  tickAt(at(7, 0, 0));
+  EXPECT_EQ(w.findChild<QLabel*>("lblAlarm")->text(), "Activated  [ 07:20:00 ]");
+  EXPECT_EQ(stored("Snooze"), "20");
 }
 
 }  // namespace
