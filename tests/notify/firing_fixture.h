@@ -28,6 +28,7 @@
 namespace firingtest {
 
 using testsupport::at;
+using testsupport::ui;
 
 // The previous-alarm record of that day and time.
 inline QString record(int day, const QString& time) { return platform::shortDate(QDate(2026, 12, day)) + " " + time; }

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "../alarm/firing_fixture.h"
+#include "../notify/firing_fixture.h"
 #include "notify/frmAlarmMessage.h"
 #include "prefs/frmPrefs.h"
 #include "prefs/prefs_holder.h"
@@ -27,7 +27,7 @@ class PrefsSound : public Firing {
       steps(p);
       return &p;
     };
-    testsupport::whileModal(win.get(), inside, [&] { win->cmdPrefs->click(); });
+    testsupport::whileModal(win.get(), inside, [&] { ui<QPushButton>(*win, "cmdPrefs")->click(); });
   }
   QString musicFile() {
     const QString path = file("song.ogg");
