@@ -665,6 +665,7 @@ TEST_F(MainWindow, ADamagedSettingsFileStillOpensAUsableWindow) {
   EXPECT_FALSE(ui<QComboBox>(w, "cboAMPM")->isEnabled());
   EXPECT_TRUE(ui<QAction>(w, "menuLedcolour", 0)->isChecked());
   EXPECT_EQ(displayColour(w), 0);
+  EXPECT_EQ(displaySize(w), 0);
   EXPECT_EQ(w.engine().lblHDDNTempInteger, "0");
   EXPECT_TRUE(ui<QAction>(w, "menuLedsize", 0)->isChecked());
   EXPECT_FALSE(ui<QCheckBox>(w, "Check1")->isChecked());

@@ -197,12 +197,23 @@ TEST_F(LedWindow, ThereIsAlwaysAWindowToFind) {
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.screen()->geometry().contains(w.frameGeometry()));
 
-  // Quitting closes the LED window and does not bring the main window back.
+  // Quitting closes the LED window and does not bring the main window back, not even for
+  // the moment before it goes.
   openLed();
+  struct ShowCount : QObject {
+    int shown = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Show) ++shown;
+      return false;
+    }
+  } mainShows;
+  w.installEventFilter(&mainShows);
   ui<QAction>(w, "menuExit")->trigger();
+  w.removeEventFilter(&mainShows);
   EXPECT_TRUE(w.isUnloaded());
   EXPECT_FALSE(led()->isVisible());
   EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(mainShows.shown, 0);
 }
 
 // --- The tray icon -----------------------------------------------------------------------
