@@ -210,7 +210,6 @@ class frmMain : public QMainWindow, private AlarmEngine::Ringer {
   void minimiseAfterArming();
   void buildControls();
   void buildMenus();
-  void connectMenus();
   // The fields of the alarm armed with Set Alarm, written to the settings as they are armed.
   void storeArmedFields(const QString& h, const QString& m, const QString& s, int half);
   void centreDisplay();

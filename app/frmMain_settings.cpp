@@ -270,6 +270,8 @@ void frmMain::Form_Unload() {
 
 void frmMain::storeArmedFields(const QString& h, const QString& m, const QString& s, int half) {
   // One write: a program ended in between never brings back half of the old alarm.
-  Registry::WriteRegistryValues(Registry::settingsKey(), {{QStringLiteral("HH"), h}, {QStringLiteral("NN"), m},
-                                                           {QStringLiteral("SS"), s}, {QStringLiteral("AMPMcombo"), QString::number(half)}});
+  Registry::WriteRegistryValues(Registry::settingsKey(), {{QStringLiteral("HH"), h},
+                                                          {QStringLiteral("NN"), m},
+                                                          {QStringLiteral("SS"), s},
+                                                          {QStringLiteral("AMPMcombo"), QString::number(half)}});
 }

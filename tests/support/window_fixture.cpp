@@ -54,7 +54,8 @@ QString fieldsOf(const QObject& window, const QString& between) {
 }
 
 QString displayDigits(const QObject& window) {
-  return QString::fromStdString(ui<platform::LumicellWidget>(window, "Lumicell1")->getText(lumicell::kDispDigitDisplay));
+  const std::string digits = ui<platform::LumicellWidget>(window, "Lumicell1")->getText(lumicell::kDispDigitDisplay);
+  return QString::fromStdString(digits);
 }
 int displayColour(const QObject& window) {
   return ui<platform::LumicellWidget>(window, "Lumicell1")->getLong(lumicell::kDispDigitColor);
