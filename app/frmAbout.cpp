@@ -57,16 +57,12 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 }
 
 void frmAbout::Form_Load() {
-  platform::ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
-  platform::ignoreErrors([this] { lblprogtitle->setText(QString::fromUtf8(version::kProductName)); });
-  platform::ignoreErrors([this] {
-    lblversion->setText(
-        QStringLiteral("Version %1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
-  });
-  platform::ignoreErrors([this] {
-    const int year = platform::services().clock->now().date().year();
-    lblcopyright->setText(QStringLiteral("Copyright \u00A9 Orvanta 2004-%1").arg(year, 4, 10, QLatin1Char('0')));
-  });
+  platform::services().window->setTopmost(this, true);
+  lblprogtitle->setText(QString::fromUtf8(version::kProductName));
+  lblversion->setText(
+      QStringLiteral("Version %1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
+  const int year = platform::services().clock->now().date().year();
+  lblcopyright->setText(QStringLiteral("Copyright \u00A9 Orvanta 2004-%1").arg(year, 4, 10, QLatin1Char('0')));
 }
 
 void frmAbout::cmdok_Click() { close(); }

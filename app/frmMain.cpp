@@ -61,19 +61,7 @@ using Registry::writeSetting;
 
 }  // namespace
 
-std::array<char, 64> makeTipField(const QString& text) {
-  std::array<char, 64> field;
-  field.fill(' ');
-  const QByteArray bytes = text.toLocal8Bit() + '\0';
-  const auto n = std::min<qsizetype>(bytes.size(), static_cast<qsizetype>(field.size()));
-  std::copy_n(bytes.constData(), n, field.begin());
-  return field;
-}
-
-QString NotifyIconData::tip() const {
-  const auto end = std::find(szTip.begin(), szTip.end(), '\0');
-  return QString::fromLocal8Bit(szTip.data(), static_cast<qsizetype>(end - szTip.begin()));
-}
+QString trayTip(const QString& text) { return QString::fromLocal8Bit(text.toLocal8Bit().left(64)); }
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), engine_(std::make_unique<AlarmEngine>()), parts_(std::make_unique<MainWindowParts>()) {
@@ -83,7 +71,7 @@ frmMain::frmMain(QWidget* parent)
           [this](const QString& caption, bool armed) { setStatus(caption, armed ? kColourArmed : kColourNotArmed); });
   connect(engine_.get(), &AlarmEngine::timeShown, this, &frmMain::showTime);
   connect(engine_.get(), &AlarmEngine::checkSwitchedOn, this, [this] {
-    if (Clock && Clock->isActive()) Clock->start();  // a clock sleeping while hidden looks again at once
+    if (Clock) tickEverySecond();  // a clock sleeping while hidden looks again at once
   });
   connect(engine_.get(), &AlarmEngine::alarmStopped, this, [this] {
     if (menuAutoQuit->isChecked()) requestUnload(vbFormCode);
@@ -123,6 +111,7 @@ frmMain::frmMain(QWidget* parent)
   buildMenus();
 
   Clock = new platform::SecondTimer(this);
+  Clock->setObjectName(QStringLiteral("Clock"));
   connect(Clock, &platform::SecondTimer::timeout, this, &frmMain::onSecond);
   Clock->start();
   engine_->setAlarmEnabled(true);  // enabled as designed; the load disables it unless an alarm is armed
@@ -152,13 +141,7 @@ void frmMain::Form_Initialize() {
     const QString title = QString::fromUtf8(version::kProductName);
     const QString versionText =
         QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision);
-    nid_.cbSize = 88;
-    nid_.hWnd = pichook;
-    nid_.uID = 1;
-    nid_.uFlags = 7;
-    nid_.uCallbackMessage = 0x200;
-    nid_.szTip = makeTipField(title + " " + versionText);
-    platform::services().tray->add(windowIcon(), nid_.tip());
+    platform::services().tray->add(windowIcon(), trayTip(title + " " + versionText));
   } catch (const platform::RuntimeError& e) {
     platform::services().messageBox->msgBox(
         QString::fromStdString(platform::startupErrorText(e.number(), e.description(), "frmMain, Form_Initialize")),
@@ -219,7 +202,7 @@ void frmMain::setVisible(bool visible) {
 
 void frmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (Clock->isActive()) Clock->start();  // back to a tick every second
+  tickEverySecond();
   if (displayStale_ && !isMinimized()) engine_->Clock_Timer();
   if (!shownOnce_) {
     shownOnce_ = true;
@@ -280,7 +263,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) {
-    if (!isMinimized() && Clock->isActive()) Clock->start();  // back to a tick every second
+    if (!isMinimized()) tickEverySecond();
     if (displayStale_ && !isMinimized()) engine_->Clock_Timer();  // the display catches up at once
     Form_Resize();
   }
@@ -294,11 +277,9 @@ void frmMain::Form_Resize() {
     platform::logEvent("window minimised");
     return;
   }
-  platform::ignoreErrors([&] {
-    QTimer::singleShot(0, this, [this] {
-      hide();
-      platform::logEvent("window hidden in the notification area");
-    });
+  QTimer::singleShot(0, this, [this] {
+    hide();
+    platform::logEvent("window hidden in the notification area");
   });
   menuTrayLaunch->setEnabled(true);
 }
@@ -332,7 +313,7 @@ void frmMain::lblAlarm_MouseMove() {
 
 void frmMain::cmdPrefs_Click() {
   parts_->showPrefs(*this);
-  platform::ignoreErrors([&] { cmdSet->setFocus(); });
+  cmdSet->setFocus();
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -379,6 +360,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMain::setTopmost(bool on) { platform::services().window->setTopmost(this, on); }
 
+frmMain::LedHooks frmMain::ledHooks() {
+  return {Picture1, *Lumicell1, menuDummy, menuTrayLaunch, menuTrayAlarmTime, menuTrayAbout};
+}
+
+bool frmMain::alwaysOnTop() const { return menuAlwaysOnTop->isChecked(); }
+
+void frmMain::tickEverySecond() {
+  if (Clock->isActive()) Clock->start();
+}
+
 // ---------------------------------------------------------------------------------------
 // Menus
 
@@ -386,18 +377,17 @@ void frmMain::menuAlwaysOnTop_Click() {
   // The action has toggled its own mark already.
   const bool on = menuAlwaysOnTop->isChecked();
   setTopmost(on);
-  platform::ignoreErrors([&] { writeSetting("AlwaysOnTopMenu", QString::fromLatin1(platform::vbBoolText(on))); });
+  writeSetting("AlwaysOnTopMenu", QString::fromLatin1(platform::vbBoolText(on)));
 }
 
 void frmMain::menuAutoQuit_Click() {
-  platform::ignoreErrors(
-      [&] { writeSetting("AutoQuitMenu", QString::fromLatin1(platform::vbBoolText(menuAutoQuit->isChecked()))); });
+  writeSetting("AutoQuitMenu", QString::fromLatin1(platform::vbBoolText(menuAutoQuit->isChecked())));
 }
 
 void frmMain::menuAutoStart_Click() {
   const bool on = menuAutoStart->isChecked();
-  platform::ignoreErrors([&] { writeSetting("AutoStartMenu", QString::fromLatin1(platform::vbBoolText(on))); });
-  platform::ignoreErrors([&] { SetRunEntry(on); });
+  writeSetting("AutoStartMenu", QString::fromLatin1(platform::vbBoolText(on)));
+  SetRunEntry(on);
 }
 
 void frmMain::menuHelp_Click() {
@@ -423,11 +413,8 @@ void frmMain::menuExit_Click() { requestUnload(vbFormCode); }
 void frmMain::menuPrefs_Click() { parts_->showPrefs(*this); }
 
 void frmMain::menuEdit_Click() {
-  if (cboAMPM->isEnabled())
-    lblHDDNfromboxes =
-        txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text() + " " + cboAMPM->currentText();
-  else
-    lblHDDNfromboxes = txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text();
+  const QString fields = txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text();
+  lblHDDNfromboxes = platform::timeValue(cboAMPM->isEnabled() ? fields + " " + cboAMPM->currentText() : fields);
 }
 
 void frmMain::menuAMPM_Click(int index) {
@@ -443,15 +430,13 @@ void frmMain::menuAMPM_Click(int index) {
 
   // 2. The fields follow the mode; fields that do not form a time of day stay as they are.
   applyClockModeRange();
-  if (const auto t = platform::timeValue(lblHDDNfromboxes)) {
+  if (const auto t = lblHDDNfromboxes) {
     if (is24()) {
-      lblHDDNfromboxes = platform::formatTime(*t, platform::kFmt24);
       txtHRS->setText(platform::formatTime(*t, QStringLiteral("hh")));
       txtMIN->setText(platform::formatTime(*t, QStringLiteral("nn")));
       txtSEC->setText(platform::formatTime(*t, QStringLiteral("ss")));
     } else {
-      lblHDDNfromboxes = platform::formatTime(*t, platform::kFmtAmPm);
-      fillFieldsFromAmPm(lblHDDNfromboxes);
+      fillFieldsFromAmPm(platform::formatTime(*t, platform::kFmtAmPm));
     }
   }
 
@@ -471,9 +456,8 @@ void frmMain::menuAMPM_Click(int index) {
   showTime(engine::clockText(platform::services().clock->now().time(), is24()));
 
   // 4. Remember the mode.
-  platform::ignoreErrors([&] { writeSetting("AMPMMenuIndex", QString::number(index)); });
-  platform::ignoreErrors(
-      [&] { writeSetting("AMPMcboEnabled", QString::fromLatin1(platform::vbBoolText(cboAMPM->isEnabled()))); });
+  writeSetting("AMPMMenuIndex", QString::number(index));
+  writeSetting("AMPMcboEnabled", QString::fromLatin1(platform::vbBoolText(cboAMPM->isEnabled())));
 }
 
 void frmMain::fillFieldsFromAmPm(const QString& s) {
@@ -487,7 +471,7 @@ void frmMain::fillFieldsFromAmPm(const QString& s) {
 void frmMain::menuLedcolour_Click(int index) {
   Lumicell1->putColor(index);
   for (int i = 0; i < 3; ++i) menuLedcolour[static_cast<std::size_t>(i)]->setChecked(i == index);
-  platform::ignoreErrors([&] { writeSetting("LedColourMenuIndex", QString::number(index)); });
+  writeSetting("LedColourMenuIndex", QString::number(index));
 }
 
 int frmMain::ledColour() const {
@@ -499,8 +483,7 @@ int frmMain::ledColour() const {
 void frmMain::menuLedsize_Click(int index) {
   Lumicell1->putSize(index);
   menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
-  Lumicell1->putSize(index);
   centreDisplay();
   menuLedsize[static_cast<std::size_t>(index)]->setChecked(true);
-  platform::ignoreErrors([&] { writeSetting("LedSizeMenuIndex", QString::number(index)); });
+  writeSetting("LedSizeMenuIndex", QString::number(index));
 }

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QTime>
 #include <array>
 #include <memory>
 
@@ -34,21 +35,8 @@ namespace platform {
 class SecondTimer;
 }
 
-// The notification-icon record the main window fills when it is created and reuses to
-// remove the icon when it unloads.
-struct NotifyIconData {
-  int cbSize = 0;
-  QWidget* hWnd = nullptr;
-  int uID = 0;
-  int uFlags = 0;
-  int uCallbackMessage = 0;
-  std::array<char, 64> szTip{};
-  // The tip as the desktop shows it: the field up to its NUL.
-  QString tip() const;
-};
-
-// The 64-character tip field: the text, one NUL, then blanks; cut to 64 characters.
-std::array<char, 64> makeTipField(const QString& text);
+// The tip of the notification-area icon: the text cut to the 64 bytes the desktop takes.
+QString trayTip(const QString& text);
 
 class frmMain : public QMainWindow {
   Q_OBJECT
@@ -77,7 +65,6 @@ class frmMain : public QMainWindow {
   bool isUnloaded() const { return unloaded_; }
   void Form_Resize();
 
-  const NotifyIconData& trayRecord() const { return nid_; }
   // Centres the window on its screen.
   void centreWindow();
   // Where the window's frame corner goes for a wished place: the place itself when the
@@ -140,6 +127,30 @@ class frmMain : public QMainWindow {
   void setStatus(const QString& caption, int colour);
   int statusColour() const { return statusColour_; }
 
+  // What the LED window and the tray menu (led/) hook onto: the display they swap and drag
+  // the window by, and the tray icon's menu with the entries they set before it shows.
+  struct LedHooks {
+    QFrame* display;       // Picture1
+    ClockDisplay& digits;  // Lumicell1
+    QMenu* trayMenu;       // menuDummy, and three of its entries:
+    QAction* trayLaunch;     // menuTrayLaunch
+    QAction* trayAlarmTime;  // menuTrayAlarmTime
+    QAction* trayAbout;      // menuTrayAbout
+  };
+  LedHooks ledHooks();
+  bool alwaysOnTop() const;
+  // The clock, when it runs, ticks every second from now on (one sleeping while nothing
+  // shows the time wakes).
+  void tickEverySecond();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void setVisible(bool visible) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
   // Controls.
   QFrame* Picture1 = nullptr;
   std::unique_ptr<ClockDisplay> Lumicell1;
@@ -158,7 +169,6 @@ class frmMain : public QMainWindow {
   QLabel* Image1 = nullptr;
   QLabel* lblAlarm = nullptr;
   QPushButton* cmdHDDNplaysound = nullptr;
-  QWidget* pichook = nullptr;
 
   // Menus.
   QMenu* menuProject = nullptr;
@@ -191,24 +201,15 @@ class frmMain : public QMainWindow {
   // The clock's second-aligned tick; the alarm check runs on it.
   platform::SecondTimer* Clock = nullptr;
 
-  // The window's own hidden state; each starts as its own name, which means "empty".
-  QString lblHDDNquiting = QStringLiteral("lblHDDNquiting");
-  QString lblHDDNfromboxes = QStringLiteral("lblHDDNfromboxes");
+  // The entry fields as a time (the label held their text), recorded when the Edit menu
+  // opens; none when they held no time of day.
+  std::optional<QTime> lblHDDNfromboxes;
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void setVisible(bool visible) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
   platform::EntrySelection entrySelection_;
   void onSecond();
   void minimiseAfterArming();
   void buildControls();
   void buildMenus();
-  void connectMenus();
   // The fields of the alarm armed with Set Alarm, written to the settings as they are armed.
   void storeArmedFields(const QString& h, const QString& m, const QString& s, int half);
   void centreDisplay();
@@ -221,7 +222,6 @@ class frmMain : public QMainWindow {
   // The command-line text after the program's own options.
   static QString commandLineText();
 
-  NotifyIconData nid_;
   std::unique_ptr<AlarmEngine> engine_;
   std::unique_ptr<UserNotice> notice_;
   std::unique_ptr<MainWindowParts> parts_;
@@ -232,7 +232,7 @@ class frmMain : public QMainWindow {
   bool unloading_ = false;
   bool armedFromFields_ = false;  // the armed alarm is the one stored in HH, NN, SS
   bool sessionEndPending_ = false;
-  bool unloaded_ = false;
+  bool unloaded_ = false;  // the unload began (the hidden label lblHDDNquiting then held "QUITING")
   bool shownOnce_ = false;
   bool startInTray_ = false;       // the first show is skipped: the window starts in the tray
   bool hiddenSinceStart_ = false;  // in the tray, never shown yet

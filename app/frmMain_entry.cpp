@@ -53,9 +53,7 @@ int byteValue(const QString& text) {
 bool frmMain::is24() const { return menuAMPM[1]->isChecked(); }
 
 void frmMain::SetSelected() {
-  platform::ignoreErrors([] {
-    if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget())) box->selectAll();
-  });
+  if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget())) box->selectAll();
 }
 
 void frmMain::useTwoNumbers(QLineEdit* box) {
@@ -66,9 +64,7 @@ void frmMain::useTwoNumbers(QLineEdit* box) {
   }
 }
 
-void frmMain::cboAMPM_Click() {
-  platform::ignoreErrors([&] { cmdSet->setFocus(); });
-}
+void frmMain::cboAMPM_Click() { cmdSet->setFocus(); }
 
 void frmMain::applyClockModeRange() {
   UpDownHRS->Min = is24() ? 0 : 1;
@@ -201,10 +197,10 @@ void frmMain::cmdSet_Click() {
 
 void frmMain::startTimer(const QString& minutes) {
   try {
-    platform::ignoreErrors([&] { parts_->stopPlayer(); });
+    platform::ignoreErrors("stopping the music", [&] { parts_->stopPlayer(); });
     engine_->armInMinutes(minutes);
     armedFromFields_ = false;  // a quick alarm is not armed again at the next start
-    if (Check1->isChecked()) platform::ignoreErrors([&] { minimiseAfterArming(); });
+    if (Check1->isChecked()) minimiseAfterArming();
   } catch (const platform::RuntimeError& e) {
     platform::showErrorBox(e, "frmMain, Function startTimer");
   }
@@ -257,7 +253,7 @@ void frmMain::menuResetAlarm_Click() {
 
 void frmMain::cmdReset_Click() {
   menuResetAlarm_Click();
-  platform::ignoreErrors([&] { cmdSet->setFocus(); });
+  cmdSet->setFocus();
 }
 
 void frmMain::MenuDeactivateAlarm_Click() {

@@ -126,10 +126,7 @@ void frmMain::buildControls() {
   placeTwips(lblAlarm, 150, 1815, 2505, 195);
   setStatus(engine::kNotActivated, kColourNotArmed);
 
-  // The hidden controls sit below the client area.
-  pichook = new QWidget(client);
-  pichook->setObjectName(QStringLiteral("pichook"));
-  pichook->hide();
+  // The hidden control sits below the client area.
   cmdHDDNplaysound = new QPushButton(client);
   cmdHDDNplaysound->setObjectName(QStringLiteral("cmdHDDNplaysound"));
   cmdHDDNplaysound->hide();
@@ -202,13 +199,18 @@ void frmMain::buildMenus() {
   // The tray icon's menu: never in the menu bar.
   menuDummy = new QMenu(QStringLiteral("&Dummy"), this);
   menuDummy->setObjectName(QStringLiteral("menuDummy"));
-  menuTrayLaunch = menuDummy->addAction(QStringLiteral("Launch"));
-  menuTrayAlarmTime = menuDummy->addAction(QStringLiteral("Alarm Time"));
+  auto trayEntry = [this](const char* name, const QString& caption) {
+    QAction* a = menuDummy->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+  };
+  menuTrayLaunch = trayEntry("menuTrayLaunch", QStringLiteral("Launch"));
+  menuTrayAlarmTime = trayEntry("menuTrayAlarmTime", QStringLiteral("Alarm Time"));
   menuTrayAlarmTime->setVisible(false);
   menuDummy->addSeparator()->setObjectName(QStringLiteral("menuSeparator06"));
-  menuTrayHelp = menuDummy->addAction(QStringLiteral("Help"));
-  menuTrayAbout = menuDummy->addAction(QStringLiteral("About"));
-  menuTrayExit = menuDummy->addAction(QStringLiteral("Exit"));
+  menuTrayHelp = trayEntry("menuTrayHelp", QStringLiteral("Help"));
+  menuTrayAbout = trayEntry("menuTrayAbout", QStringLiteral("About"));
+  menuTrayExit = trayEntry("menuTrayExit", QStringLiteral("Exit"));
 
   connect(menuAlwaysOnTop, &QAction::triggered, this, &frmMain::menuAlwaysOnTop_Click);
   connect(menuHelp, &QAction::triggered, this, &frmMain::menuHelp_Click);

@@ -46,7 +46,7 @@ std::optional<int> settingInt(const char* name) { return platform::tryCInt(utf8(
 void frmMain::Form_Load() {
   using platform::ignoreErrors;
   // 1. The settings key.
-  ignoreErrors([] { Registry::CreateRegistryKey(Registry::settingsKey()); });
+  Registry::CreateRegistryKey(Registry::settingsKey());
 
   // 2. Window position (twips of the window's outer edge).
   const bool startup = settingBool("Startup").value_or(false);
@@ -55,7 +55,7 @@ void frmMain::Form_Load() {
     bool unusable = false;
     const auto edge = [&](const char* name, auto apply) {
       const QString stored = readSetting(name);
-      const bool ok = ignoreErrors([&] {
+      const bool ok = ignoreErrors(std::string("the stored ") + name, [&] {
         const float v = platform::vbCSng(utf8(stored));
         if (!std::isfinite(v) || std::fabs(v) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
         apply(twipsToPx(v));
@@ -79,7 +79,7 @@ void frmMain::Form_Load() {
   }
 
   // 3. LED colour.
-  ignoreErrors([&] {
+  ignoreErrors("the LED colour", [&] {
     // Absent, unreadable or beyond the menu: blue, as a first start shows.
     int index = settingInt("LedColourMenuIndex").value_or(0);
     if (index < 0) index = 1;
@@ -95,22 +95,19 @@ void frmMain::Form_Load() {
   });
 
   // 4. LED size.
-  ignoreErrors([&] {
+  ignoreErrors("the LED size", [&] {
     int index = settingInt("LedSizeMenuIndex").value_or(0);  // absent, unreadable or beyond the menu: small
     if (index < 0) index = 1;
     if (index > 1) index = 0;
     Lumicell1->putSize(index);
-    if (index == 0 || index == 1) {
-      menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
-      Lumicell1->putSize(index);
-      centreDisplay();
-      menuLedsize[static_cast<std::size_t>(index)]->setChecked(true);
-    }
+    menuLedsize[static_cast<std::size_t>(1 - index)]->setChecked(false);
+    centreDisplay();
+    menuLedsize[static_cast<std::size_t>(index)]->setChecked(true);
   });
   centreDisplay();
 
   // 5. Clock mode.
-  ignoreErrors([&] {
+  ignoreErrors("the stored clock mode", [&] {
     QString mode = readSetting("AMPMMenuIndex");
     if (mode == QLatin1String("Error")) mode = QStringLiteral("1");
     if (mode == QLatin1String("0")) menuAMPM[1]->setChecked(false);
@@ -123,7 +120,7 @@ void frmMain::Form_Load() {
   if (!menuAMPM[0]->isChecked() && !menuAMPM[1]->isChecked()) menuAMPM[1]->setChecked(true);
 
   // 6. The AM/PM list.
-  const bool listRestored = ignoreErrors([&] {
+  const bool listRestored = ignoreErrors("the stored state of the AM/PM list", [&] {
     QString enabled = readSetting("AMPMcboEnabled");
     if (enabled == QLatin1String("Error")) enabled = QStringLiteral("False");
     cboAMPM->setEnabled(platform::vbCBool(utf8(enabled)));
@@ -131,25 +128,23 @@ void frmMain::Form_Load() {
   if (!listRestored) cboAMPM->setEnabled(!is24());  // unreadable: the list follows the clock mode
 
   // 7. The entry fields; a field that is not a number shows the current time in all three.
-  ignoreErrors([&] { txtHRS->setText(readSetting("HH").left(2)); });
-  ignoreErrors([&] { txtMIN->setText(readSetting("NN").left(2)); });
-  ignoreErrors([&] { txtSEC->setText(readSetting("SS").left(2)); });
-  ignoreErrors([&] {
-    const auto notDigits = [](const QLineEdit* box) {
-      for (QChar c : box->text())
-        if (!c.isDigit() || c.unicode() > 127) return true;
-      return false;
-    };
-    if (notDigits(txtHRS) || notDigits(txtMIN) || notDigits(txtSEC)) {
-      const QTime now = platform::services().clock->now().time();
-      txtHRS->setText(platform::formatTime(now, QStringLiteral("hh")));
-      txtMIN->setText(platform::formatTime(now, QStringLiteral("nn")));
-      txtSEC->setText(platform::formatTime(now, QStringLiteral("ss")));
-    }
-  });
+  txtHRS->setText(readSetting("HH").left(2));
+  txtMIN->setText(readSetting("NN").left(2));
+  txtSEC->setText(readSetting("SS").left(2));
+  const auto notDigits = [](const QLineEdit* box) {
+    for (QChar c : box->text())
+      if (!c.isDigit() || c.unicode() > 127) return true;
+    return false;
+  };
+  if (notDigits(txtHRS) || notDigits(txtMIN) || notDigits(txtSEC)) {
+    const QTime now = platform::services().clock->now().time();
+    txtHRS->setText(platform::formatTime(now, QStringLiteral("hh")));
+    txtMIN->setText(platform::formatTime(now, QStringLiteral("nn")));
+    txtSEC->setText(platform::formatTime(now, QStringLiteral("ss")));
+  }
 
   // 8. AM or PM.
-  ignoreErrors([&] {
+  ignoreErrors("the stored half of the day", [&] {
     QString half = readSetting("AMPMcombo");
     if (half == QLatin1String("Error") || half.isEmpty()) half = QStringLiteral("1");
     const int index = platform::vbCInt(utf8(half));
@@ -158,7 +153,7 @@ void frmMain::Form_Load() {
   });
 
   // 9. Auto Set & Minimize.
-  ignoreErrors([&] {
+  ignoreErrors("the stored Auto Set & Minimize", [&] {
     const auto stored = settingInt("AutoMinimize");
     if (!stored) return;
     const int value = *stored;
@@ -169,43 +164,39 @@ void frmMain::Form_Load() {
   // 10. Set Alarm on Startup: arm from the restored fields.
   if (const auto on = settingBool("AutoStartMenu")) menuAutoStart->setChecked(*on);
   if (menuAutoStart->isChecked()) {
-    ignoreErrors([&] { cmdSet_Click(); });
+    ignoreErrors("arming at start", [&] { cmdSet_Click(); });
   } else {
     engine_->setAlarmEnabled(false);
   }
   if (unloaded_) return;  // the session ended while a warning of the arming was open
 
   // 11. Always on top.
-  ignoreErrors([&] {
-    const auto on = settingBool("AlwaysOnTopMenu");
-    if (!on) return;
+  if (const auto on = settingBool("AlwaysOnTopMenu")) {
     menuAlwaysOnTop->setChecked(*on);
     if (menuAlwaysOnTop->isChecked()) setTopmost(true);
-  });
+  }
 
   // 12. Exit after alarm.
   if (const auto on = settingBool("AutoQuitMenu")) menuAutoQuit->setChecked(*on);
 
   // 13. The previous alarm.
   // (A record that is no date and time is no record.)
-  ignoreErrors([&] { engine_->setPreviousAlarm(platform::dateTimeValue(readSetting("PreviousAlarm"))); });
+  engine_->setPreviousAlarm(platform::dateTimeValue(readSetting("PreviousAlarm")));
 
   // 14. The media player.
-  ignoreErrors([&] { parts_->createPlayer(); });
+  ignoreErrors("the media player", [&] { parts_->createPlayer(); });
 
   // 15. The "Enlarge" switch: a window of 3620 x 3395 twips.
-  ignoreErrors([&] {
-    if (commandLineText() == QLatin1String("Enlarge")) {
-      enlargeTo_ = QSize(twipsToPx(3620), twipsToPx(3395));
-      const QSize frameExtra = frameGeometry().size() - geometry().size();
-      const QPoint framePos = pos();
-      centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
-      // Resizing a window that is not shown yet makes its position count without the frame;
-      // place the frame where step 2 put it, or every enlarged start creeps up a title bar.
-      if (layout()) layout()->activate();
-      move(framePos);
-    }
-  });
+  if (commandLineText() == QLatin1String("Enlarge")) {
+    enlargeTo_ = QSize(twipsToPx(3620), twipsToPx(3395));
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    const QPoint framePos = pos();
+    centralWidget()->setFixedSize(enlargeTo_ - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+    // Resizing a window that is not shown yet makes its position count without the frame;
+    // place the frame where step 2 put it, or every enlarged start creeps up a title bar.
+    if (layout()) layout()->activate();
+    move(framePos);
+  }
 
   engine_->Clock_Timer();
   platform::logEvent(("window loaded: fields " + txtHRS->text() + ":" + txtMIN->text() + ":" + txtSEC->text() +
@@ -230,28 +221,27 @@ QString frmMain::commandLineText() {
 
 void frmMain::Form_Unload() {
   using platform::ignoreErrors;
-  unloaded_ = true;
-  ignoreErrors([&] { engine_->setAlarmEnabled(false); });
-  ignoreErrors([&] { Clock->stop(); });
-  ignoreErrors([&] { parts_->stopPlayer(); });
-  ignoreErrors([&] { parts_->removePlayer(); });
-  ignoreErrors([&] { parts_->wakeFor(*this, std::nullopt); });
-  lblHDDNquiting = QStringLiteral("QUITING");
+  unloaded_ = true;  // from here the LED window's closing leaves this window hidden
+  engine_->setAlarmEnabled(false);
+  Clock->stop();
+  ignoreErrors("stopping the music", [&] { parts_->stopPlayer(); });
+  ignoreErrors("removing the media player", [&] { parts_->removePlayer(); });
+  ignoreErrors("the wake-up call", [&] { parts_->wakeFor(*this, std::nullopt); });
 
   // The position, unless minimised (hidden in the tray counts as minimised).
   if (!isMinimized() && !hiddenSinceStart_) {
     if (parts_->ledWindowVisible()) {
       // The inverse of the LED window's opening offsets, so the place never creeps.
       const QPoint main = parts_->mainPlaceOfLedWindow();
-      ignoreErrors([&] { writeSetting("Top", QString::number(main.y())); });
-      ignoreErrors([&] { writeSetting("Left", QString::number(main.x())); });
+      writeSetting("Top", QString::number(main.y()));
+      writeSetting("Left", QString::number(main.x()));
     } else {
-      ignoreErrors([&] { writeSetting("Top", QString::number(pxToTwips(y()))); });
-      ignoreErrors([&] { writeSetting("Left", QString::number(pxToTwips(x()))); });
+      writeSetting("Top", QString::number(pxToTwips(y())));
+      writeSetting("Left", QString::number(pxToTwips(x())));
     }
   }
-  ignoreErrors([&] { writeSetting("Startup", QStringLiteral("True")); });
-  ignoreErrors([&] { writeSetting("AutoMinimize", Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0")); });
+  writeSetting("Startup", QStringLiteral("True"));
+  writeSetting("AutoMinimize", Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
   // The fields as they stand, unless an alarm armed from them is set: that one was stored
   // when it was armed, and is what the next start arms.
   if (!armedFromFields_) storeArmedFields(txtHRS->text(), txtMIN->text(), txtSEC->text(), cboAMPM->currentIndex());
@@ -260,17 +250,12 @@ void frmMain::Form_Unload() {
   const auto& record = engine_->previousAlarm();
   const QString recordText = record ? platform::shortDate(record->date()) + " " + engine::alarmText(record->time(), is24())
                                     : QStringLiteral("lblHDDNpreviousAlarm");
-  ignoreErrors([&] { writeSetting("PreviousAlarm", recordText); });
+  writeSetting("PreviousAlarm", recordText);
 
-  ignoreErrors([&] {
-    nid_.cbSize = 88;
-    nid_.hWnd = pichook;
-    nid_.uID = 1;
-    platform::services().tray->remove();
-  });
+  platform::services().tray->remove();
 
   // Every other window of the program, then this one.
-  ignoreErrors([&] {
+  ignoreErrors("closing the other windows", [&] {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w != this && w->isVisible()) w->close();
   });
@@ -282,10 +267,9 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::storeArmedFields(const QString& h, const QString& m, const QString& s, int half) {
-  using platform::ignoreErrors;
   // One write: a program ended in between never brings back half of the old alarm.
-  ignoreErrors([&] {
-    Registry::WriteRegistryValues(Registry::settingsKey(), {{QStringLiteral("HH"), h}, {QStringLiteral("NN"), m},
-                                                             {QStringLiteral("SS"), s}, {QStringLiteral("AMPMcombo"), QString::number(half)}});
-  });
+  Registry::WriteRegistryValues(Registry::settingsKey(), {{QStringLiteral("HH"), h},
+                                                          {QStringLiteral("NN"), m},
+                                                          {QStringLiteral("SS"), s},
+                                                          {QStringLiteral("AMPMcombo"), QString::number(half)}});
 }

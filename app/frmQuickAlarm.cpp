@@ -66,12 +66,10 @@ frmQuickAlarm::frmQuickAlarm(frmMain& main) : QDialog(&main), main_(main) {
 
 void frmQuickAlarm::Form_Load() {
   loaded_ = true;
-  platform::ignoreErrors([this] { platform::services().window->setTopmost(this, true); });
-  platform::ignoreErrors([this] {
-    QString minutes = Registry::readSetting(QStringLiteral("QuickAlarm"));
-    if (minutes == QLatin1String("Error")) minutes = kDefaultMinutes;
-    txtMinutes->setText(minutes.left(txtMinutes->maxLength()));
-  });
+  platform::services().window->setTopmost(this, true);
+  QString minutes = Registry::readSetting(QStringLiteral("QuickAlarm"));
+  if (minutes == QLatin1String("Error")) minutes = kDefaultMinutes;
+  txtMinutes->setText(minutes.left(txtMinutes->maxLength()));
 }
 
 void frmQuickAlarm::showModal() {
@@ -91,9 +89,9 @@ void frmQuickAlarm::cmdSetMinutes_Click() {
     return;
   }
   const QString text = txtMinutes->text();
-  platform::ignoreErrors([&] { Registry::writeSetting(QStringLiteral("QuickAlarm"), text); });
-  platform::ignoreErrors([&] { main_.startTimer(text); });
-  platform::ignoreErrors([this] { hide(); });
+  Registry::writeSetting(QStringLiteral("QuickAlarm"), text);
+  main_.startTimer(text);  // it reports its own errors
+  hide();
   setResult(QDialog::Accepted);
 }
 

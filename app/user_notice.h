@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the user must be told in words while nothing waits for an answer (an alarm missed,
-// settings that cannot be saved, a computer that will not be woken): a notification from
-// the tray icon when it shows, otherwise a box that blocks nothing once the main window
-// has shown. Each is logged as well.
+// settings that cannot be saved or a settings file kept aside, a computer that cannot be
+// woken): a notification from the tray icon while it shows, otherwise a box beside the main
+// window that blocks nothing, held until the window has first shown. The services log both.
 #pragma once
 
 #include <QString>

@@ -59,7 +59,7 @@ void frmLEDalone::closeEvent(QCloseEvent* event) {
 }
 
 void frmLEDalone::Form_Unload() {
-  if (main_.lblHDDNquiting == QLatin1String("QUITING")) return;
+  if (main_.isUnloaded()) return;  // the program is ending
   const QPoint led = topLeftTwips();
   const QPoint corner(twipsToPx(led.x() - kLedOffsetLeft), twipsToPx(led.y() - kLedOffsetTop));
   // The place is given as the window's inner corner with the frame it had when it last

@@ -33,13 +33,13 @@ QString timeTooltip(const QTime& t) {
   return " Time: " + a + " (" + b + ") ";
 }
 
-LedTray::LedTray(frmMain& main) : main_(main) {
-  main_.Picture1->setMouseTracking(true);
-  main_.Picture1->installEventFilter(this);
-  new WindowDrag(&main_, {main_.Picture1});
+LedTray::LedTray(frmMain& main) : main_(main), hooks_(main.ledHooks()) {
+  hooks_.display->setMouseTracking(true);
+  hooks_.display->installEventFilter(this);
+  new WindowDrag(&main_, {hooks_.display});
   // A notification area that shows the menu itself opens it without a message to the
   // program: the entries are prepared whenever it is about to show.
-  connect(main_.menuDummy, &QMenu::aboutToShow, this, [this] {
+  connect(hooks_.trayMenu, &QMenu::aboutToShow, this, [this] {
     if (trayBusy_) return;  // opened by the right-click handling, prepared there
     try {
       prepareTrayMenu();
@@ -47,7 +47,7 @@ LedTray::LedTray(frmMain& main) : main_(main) {
       platform::showErrorBox(e, "pichook");
     }
   });
-  platform::services().tray->setMenu(main_.menuDummy);
+  platform::services().tray->setMenu(hooks_.trayMenu);
 }
 
 LedTray::~LedTray() { platform::services().tray->setMenu(nullptr); }
@@ -73,10 +73,9 @@ void LedTray::Picture1_DblClick() {
     if (!led_) led_ = std::make_unique<frmLEDalone>(main_);
     led_->rememberMainFrame();
     led_->moveToTwips({pxToTwips(main_.x()) + kLedOffsetLeft, pxToTwips(main_.y()) + kLedOffsetTop});
-    led_->Lumicell1->putColor(main_.Lumicell1->color());
-    led_->Lumicell1->putSize(main_.Lumicell1->size());
-    platform::ignoreErrors(
-        [&] { platform::services().window->setTopmost(led_.get(), main_.menuAlwaysOnTop->isChecked()); });
+    led_->Lumicell1->putColor(hooks_.digits.color());
+    led_->Lumicell1->putSize(hooks_.digits.size());
+    platform::services().window->setTopmost(led_.get(), main_.alwaysOnTop());
     // The time from the first paint on, not the display's designed digits.
     led_->Lumicell1->putDisplay(engine::clockText(platform::services().clock->now().time(), main_.is24()));
   } catch (const platform::RuntimeError& e) {
@@ -88,18 +87,18 @@ void LedTray::Picture1_DblClick() {
   led_->raise();
   led_->activateWindow();
   main_.hide();
-  if (main_.Clock->isActive()) main_.Clock->start();  // a tick every second from now on
+  main_.tickEverySecond();
   platform::logEvent(QStringLiteral("LED window shown at %1,%2").arg(led_->x()).arg(led_->y()).toStdString());
 }
 
 void LedTray::Picture1_MouseMove() {
   const QString text = timeTooltip(platform::services().clock->now().time());
-  platform::ignoreErrors([&] { main_.Picture1->setToolTip(text); });
-  platform::ignoreErrors([&] { main_.Lumicell1->putToolTip(text); });
+  hooks_.display->setToolTip(text);
+  platform::ignoreErrors("the display's tooltip", [&] { hooks_.digits.putToolTip(text); });
 }
 
 bool LedTray::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == main_.Picture1) {
+  if (watched == hooks_.display) {
     // The left button's double-click only: the right button drags.
     if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
       Picture1_DblClick();
@@ -165,25 +164,25 @@ void LedTray::execTrayMenu() {
     DeactivationWatch watch;
     QElapsedTimer open;
     open.start();
-    const QAction* chosen = main_.menuDummy->exec(at);
+    const QAction* chosen = hooks_.trayMenu->exec(at);
     if (chosen || !watch.seen || open.elapsed() > kLateFocusLossMs) return;
     platform::logEvent("tray menu closed by a late loss of focus: shown again");
   }
 }
 
 void LedTray::prepareTrayMenu() {
-  main_.menuTrayLaunch->setEnabled(true);
-  main_.menuTrayAbout->setEnabled(!(main_.aboutBox() && main_.aboutBox()->isVisible()));
-  if (main_.parts().alertMessageVisible()) main_.menuTrayLaunch->setEnabled(false);
-  if (main_.parts().prefsVisible()) main_.menuTrayLaunch->setEnabled(false);
+  hooks_.trayLaunch->setEnabled(true);
+  hooks_.trayAbout->setEnabled(!(main_.aboutBox() && main_.aboutBox()->isVisible()));
+  if (main_.parts().alertMessageVisible()) hooks_.trayLaunch->setEnabled(false);
+  if (main_.parts().prefsVisible()) hooks_.trayLaunch->setEnabled(false);
   // The armed time; with none armed the entry goes again, rather than go on showing an
   // alarm that was deactivated.
   const bool armed = main_.engine().armed();
-  main_.menuTrayAlarmTime->setVisible(armed);
+  hooks_.trayAlarmTime->setVisible(armed);
   if (armed) {
-    main_.menuTrayAlarmTime->setCheckable(true);
-    main_.menuTrayAlarmTime->setChecked(true);
-    main_.menuTrayAlarmTime->setText(engine::activatedText(main_.engine().alarmText()));
+    hooks_.trayAlarmTime->setCheckable(true);
+    hooks_.trayAlarmTime->setChecked(true);
+    hooks_.trayAlarmTime->setText(engine::activatedText(main_.engine().alarmText()));
   }
 }
 

@@ -10,7 +10,8 @@
 #include <QTime>
 #include <memory>
 
-class frmMain;
+#include "app/frmMain.h"
+
 class frmLEDalone;
 
 namespace led {
@@ -49,6 +50,7 @@ class LedTray : public QObject {
   void execTrayMenu();
 
   frmMain& main_;
+  frmMain::LedHooks hooks_;
   std::unique_ptr<frmLEDalone> led_;
   bool trayBusy_ = false;
   int lastTrayMessage_ = 0;

@@ -81,4 +81,16 @@ bool ignoreErrors(const std::function<void()>& statement) {
   return false;
 }
 
+bool ignoreErrors(std::string_view what, const std::function<void()>& statement) {
+  try {
+    statement();
+    return true;
+  } catch (const RuntimeError& e) {
+    logEvent("ignored error " + std::to_string(e.number()) + " in " + std::string(what) + ": " + e.description());
+  } catch (const std::exception& e) {
+    logEvent("ignored error in " + std::string(what) + ": " + e.what());
+  }
+  return false;
+}
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -53,5 +54,7 @@ std::string startupErrorText(int number, const std::string& description, const s
 // Runs one statement and swallows any error it raises ("ignored statement by statement").
 // Returns true when the statement completed.
 bool ignoreErrors(const std::function<void()>& statement);
+// The same, the error logged under what failed ("ignored error 13 in the stored clock mode").
+bool ignoreErrors(std::string_view what, const std::function<void()>& statement);
 
 }  // namespace platform

@@ -23,6 +23,7 @@
 namespace {
 
 using testsupport::at;
+using testsupport::ui;
 
 // The LED and tray part as the program wires it, with the other windows' answers scripted.
 struct Parts : MainWindowParts {
@@ -64,7 +65,7 @@ class LedWindow : public testsupport::MainWindowTest {
     QApplication::processEvents();
   }
   void openLed() {
-    dblClick(win->Picture1);
+    dblClick(ui<QFrame>(*win, "Picture1"));
     ASSERT_TRUE(led() && led()->isVisible());
   }
   void hideInTray() {
@@ -76,7 +77,7 @@ class LedWindow : public testsupport::MainWindowTest {
   void rightClickTray(const std::function<void()>& inside, QAction* choose = nullptr) {
     bool opened = false;
     QTimer::singleShot(0, [&] {
-      QMenu* menu = win->menuDummy;
+      QMenu* menu = ui<QMenu>(*win, "menuDummy");
       opened = menu->isVisible();
       inside();
       if (choose && choose->isEnabled())
@@ -90,7 +91,7 @@ class LedWindow : public testsupport::MainWindowTest {
   }
   std::vector<QString> entries() const {
     std::vector<QString> out;
-    for (QAction* a : win->menuDummy->actions())
+    for (QAction* a : ui<QMenu>(*win, "menuDummy")->actions())
       if (a->isVisible() && !a->isSeparator())
         out.push_back(a->text() + (a->isEnabled() ? "" : " (off)") + (a->isChecked() ? " (checked)" : ""));
     return out;
@@ -106,10 +107,10 @@ using Entries = std::vector<QString>;
 TEST_F(LedWindow, SwappingThereAndBackTenTimesPutsTheMainWindowBackToThePixel) {
   frmMain& w = load();
   const QPoint home = w.pos();
-  dblClick(w.Picture1, Qt::RightButton);  // the right button drags; only the left one swaps
+  dblClick(ui<QFrame>(w, "Picture1"), Qt::RightButton);  // the right button drags; only the left one swaps
   EXPECT_EQ(led(), nullptr);
   for (int round = 0; round < 10; ++round) {
-    dblClick(w.Picture1);
+    dblClick(ui<QFrame>(w, "Picture1"));
     ASSERT_TRUE(led() && led()->isVisible()) << "round " << round;
     EXPECT_FALSE(w.isVisible());
     // 140 twips right and 720 twips down, in whole pixels.
@@ -121,7 +122,7 @@ TEST_F(LedWindow, SwappingThereAndBackTenTimesPutsTheMainWindowBackToThePixel) {
   }
   // Quit while the LED window shows and start again, ten times: the same pixel.
   for (int round = 0; round < 10; ++round) {
-    dblClick(win->Picture1);
+    dblClick(ui<QFrame>(*win, "Picture1"));
     ASSERT_TRUE(win->requestUnload(frmMain::vbFormCode));
     auto p = std::make_unique<Parts>();
     parts = p.get();
@@ -130,7 +131,7 @@ TEST_F(LedWindow, SwappingThereAndBackTenTimesPutsTheMainWindowBackToThePixel) {
   }
   // The LED window dragged to the top of the screen: the main window comes back with its
   // title bar on the screen, and a place partly off the screen comes inside it.
-  dblClick(win->Picture1);
+  dblClick(ui<QFrame>(*win, "Picture1"));
   led()->move(led()->x(), 10);
   dblClick(led()->Picture1);
   EXPECT_EQ(win->y(), 0);
@@ -155,16 +156,16 @@ TEST_F(LedWindow, TheLedWindowTakesColourSizeAndTimeWhenItOpensAndTicksWhileTheM
 
   // The clock ticks every second into the LED window while the main window is hidden.
   fakes.clock.current = at(7, 5, 10);
-  emit w.Clock->timeout();
+  emit ui<platform::SecondTimer>(w, "Clock")->timeout();
   EXPECT_EQ(digitsOf(*led()->Lumicell1), "07:05:10");
-  EXPECT_LE(w.Clock->remainingMs(), 1000);
+  EXPECT_LE(ui<platform::SecondTimer>(w, "Clock")->remainingMs(), 1000);
 
   // A colour chosen while the LED window is closed reaches it when it next opens; with
   // "Always On Top" checked it opens in the topmost band.
   dblClick(led()->Picture1);
-  w.menuLedcolour[2]->trigger();
-  w.menuLedsize[0]->trigger();
-  w.menuAlwaysOnTop->trigger();
+  ui<QAction>(w, "menuLedcolour", 2)->trigger();
+  ui<QAction>(w, "menuLedsize", 0)->trigger();
+  ui<QAction>(w, "menuAlwaysOnTop")->trigger();
   EXPECT_EQ(led()->Lumicell1->color(), 0);
   openLed();
   EXPECT_EQ(led()->Lumicell1->color(), 2);
@@ -180,7 +181,7 @@ TEST_F(LedWindow, ThereIsAlwaysAWindowToFind) {
   const auto clsid = store.readValue(platform::kHkeyCurrentUser, key, "CLSID");
   ASSERT_TRUE(clsid);
   store.deleteValue(platform::kHkeyCurrentUser, key, "CLSID");
-  dblClick(w.Picture1);
+  dblClick(ui<QFrame>(w, "Picture1"));
   store.writeValue(platform::kHkeyCurrentUser, key, "CLSID", *clsid);
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(led(), nullptr);
@@ -196,12 +197,23 @@ TEST_F(LedWindow, ThereIsAlwaysAWindowToFind) {
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.screen()->geometry().contains(w.frameGeometry()));
 
-  // Quitting closes the LED window and does not bring the main window back.
+  // Quitting closes the LED window and does not bring the main window back, not even for
+  // the moment before it goes.
   openLed();
-  w.menuExit->trigger();
+  struct ShowCount : QObject {
+    int shown = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Show) ++shown;
+      return false;
+    }
+  } mainShows;
+  w.installEventFilter(&mainShows);
+  ui<QAction>(w, "menuExit")->trigger();
+  w.removeEventFilter(&mainShows);
   EXPECT_TRUE(w.isUnloaded());
   EXPECT_FALSE(led()->isVisible());
   EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(mainShows.shown, 0);
 }
 
 // --- The tray icon -----------------------------------------------------------------------
@@ -233,16 +245,16 @@ TEST_F(LedWindow, TheTrayMenuShowsTheEntriesOfEachState) {
     rightClickTray([&] { EXPECT_EQ(entries(), (Entries{"Launch", "Help", "About (off)", "Exit"})) << "about"; });
     w.aboutBox()->close();
   });
-  w.menuAbout->trigger();
+  ui<QAction>(w, "menuAbout")->trigger();
 
   // While the quit question is open: the menu still opens, and its Exit asks nothing more.
-  w.txtHRS->setText("08");
+  ui<QLineEdit>(w, "txtHRS")->setText("08");
   w.cmdSet_Click();
   fakes.messageBox.onShow = [&] {
     fakes.messageBox.onShow = nullptr;
-    rightClickTray([] {}, w.menuTrayExit);
+    rightClickTray([] {}, ui<QAction>(w, "menuTrayExit"));
   };
-  w.menuExit->trigger();
+  ui<QAction>(w, "menuExit")->trigger();
   EXPECT_EQ(fakes.messageBox.boxes.size(), 1u);
   EXPECT_FALSE(w.isUnloaded());
   EXPECT_TRUE(w.isVisible());
@@ -251,15 +263,15 @@ TEST_F(LedWindow, TheTrayMenuShowsTheEntriesOfEachState) {
 TEST_F(LedWindow, LaunchAndTheDoubleClickBringTheMainWindowBackFromTheTrayOrTheLedWindow) {
   frmMain& w = load();
   hideInTray();
-  rightClickTray([] {}, w.menuTrayLaunch);
+  rightClickTray([] {}, ui<QAction>(w, "menuTrayLaunch"));
   EXPECT_TRUE(w.isVisible());
   EXPECT_FALSE(w.isMinimized());
-  EXPECT_FALSE(w.menuTrayLaunch->isEnabled());
+  EXPECT_FALSE(ui<QAction>(w, "menuTrayLaunch")->isEnabled());
 
   // From the LED window: it closes and the main window stands beside where it was.
   openLed();
   led()->move(500, 400);
-  rightClickTray([] {}, w.menuTrayLaunch);
+  rightClickTray([] {}, ui<QAction>(w, "menuTrayLaunch"));
   EXPECT_FALSE(led()->isVisible());
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(w.pos(), QPoint(491, 352));
@@ -301,11 +313,12 @@ TEST_F(LedWindow, TheTrayMenuIsShownAgainWhenALateLossOfFocusClosesIt) {
   // closes every open menu: the menu comes back, once.
   int shown = 0;
   bool chooseLaunch = false;
-  QObject::connect(w.menuDummy, &QMenu::aboutToShow, &w, [&] {
+  QObject::connect(ui<QMenu>(w, "menuDummy"), &QMenu::aboutToShow, &w, [&] {
     ++shown;
     QTimer::singleShot(0, &w, [&] {
       if (chooseLaunch && shown == 2) {
-        QTest::mouseClick(w.menuDummy, Qt::LeftButton, {}, w.menuDummy->actionGeometry(w.menuTrayLaunch).center());
+        QMenu* menu = ui<QMenu>(w, "menuDummy");
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(ui<QAction>(w, "menuTrayLaunch")).center());
         return;
       }
       QEvent lost(QEvent::ApplicationDeactivate);
@@ -314,7 +327,7 @@ TEST_F(LedWindow, TheTrayMenuIsShownAgainWhenALateLossOfFocusClosesIt) {
   });
   emit fakes.tray.activated(platform::TrayService::kContext);
   EXPECT_EQ(shown, 2) << "closed by a loss of focus, the menu comes back once, and only once";
-  EXPECT_FALSE(w.menuDummy->isVisible());
+  EXPECT_FALSE(ui<QMenu>(w, "menuDummy")->isVisible());
   EXPECT_FALSE(w.isVisible());
 
   shown = 0;
@@ -327,13 +340,13 @@ TEST_F(LedWindow, TheTrayMenuIsShownAgainWhenALateLossOfFocusClosesIt) {
 TEST_F(LedWindow, ADesktopThatShowsTheMenuItselfGetsItPreparedAndASingleActivationRestores) {
   fakes.tray.statusNotifier = true;
   frmMain& w = load();
-  EXPECT_EQ(fakes.tray.menu, w.menuDummy);
+  EXPECT_EQ(fakes.tray.menu, ui<QMenu>(w, "menuDummy"));
   hideInTray();
-  w.txtHRS->setText("06");
+  ui<QLineEdit>(w, "txtHRS")->setText("06");
   w.cmdSet_Click();
   emit fakes.tray.activated(platform::TrayService::kContext);  // the desktop shows the menu
-  EXPECT_FALSE(w.menuDummy->isVisible());
-  emit w.menuDummy->aboutToShow();
+  EXPECT_FALSE(ui<QMenu>(w, "menuDummy")->isVisible());
+  emit ui<QMenu>(w, "menuDummy")->aboutToShow();
   EXPECT_EQ(entries(), (Entries{"Launch", "Activated  [ 06:00:00 ] (checked)", "Help", "About", "Exit"}));
   emit fakes.tray.activated(platform::TrayService::kLeftButtonUp);
   EXPECT_TRUE(w.isVisible());
@@ -349,16 +362,16 @@ TEST_F(LedWindow, BothWindowsMoveByTheirDisplays) {
     QTest::mouseRelease(area, b, {}, QPoint(20, 10) + by);
   };
   // A click is no move; a drag with the left button hands the move to the desktop.
-  QTest::mouseClick(w.Picture1, Qt::LeftButton, {}, QPoint(20, 10));
+  QTest::mouseClick(ui<QFrame>(w, "Picture1"), Qt::LeftButton, {}, QPoint(20, 10));
   EXPECT_TRUE(fakes.window.moved.empty());
-  dragBy(w.Picture1, Qt::LeftButton, {20, 0});
+  dragBy(ui<QFrame>(w, "Picture1"), Qt::LeftButton, {20, 0});
   ASSERT_EQ(fakes.window.moved.size(), 1u);
   EXPECT_EQ(fakes.window.moved[0], &w);
   EXPECT_EQ(w.pos(), QPoint(320, 200));  // caught up with the pointer before the desktop took over
   w.move(300, 200);
 
   // The desktop's move does not follow the right button: the window follows by hand.
-  dragBy(w.Picture1, Qt::RightButton, {40, 25});
+  dragBy(ui<QFrame>(w, "Picture1"), Qt::RightButton, {40, 25});
   EXPECT_EQ(w.pos(), QPoint(340, 225));
 
   // The LED window, where the desktop has no move of its own.
@@ -375,13 +388,13 @@ TEST_F(LedWindow, TheDisplayTooltipGivesTheTimeInBothForms) {
   frmMain& w = load();
   const auto tipAt = [&](QTime t) {
     fakes.clock.current = QDateTime(QDate(2026, 12, 8), t);
-    QTest::mouseMove(w.Picture1, QPoint(30, 10));
-    QTest::mouseMove(w.Picture1, QPoint(31, 10));
-    EXPECT_EQ(w.Lumicell1->widget()->toolTip(), w.Picture1->toolTip());
-    return w.Picture1->toolTip();
+    QTest::mouseMove(ui<QFrame>(w, "Picture1"), QPoint(30, 10));
+    QTest::mouseMove(ui<QFrame>(w, "Picture1"), QPoint(31, 10));
+    EXPECT_EQ(ui<QWidget>(w, "Lumicell1")->toolTip(), ui<QFrame>(w, "Picture1")->toolTip());
+    return ui<QFrame>(w, "Picture1")->toolTip();
   };
   for (int mode : {0, 1}) {
-    w.menuAMPM[static_cast<std::size_t>(mode)]->trigger();
+    ui<QAction>(w, "menuAMPM", mode)->trigger();
     EXPECT_EQ(tipAt(QTime(0, 5)), " Time: 00:05 (12:05 am) ");
     EXPECT_EQ(tipAt(QTime(12, 0)), " Time: 12:00 (12:00 pm) ");
     EXPECT_EQ(tipAt(QTime(23, 59, 59)), " Time: 23:59 (11:59 pm) ");

@@ -80,15 +80,15 @@ TEST_F(Firing, EachSoundRingsWithEachAlertWindowAndStopEndsTheAlarm) {
       }
       // Stopped: resting until midnight, the status keeps the daily alarm, the record is made.
       EXPECT_FALSE(w.engine().alarmEnabled());
-      EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:00:00 ]");
+      EXPECT_EQ(ui<QLabel>(w, "lblAlarm")->text(), "Activated  [ 07:00:00 ]");
       EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
       EXPECT_TRUE(fakes.messageBox.boxes.empty());
     }
   }
   // The status line's tooltip tells of it.
   QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(win->lblAlarm, &move);
-  EXPECT_EQ(win->lblAlarm->toolTip(),
+  QApplication::sendEvent(ui<QLabel>(*win, "lblAlarm"), &move);
+  EXPECT_EQ(ui<QLabel>(*win, "lblAlarm")->toolTip(),
             " A previous alarm was shown at: " + platform::shortDate(QDate(2026, 12, 8)) + " 07:00:00 ");
 }
 
@@ -100,13 +100,13 @@ TEST_F(Firing, SnoozeThenStopGoesBackToTheArmedTimeAlsoAfterTheClockModeChanged)
   });
   tickAt(at(7, 0, 0));
   EXPECT_EQ(w.engine().alarmText(), "07:08:03");
-  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 07:08:03 ]");
+  EXPECT_EQ(ui<QLabel>(w, "lblAlarm")->text(), "Activated  [ 07:08:03 ]");
   EXPECT_TRUE(w.engine().alarmEnabled());
   EXPECT_EQ(w.engine().previousAlarm(), record(8, "07:00:00"));
 
   // The user switches to the AM/PM clock meanwhile; the snoozed alarm follows.
   w.menuEdit_Click();
-  w.menuAMPM[0]->setChecked(true);
+  ui<QAction>(w, "menuAMPM", 0)->setChecked(true);
   w.menuAMPM_Click(0);
   EXPECT_EQ(w.engine().alarmText(), "7:08:03 AM");
   onAlert([&](AlertWindow& a) { stopIt(a); });
@@ -114,7 +114,7 @@ TEST_F(Firing, SnoozeThenStopGoesBackToTheArmedTimeAlsoAfterTheClockModeChanged)
   EXPECT_EQ(alertsSeen, 2);
   EXPECT_EQ(w.engine().previousAlarm(), record(8, "7:08:03 AM"));
   EXPECT_EQ(w.engine().alarmText(), "7:00:00 AM");
-  EXPECT_EQ(w.lblAlarm->text(), "Activated  [ 7:00:00 AM ]");
+  EXPECT_EQ(ui<QLabel>(w, "lblAlarm")->text(), "Activated  [ 7:00:00 AM ]");
   EXPECT_FALSE(w.engine().alarmEnabled());
   // And it is the daily time again: the next day rings at seven.
   tickAt(at(0, 0, 0, 9));
@@ -190,7 +190,7 @@ TEST_F(Firing, AnAlarmSkippedByAJumpOfTheClockRingsOnlyWithinTheStoredLateMinute
 
 TEST_F(Firing, ExitAfterAlarmEndsTheProgramOnStopAndNotOnSnooze) {
   frmMain& w = armAt("07", "00", "00");
-  w.menuAutoQuit->setChecked(true);
+  ui<QAction>(w, "menuAutoQuit")->setChecked(true);
   onAlert([&](AlertWindow& a) { snoozeIt(a); });
   tickAt(at(7, 0, 0));
   EXPECT_FALSE(w.isUnloaded());

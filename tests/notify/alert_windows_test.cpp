@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two alert windows as the user meets them at an alarm: keys, clicks, the window
 // frame's close, the hide time, their looks, and the preview from the preferences.
+#include <QAction>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -74,7 +75,7 @@ TEST_F(Firing, TheMessageWindowStopsOnEnterIgnoresEscAndTreatsTheFrameCloseAsSto
   EXPECT_EQ(w.engine().alarmText(), "07:00:00");
 
   // Left alone with "Exit Program after Alarm": it hides itself a minute later, ending the program.
-  w.menuAutoQuit->setChecked(true);
+  ui<QAction>(w, "menuAutoQuit")->setChecked(true);
   tickAt(at(0, 0, 0, 10));
   onAlert([&](AlertWindow& a) {
     hideTickAt(a, at(7, 0, 59, 10));

@@ -29,6 +29,7 @@
 namespace firingtest {
 
 using testsupport::at;
+using testsupport::ui;
 
 // The previous-alarm record of that day and time.
 inline std::optional<QDateTime> record(int day, const QString& time) {

@@ -28,7 +28,7 @@ class PrefsSound : public Firing {
       steps(p);
       return &p;
     };
-    testsupport::whileModal(win.get(), inside, [&] { win->findChild<QPushButton*>("cmdPrefs")->click(); });
+    testsupport::whileModal(win.get(), inside, [&] { ui<QPushButton>(*win, "cmdPrefs")->click(); });
   }
   QString musicFile() {
     const QString path = file("song.ogg");

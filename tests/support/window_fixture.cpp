@@ -12,6 +12,8 @@
 #include <cstdlib>
 
 #include "app/program_style.h"
+#include "lumicell/lumicell.h"
+#include "platform/host/lumicell_widget.h"
 #include "platform/log.h"
 #include "platform/registry.h"
 #include "platform/second_timer.h"
@@ -44,6 +46,22 @@ bool registerDisplayControl() {
   if (!QFile::exists(regsvr) || !QFile::exists(library)) return false;
   const QString cmd = "XDG_CONFIG_HOME='" + configHome() + "' '" + regsvr + "' '" + library + "' >/dev/null 2>&1";
   return std::system(cmd.toLocal8Bit().constData()) == 0;
+}
+
+QString fieldsOf(const QObject& window, const QString& between) {
+  return ui<QLineEdit>(window, "txtHRS")->text() + between + ui<QLineEdit>(window, "txtMIN")->text() + between +
+         ui<QLineEdit>(window, "txtSEC")->text();
+}
+
+QString displayDigits(const QObject& window) {
+  const std::string digits = ui<platform::LumicellWidget>(window, "Lumicell1")->getText(lumicell::kDispDigitDisplay);
+  return QString::fromStdString(digits);
+}
+int displayColour(const QObject& window) {
+  return ui<platform::LumicellWidget>(window, "Lumicell1")->getLong(lumicell::kDispDigitColor);
+}
+int displaySize(const QObject& window) {
+  return ui<platform::LumicellWidget>(window, "Lumicell1")->getLong(lumicell::kDispDigitSize);
 }
 
 void typeInto(QWidget* w, const QString& keys) {
@@ -130,9 +148,9 @@ frmMain& MainWindowTest::load(std::unique_ptr<MainWindowParts> parts) {
 }
 
 void MainWindowTest::setFields(const QString& h, const QString& m, const QString& s) {
-  win->txtHRS->setText(h);
-  win->txtMIN->setText(m);
-  win->txtSEC->setText(s);
+  ui<QLineEdit>(*win, "txtHRS")->setText(h);
+  ui<QLineEdit>(*win, "txtMIN")->setText(m);
+  ui<QLineEdit>(*win, "txtSEC")->setText(s);
 }
 
 frmMain& MainWindowTest::armAt(const QString& h, const QString& m, const QString& s) {
@@ -149,7 +167,7 @@ void MainWindowTest::minimise() {
 
 void MainWindowTest::tickAt(const QDateTime& t) {
   fakes.clock.current = t;
-  emit win->Clock->timeout();
+  emit ui<platform::SecondTimer>(*win, "Clock")->timeout();
 }
 
 }  // namespace testsupport

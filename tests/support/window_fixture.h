@@ -18,6 +18,7 @@
 #include "app/main_parts.h"
 #include "platform/fake_services.h"
 #include "platform/store.h"
+#include "ui.h"
 
 class QDialog;
 class QWidget;
@@ -44,6 +45,13 @@ void startApplication(bool programStyle);
 QString configHome();
 // Registers the display control of the build there; false when it is not built.
 bool registerDisplayControl();
+
+// The three alarm-time fields of the main window as they read, with `between` between them.
+QString fieldsOf(const QObject& window, const QString& between = {});
+// The main window's display control (Lumicell1) as the user sees it: digits, colour, size.
+QString displayDigits(const QObject& window);
+int displayColour(const QObject& window);
+int displaySize(const QObject& window);
 
 // Key presses of the characters, straight to the widget (QChar(8) is Backspace).
 void typeInto(QWidget* w, const QString& keys);
