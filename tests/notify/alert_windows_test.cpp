@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "../alarm/firing_fixture.h"
+#include "firing_fixture.h"
 #include "notify/frmAlarmFullscreen.h"
 #include "notify/frmAlarmMessage.h"
 #include "platform/vbtime.h"

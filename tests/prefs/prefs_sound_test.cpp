@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "../alarm/firing_fixture.h"
+#include "../notify/firing_fixture.h"
 #include "notify/frmAlarmMessage.h"
 #include "prefs/frmPrefs.h"
 #include "prefs/prefs_holder.h"
