@@ -4,8 +4,10 @@
 
 #include "audio/volume.h"
 #include "audio/volume_window.h"
+#include "platform/services_qt.h"
 
 int main(int argc, char** argv) {
+  platform::useDesktopServices();
   QApplication app(argc, argv);
   audio::VolumeWindow window(audio::volumeModule());
   window.show();

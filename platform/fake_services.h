@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <deque>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The platform services the program talks to instead of calling the desktop directly.
 // Each has a real implementation (services_qt.cpp) and a fake for tests (fake_services.h).
+// This header and services.cpp stand on Qt Core alone: the widget-free rooms use them.
 #pragma once
 
 #include <QDateTime>
@@ -131,12 +132,12 @@ struct Services {
   WindowService* window = nullptr;
 };
 
-// The real services, created on first use and living until the program ends.
-Services& realServices();
-
-// The services the program is using now (the real ones unless a test installed others).
+// The services the program is using now: those a test installed, else the table the
+// program installed at its start (the desktop's: useDesktopServices() in services_qt.h).
+// Ends the program with a message when neither is there.
 Services& services();
 void setServices(Services* s);
+void setDesktopServices(Services& (*table)());
 
 // The standard error box, titled "Error" with an OK button, for an error trapped at that
 // place of the program.

@@ -240,7 +240,6 @@ class SilentSoundService final : public SoundService {
 };
 
 SoundService* g_realSound = nullptr;
-Services* g_services = nullptr;
 
 }  // namespace
 
@@ -261,13 +260,6 @@ Services& realServices() {
   return s;
 }
 
-Services& services() { return g_services ? *g_services : realServices(); }
-
-void showErrorBox(int number, const std::string& description, const std::string& location) {
-  services().messageBox->msgBox(QString::fromStdString(standardErrorText(number, description, location)),
-                                mb::kOkOnly, QStringLiteral("Error"));
-}
-
-void setServices(Services* s) { g_services = s; }
+void useDesktopServices() { setDesktopServices(&realServices); }
 
 }  // namespace platform

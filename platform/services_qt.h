@@ -57,6 +57,12 @@ class QtWindowService final : public WindowService {
   bool startSystemMove(QWidget* window) override;
 };
 
+// The real services, created on first use and living until the program ends.
+Services& realServices();
+// Makes them the table services() falls back on: the program and the tests call it first
+// thing.
+void useDesktopServices();
+
 // Installs the sound service the program uses (the audio code provides the real one).
 void setRealSoundService(SoundService* sound);
 

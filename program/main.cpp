@@ -17,6 +17,7 @@
 #include "version.h"
 
 int main(int argc, char** argv) {
+  platform::useDesktopServices();
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--log") == 0) platform::setLogFile(argv[i + 1]);
   Registry::setStartName(QString::fromLocal8Bit(argv[0]));

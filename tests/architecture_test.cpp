@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The house stays one-way: each product folder includes only itself and the folders below it
-// (docs/architecture.md), the build tools include none, and no product file grows past what
-// a newcomer can read in one go.
+// The house stays one-way: each product folder includes and links only itself and the folders
+// below it (docs/architecture.md), the build tools include and link none, the alarm engine
+// links no widgets, and no product file grows past what a newcomer can read in one go.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,29 @@ std::vector<std::pair<std::string, std::string>> includedFolders(const fs::path&
   return out;
 }
 
+struct Target {
+  std::string folder;  // "-" for a target from outside the checkout (Qt's)
+  std::vector<std::string> links;
+};
+
+// The build's record of every target and what it links (tests/CMakeLists.txt).
+std::map<std::string, Target> builtTargets() {
+  std::map<std::string, Target> out;
+  std::ifstream in(ALARM_HOUSE_LINKS);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    std::string name, links;
+    Target t;
+    std::getline(fields, name, '\t');
+    std::getline(fields, t.folder, '\t');
+    std::getline(fields, links);
+    std::istringstream each(links);
+    for (std::string link; each >> link;) t.links.push_back(link);
+    out[name] = t;
+  }
+  return out;
+}
+
 }  // namespace
 
 TEST(House, EachFolderIncludesOnlyTheFoldersBelowIt) {
@@ -91,4 +116,39 @@ TEST(House, NoProductFileIsTooLongToRead) {
     const auto lines = std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
     EXPECT_LE(lines, kMaxLines) << fs::relative(s.path, kRoot).generic_string();
   }
+}
+
+TEST(House, EachRoomLinksOnlyTheRoomsBelowIt) {
+  const auto targets = builtTargets();
+  std::set<std::string> rooms;
+  for (const auto& [name, t] : targets) {
+    const int own = floorOf(t.folder);
+    if (own >= 0) rooms.insert(t.folder);
+    if (own < 0 && !isTool(t.folder)) continue;  // the tests' and Qt's
+    for (const std::string& link : t.links) {
+      const auto it = targets.find(link);
+      if (it == targets.end()) continue;
+      const int theirs = floorOf(it->second.folder);
+      EXPECT_TRUE(theirs < 0 || (own >= 0 && theirs <= own))
+          << name << " (" << t.folder << ") links " << link << " (" << it->second.folder << ")";
+    }
+  }
+  EXPECT_EQ(rooms.size(), kFloors.size()) << "the build's record " << ALARM_HOUSE_LINKS << " misses rooms";
+}
+
+TEST(House, TheAlarmEngineLinksNoWidgets) {
+  const auto targets = builtTargets();
+  ASSERT_TRUE(targets.count("alarm")) << "no target alarm in " << ALARM_HOUSE_LINKS;
+  static const std::regex gui(R"(Qt[0-9]*::(Widgets|Gui)\b)");
+  std::vector<std::string> todo{"alarm"};
+  std::set<std::string> seen;
+  while (!todo.empty()) {
+    const std::string name = todo.back();
+    todo.pop_back();
+    if (!seen.insert(name).second) continue;
+    EXPECT_FALSE(std::regex_search(name, gui)) << "alarm reaches " << name;
+    if (const auto it = targets.find(name); it != targets.end())
+      todo.insert(todo.end(), it->second.links.begin(), it->second.links.end());
+  }
+  EXPECT_TRUE(seen.count("Qt6::Core")) << "alarm is on Qt Core";
 }
