@@ -88,7 +88,8 @@ void WakeAlarm::helperEnded(QProcess* process, const QString& how) {
   process_->disconnect(this);
   process_->deleteLater();
   process_ = nullptr;
-  if (woke_ || refused_) return;
+  // An end it announced, or a moment that has come meanwhile: there is nothing left to hold.
+  if (woke_ || refused_ || *wakeAt_ <= QDateTime::currentSecsSinceEpoch()) return;
   if (restarts_ >= kRestarts) {
     logEvent(("wake alarm: the helper " + how + ", again; the computer is not woken for the alarm").toStdString());
     refused_ = true;
