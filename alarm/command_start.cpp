@@ -27,22 +27,19 @@ void startCommand(const QString& commandLine, bool msdos) {
     s.process->start(commandLine);
     return;
   }
-  // The opener runs from the program's folder, so a relative name means a file there.
+  // The opener runs from the program's folder, so a relative name means a file there (the
+  // working folder of a program started at log-on is anyone's guess).
   const QString folder = Registry::programFolder();
-  QString target = commandLine;
-  const bool address = target.contains(QStringLiteral("://"));
-  if (!address && QFileInfo(target).isRelative()) {
-    const QString inFolder = QDir(folder).filePath(target);
-    if (QFileInfo::exists(inFolder)) target = inFolder;
-  }
+  const bool address = commandLine.contains(QStringLiteral("://"));
+  const QString named = address ? QString() : QDir(folder).filePath(commandLine);
   bool started = false;
-  if (!address && QFileInfo(target).isFile()) {
+  if (QFileInfo(named).isFile()) {
     // The whole text names a file: a program runs, anything else is opened for what it is,
     // also when it carries an executable mark (as every file on FAT or NTFS media does).
-    const QString file = QFileInfo(target).absoluteFilePath();
+    const QString file = QFileInfo(named).absoluteFilePath();
     started = isProgramFile(file) ? s.shell->runProgram(file, folder) : s.shell->openDocument(file);
   } else {
-    started = s.shell->open(target, folder);
+    started = s.shell->open(QFileInfo::exists(named) ? named : commandLine, folder);
   }
   if (!started) {
     platform::logEvent(("the command " + commandLine + " could not be started").toStdString());

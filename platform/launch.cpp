@@ -9,13 +9,13 @@
 
 namespace platform {
 
-std::optional<Launch> findLaunch(const QString& commandLine) {
+std::optional<Launch> findLaunch(const QString& commandLine, const QString& folder) {
   const QStringList parts = QProcess::splitCommand(commandLine);
   if (parts.isEmpty() || parts.first().isEmpty()) return std::nullopt;
   const QString& first = parts.first();
   QString program;
   if (first.contains('/')) {
-    const QFileInfo fi(first);
+    const QFileInfo fi(QDir(folder).filePath(first));
     if (fi.isFile() && fi.isExecutable()) program = fi.absoluteFilePath();
   } else {
     program = QStandardPaths::findExecutable(first);
@@ -25,7 +25,7 @@ std::optional<Launch> findLaunch(const QString& commandLine) {
 }
 
 QUrl openAddress(const QString& target) {
-  if (!QFileInfo::exists(target)) return QUrl::fromUserInput(target);
+  if (QFileInfo(target).isRelative() || !QFileInfo::exists(target)) return QUrl::fromUserInput(target);
   // Cleaned: a path that begins with two slashes would otherwise be read as a network
   // host's file ("//home/me/a" as the host "home").
   return QUrl::fromLocalFile(QDir::cleanPath(QFileInfo(target).absoluteFilePath()));

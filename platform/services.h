@@ -77,8 +77,8 @@ class ShellService {
  public:
   virtual ~ShellService() = default;
   // Opens a file or address with the desktop's handler (a program named first is started
-  // with the rest as its arguments) in the given working folder (ours when empty); false
-  // when nothing could open it.
+  // with the rest as its arguments, a relative path to it taken from the program's folder)
+  // in the given working folder (ours when empty); false when nothing could open it.
   virtual bool open(const QString& target, const QString& workingFolder = QString()) = 0;
   // Opens a text file in the desktop's text editor; when the desktop has none (or its
   // opener fails), the file shows in a read-only window of the program's own.
@@ -94,7 +94,8 @@ class ShellService {
 class ProcessService {
  public:
   virtual ~ProcessService() = default;
-  // Starts a command line (program and arguments split as typed, no shell). Raises
+  // Starts a command line (program and arguments split as typed, no shell; a relative path
+  // to the program is taken from the program's folder, a bare name from the PATH). Raises
   // RuntimeError 53 when the program cannot be found. Does not wait.
   virtual void start(const QString& commandLine) = 0;
 };

@@ -27,6 +27,7 @@
 #include "platform/errors.h"
 #include "platform/launch.h"
 #include "platform/log.h"
+#include "platform/registry.h"
 #include "platform/text_window.h"
 
 namespace platform {
@@ -153,7 +154,7 @@ void QtTrayService::setMenu(QMenu* menu) {
 }
 
 bool DesktopShellService::open(const QString& target, const QString& workingFolder) {
-  if (const auto launch = findLaunch(target))
+  if (const auto launch = findLaunch(target, Registry::programFolder()))
     return QProcess::startDetached(launch->program, launch->arguments, workingFolder);
   return QDesktopServices::openUrl(openAddress(target));
 }
@@ -195,7 +196,7 @@ bool DesktopShellService::openDocument(const QString& path) {
 }
 
 void QtProcessService::start(const QString& commandLine) {
-  const auto launch = findLaunch(commandLine);
+  const auto launch = findLaunch(commandLine, Registry::programFolder());
   if (!launch || !QProcess::startDetached(launch->program, launch->arguments)) throw RuntimeError(err::kFileNotFound);
   logEvent(("started " + commandLine).toStdString());
 }

@@ -5,10 +5,26 @@
 #include <QByteArray>
 #include <QtGlobal>
 #include <cstdio>
+#include <vector>
 
 #include "platform/log.h"
 
 namespace desktop_session {
+
+namespace {
+std::vector<const char*> setForQtOnly;
+}
+
+void setForQt(const char* name, const char* value) {
+  if (qEnvironmentVariableIsSet(name)) return;
+  qputenv(name, value);
+  setForQtOnly.push_back(name);
+}
+
+void restoreForChildren() {
+  for (const char* name : setForQtOnly) qunsetenv(name);
+  setForQtOnly.clear();
+}
 
 std::string commandName(const char* argv0) {
   QByteArray command = qgetenv("ALARM_COMMAND");
@@ -24,7 +40,7 @@ bool choosePlatform(const std::string& command) {
   if (wayland && x11) {
     // Qt would take the Wayland platform when its plugin is installed, and the windows
     // would lose their places, staying on top and the tray icon.
-    qputenv("QT_QPA_PLATFORM", "xcb");
+    setForQt("QT_QPA_PLATFORM", "xcb");
     platform::logEvent("Wayland session (" + qgetenv("WAYLAND_DISPLAY").toStdString() +
                        "): running through XWayland on display " + qgetenv("DISPLAY").toStdString());
     return true;

@@ -26,8 +26,9 @@ int main(int argc, char** argv) {
   if (!desktop_session::choosePlatform(desktop_session::commandName(argv[0]))) return 1;
   // The clock repaints a small image once a second; through X shared memory every repaint
   // also brings back a completion event that wakes the program twice more.
-  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+  desktop_session::setForQt("QT_XCB_NO_MITSHM", "1");
   QApplication app(argc, argv);
+  desktop_session::restoreForChildren();
   QApplication::setApplicationName(QString::fromUtf8(version::kProductName));
   QApplication::setApplicationVersion(QString::fromUtf8(version::kVersionText));
   // The program lives on while its window is hidden in the notification area; it ends

@@ -117,6 +117,13 @@ void ProgramParts::wakeFor(frmMain& main, const std::optional<QDateTime>& alarm)
   if (!wake_) {
     wake_ = std::make_unique<platform::WakeAlarm>(wakeHelper_);
     QObject::connect(wake_.get(), &platform::WakeAlarm::cannotWake, &main, [&main](const QString& allow) {
+      if (allow.isEmpty()) {
+        main.notice().tellOnce(QStringLiteral("wake"), QStringLiteral("Alarm - Wake"),
+                               "Alarm cannot keep this computer's wake-up for the alarm: its helper alarm-wake "
+                               "ends or does not start (the log says why). An alarm whose time comes while the "
+                               "computer sleeps rings only once it wakes.");
+        return;
+      }
       // Told once, not at every start: the setting remembers it was said.
       if (Registry::readSetting("WakeNotice") == QLatin1String("Given")) return;
       main.notice().tell(QStringLiteral("Alarm - Wake"),

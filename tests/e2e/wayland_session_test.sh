@@ -32,9 +32,12 @@ done
 [ -n "$DISPLAY" ] || { cat "$ROOT/weston.out"; fail "weston started no XWayland"; }
 export DISPLAY
 
-# 07:00:00 armed at start, the message window as the alert, started at 06:59:54.
+# 07:00:00 armed at start, the message window as the alert, started at 06:59:54; the alarm
+# command writes down the environment it got.
 printf '[General]\nAutoStartMenu="True"\nHH="07"\nNN="00"\nSS="00"\nShowMessage="True"\nPlaySound="False"\n' \
   >"$XDG_CONFIG_HOME/Orvanta/Alarm.conf"
+printf 'TriggerCommand="1"\nCommandMSDOS="1"\nCommand="sh -c \\"env >%s/command.env\\""\n' "$ROOT" \
+  >>"$XDG_CONFIG_HOME/Orvanta/Alarm.conf"
 LOG=$ROOT/alarm.log
 env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-08 06:59:54" FAKETIME_DONT_FAKE_MONOTONIC=1 \
   "$BIN/Alarm" --log "$LOG" >"$ROOT/alarm.out" 2>&1 &
@@ -47,5 +50,9 @@ for _ in $(seq 150); do grep -q "alert shown: frmAlarmMessage" "$LOG" && break; 
 grep -q "fire: alarm 07:00:00" "$LOG" && grep -q "alert shown: frmAlarmMessage" "$LOG" || { cat "$LOG"; fail "the alarm did not ring"; }
 ALERTS=$(xdotool search --all --onlyvisible --pid "$APP" --name '^Alarm$' | wc -l)
 [ "$ALERTS" -ge 2 ] || fail "the alert window is not shown beside the main window ($ALERTS windows)"
+# The platform chosen for Alarm itself is not passed on to what it starts.
+for _ in $(seq 50); do [ -s "$ROOT/command.env" ] && break; sleep 0.1; done
+grep -q "^WAYLAND_DISPLAY=$WAYLAND_DISPLAY\$" "$ROOT/command.env" || fail "the alarm command did not run"
+! grep -E '^QT_(QPA_PLATFORM|XCB_NO_MITSHM)=' "$ROOT/command.env" || fail "the alarm command inherited Qt's platform choice"
 kill -TERM "$APP"
 echo "wayland session test passed"

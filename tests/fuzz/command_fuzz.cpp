@@ -76,23 +76,24 @@ World& world() {
   return *w;
 }
 
-void launchIsAsTyped(const QString& text) {
-  const auto launch = platform::findLaunch(text);
+void launchIsAsTyped(const QString& text, const QString& folder) {
+  const auto launch = platform::findLaunch(text, folder);
   if (!launch) return;
   const QStringList words = QProcess::splitCommand(text);
   const QFileInfo program(launch->program);
   fuzz::require(program.isAbsolute() && program.isFile() && program.isExecutable(), "the program is a file that runs");
   fuzz::require(launch->arguments == words.mid(1), "the arguments are the words as typed: " + s(text));
   if (words.first().contains('/'))
-    fuzz::require(launch->program == QFileInfo(words.first()).absoluteFilePath(), "a path names its own program");
+    fuzz::require(launch->program == QFileInfo(QDir(folder).filePath(words.first())).absoluteFilePath(),
+                  "a path names its own program, a relative one in the program's folder");
   else
     fuzz::require(program.fileName() == words.first(), "a name finds a program of that name on the PATH");
 }
 
-void addressIsTheText(const QString& target) {
-  if (platform::findLaunch(target)) return;
+void addressIsTheText(const QString& target, const QString& folder) {
+  if (platform::findLaunch(target, folder)) return;
   const QUrl url = platform::openAddress(target);
-  if (QFileInfo::exists(target))
+  if (QFileInfo(target).isAbsolute() && QFileInfo::exists(target))
     fuzz::require(url.isLocalFile() && QFileInfo(url.toLocalFile()).canonicalFilePath() == QFileInfo(target).canonicalFilePath(),
                   "an existing file opens as itself");
   fuzz::require(!url.toEncoded().startsWith('-'), "the opener never gets an address it reads as an option: " + s(target));
@@ -113,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (console) {
     fuzz::require(w.process.started.size() == 1 && w.process.started[0] == text && w.shell.opened.empty(),
                   "a console command goes to the process service as typed");
-    launchIsAsTyped(text);
+    launchIsAsTyped(text, w.folder);
     return 0;
   }
   fuzz::require(w.shell.opened.size() == 1 && w.process.started.empty(), "an open goes to the desktop once");
@@ -125,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const QString meant = local ? inFolder : text;
   const bool sameFile = QFileInfo(meant).isFile() && QFileInfo(target).canonicalFilePath() == QFileInfo(meant).canonicalFilePath();
   fuzz::require(target == meant || sameFile, "the opener gets the text, or the file of that name beside the program");
-  launchIsAsTyped(target);
-  addressIsTheText(target);
+  launchIsAsTyped(target, w.folder);
+  addressIsTheText(target, w.folder);
   return 0;
 }

@@ -55,6 +55,8 @@ STATUS=$?
 set -e
 echo "lintian: ${LINT:-no remarks}"
 [ "$STATUS" -eq 0 ] || fail "lintian ($STATUS)"
+# Its notes too: every binary is linked for immediate binding and uses the checked functions.
+! grep -q "hardening-" <<<"$LINT" || fail "lintian finds hardening missing"
 
 installed_packages >"$BEFORE"
 STATUS=0
