@@ -26,9 +26,10 @@ class frmAlarmFullscreen final : public AlertWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void stopByEsc();
-  // The text centred on a screen of that size, its size growing with the screen.
+  // The text centred in a window of that size, its size growing with the window.
   void layOut(const QSize& screen);
 };
