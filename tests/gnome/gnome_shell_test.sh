@@ -4,18 +4,21 @@
 # XWayland), as a Debian 12 desktop user runs it: the main window shows; an alarm rings its
 # message window above another program's focused window and takes the keyboard, and Return
 # stops it; the full-screen alert covers the whole screen, the top bar's rows included, and
-# its hint line shows whole (read from the shell's own screenshot).
-# Usage: gnome_shell_test.sh BUILD_DIR [SCREENSHOT]
-#   (exit 77: skipped when not root or a tool is missing; SCREENSHOT keeps the alert's picture)
+# its hint line shows whole (read from the shell's own screenshot); the alarm's desktop
+# notification shows on the locked screen and its Stop button reaches the program.
+# Usage: gnome_shell_test.sh BUILD_DIR [PICTURES_DIR]
+#   (exit 77: skipped when not root or a tool is missing; PICTURES_DIR keeps the screenshots)
 set -euo pipefail
 BIN=$(cd "$1" && pwd)/bin
-SHOT_COPY=${2:-}
+PICTURES=${2:-}
+PROBE=$(cd "$1" && pwd)/tests/gnome_notification_probe
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROOT=$(mktemp -d /tmp/alarm-gnome-XXXXXX)
 source "$HERE/../install/x_session.sh"
 source "$HERE/gnome_session.sh"
 trap 'gnome_stop; rm -rf "$ROOT"' EXIT
 [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: the private GNOME session needs root (namespaces)"; exit 77; }
+[ -x "$PROBE" ] || fail "$PROBE is not built"
 need_tools gnome-shell gjs Xwayland dbus-daemon gdbus gsettings unshare nsenter xmessage
 FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 [ -n "$FAKETIME_LIB" ] || { echo "SKIPPED: missing libfaketime (scripts/setup.sh installs it)"; exit 77; }
@@ -27,7 +30,7 @@ echo "GNOME Shell ready after ${SECONDS}s"
 # (f focused, F full screen, A above, M minimised, D modal dialog), a key typed on the
 # shell's own virtual keyboard, and a window brought to the front as a click would.
 gnome_eval '
-const {Clutter, GLib, Meta} = imports.gi;
+const {Clutter, GLib, Meta, St} = imports.gi;
 globalThis.alarmTest = {
   windows() {
     const all = global.display.list_all_windows().filter(w => !w.is_override_redirect() && w.get_wm_class() !== "Gnome-shell");
@@ -45,6 +48,23 @@ globalThis.alarmTest = {
     this.keyboard.notify_keyval(GLib.get_monotonic_time(), sym, Clutter.KeyState.PRESSED);
     this.keyboard.notify_keyval(GLib.get_monotonic_time(), sym, Clutter.KeyState.RELEASED);
     return "typed";
+  },
+  // The texts shown in the list of notifications on the lock screen.
+  lockScreenTexts() {
+    const walk = a => !a.visible ? [] : [...(a instanceof St.Label ? [a.text] : []), ...a.get_children().flatMap(walk)];
+    return walk(Main.screenShield._dialog._notificationsBox).join(",");
+  },
+  notification(title) {
+    return Main.messageTray.getSources().flatMap(s => s.notifications).find(n => n.title === title);
+  },
+  // The urgency of a notification, whether it stays, and its buttons.
+  describe(title) {
+    const n = this.notification(title);
+    return n ? [n.urgency, n.resident, n.actions.map(a => a.label).join(",")].join("|") : "none";
+  },
+  press(title, label) {
+    this.notification(title).actions.find(a => a.label === label).callback();
+    return "pressed";
   },
   activate(title) {
     const w = global.display.list_all_windows().find(w => w.get_title() === title);
@@ -143,7 +163,7 @@ print(w + 'x' + h + ' top ' + top + ' hint ' + first + '-' + last);")
     [ "$LAST" -lt 796 ] && break
   sleep 0.3
 done
-[ -z "$SHOT_COPY" ] || cp "$SHOT" "$SHOT_COPY"
+[ -z "$PICTURES" ] || cp "$SHOT" "$PICTURES/gnome-fullscreen-alert.png"
 echo "screenshot: $PIXELS"
 [ "$SIZE" = 1280x800 ] || fail "the screenshot is $SIZE"
 [ "$TOPMAX" -lt 16 ] || fail "the top rows are not the alert's black (brightest $TOPMAX)"
@@ -151,4 +171,35 @@ echo "screenshot: $PIXELS"
 gnome_eval 'alarmTest.key("Escape")' >/dev/null
 wait_log "alert closed: frmAlarmFullscreen" 5 || fail "Esc did not close the full-screen alert"
 stop_alarm
+echo "full-screen alert: covers the screen, its hint line whole (${SECONDS}s)"
+
+# On the locked screen: the alarm's notification, shown as the program shows it, is listed
+# there; unlocked, it is critical and resident with Stop and Snooze, and Stop reaches the
+# program.
+gnome_eval 'Main.screenShield.lock(false); "ok"' >/dev/null
+for _ in $(seq 50); do [ "$(gnome_eval 'String(Main.screenShield.locked)')" = true ] && break; sleep 0.2; done
+[ "$(gnome_eval 'String(Main.screenShield.locked)')" = true ] || fail "the screen does not lock"
+gnome_run "$PROBE" "Time to get up" >"$ROOT/probe.out" 2>&1 &
+PROBE_RUN=$!
+for _ in $(seq 50); do grep -q shown "$ROOT/probe.out" && break; sleep 0.1; done
+grep -q shown "$ROOT/probe.out" || { show "$ROOT/probe.out"; fail "the notification server did not show it"; }
+for _ in $(seq 25); do [[ "$(gnome_eval 'alarmTest.lockScreenTexts()')" == *Alarm* ]] && break; sleep 0.2; done
+LOCKED=$(gnome_eval 'alarmTest.lockScreenTexts()')
+[[ "$LOCKED" == *Alarm* ]] || fail "the lock screen does not show the notification: $LOCKED"
+if [ -n "$PICTURES" ]; then
+  sleep 1  # the lock screen's own animation
+  gnome_run gdbus call --session --dest org.gnome.Shell.Screenshot --object-path /org/gnome/Shell/Screenshot \
+    --method org.gnome.Shell.Screenshot.Screenshot false false "$ROOT/lock.png" >/dev/null
+  cp "$ROOT/lock.png" "$PICTURES/gnome-lock-screen-notification.png"
+fi
+gnome_eval 'Main.screenShield.deactivate(false); "ok"' >/dev/null
+for _ in $(seq 50); do [ "$(gnome_eval 'String(Main.screenShield.locked)')" = false ] && break; sleep 0.2; done
+SHOWN=$(gnome_eval 'alarmTest.describe("Alarm")')
+[ "$SHOWN" = "3|true|Stop,Snooze" ] || fail "the notification is not critical and resident with Stop and Snooze: $SHOWN"
+gnome_eval 'alarmTest.press("Alarm", "Stop")' >/dev/null
+STATUS=0
+wait "$PROBE_RUN" || STATUS=$?
+[ "$STATUS" -eq 0 ] || fail "the notification's Stop did not reach the program ($STATUS)"
+for _ in $(seq 25); do [ "$(gnome_eval 'alarmTest.describe("Alarm")')" = none ] && break; sleep 0.2; done
+[ "$(gnome_eval 'alarmTest.describe("Alarm")')" = none ] || fail "the notification was not withdrawn"
 echo "GNOME Shell test passed in ${SECONDS}s"
