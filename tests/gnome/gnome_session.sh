@@ -56,6 +56,7 @@ mkdir -p $g/privtmp/${g#/tmp/}
 mount --bind $g $g/privtmp/${g#/tmp/}
 mount --rbind $g/privtmp /tmp
 # A seats folder makes the shell take its logind path; the system bus is ours.
+mkdir -p /run/systemd /run/dbus
 mount -t tmpfs tmpfs /run/systemd; mkdir /run/systemd/seats
 mount -t tmpfs tmpfs /run/dbus
 ip link set lo up 2>/dev/null || true
