@@ -53,7 +53,7 @@ void DesktopNotification::capabilitiesAnswered(QDBusPendingCallWatcher* watcher)
   if (capabilities.isError() || watcher->property(kRequest).toInt() != request_) return;
   QStringList actions;
   if (stopAndSnooze_ && capabilities.value().contains(QStringLiteral("actions")))
-    actions = {QStringLiteral("stop"), tr("Stop"), QStringLiteral("snooze"), tr("Snooze")};
+    actions = {QStringLiteral("stop"), QStringLiteral("Stop"), QStringLiteral("snooze"), QStringLiteral("Snooze")};
   QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(critical_ ? 2 : 1))},
                     {QStringLiteral("resident"), resident_}};
   const QString entry = QGuiApplication::desktopFileName();

@@ -31,7 +31,7 @@ class DesktopNotification : public QObject {
   bool shown() const { return id_ != 0; }
 
  signals:
-  // A button of the notification shown was pressed; the server closes the notification.
+  // A button of the notification shown was pressed (it stays until withdrawn when resident).
   void stopAsked();
   void snoozeAsked();
 
