@@ -71,7 +71,7 @@ void frmAlarmFullscreen::Form_Load() {
 
 void frmAlarmFullscreen::resizeEvent(QResizeEvent* event) {
   AlertWindow::resizeEvent(event);
-  platform::ignoreErrors([&] { layOut(event->size()); });
+  if (lblMessage && lblHint) platform::ignoreErrors([&] { layOut(event->size()); });
 }
 
 void frmAlarmFullscreen::layOut(const QSize& screen) {

@@ -21,7 +21,8 @@ void wakeScreen(const QDBusConnection& session) {
         QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
         QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("SimulateUserActivity")));
   }
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  auto* x11 = gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (xcb_connection_t* c = x11 ? x11->connection() : nullptr) {
     xcb_force_screen_saver(c, XCB_SCREEN_SAVER_RESET);
     xcb_flush(c);
