@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QScreen>
 #include <algorithm>
 
@@ -18,7 +19,11 @@ frmAlarmFullscreen::frmAlarmFullscreen(AlertHost& host, bool preview, QWidget* o
     : AlertWindow(host, preview, owner) {
   setObjectName(QStringLiteral("frmAlarmFullscreen"));
   // Borderless and on top from the start: a flag changed later would re-create the window.
-  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  // A window of its own kind, not a dialog: a window manager keeps a dialog modal to its
+  // owner inside the work area attached to that owner (GNOME does), and then it covers
+  // neither the top bar nor the whole screen. It still blocks its owner (the modality is
+  // kept by the program: the owner is its parent).
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   setAutoFillBackground(true);
   QPalette black = palette();
   black.setColor(QPalette::Window, Qt::black);
@@ -52,13 +57,20 @@ frmAlarmFullscreen::frmAlarmFullscreen(AlertHost& host, bool preview, QWidget* o
 
 void frmAlarmFullscreen::Form_Load() {
   platform::services().window->setTopmost(this, true);
-  // Over the whole screen: the window state asks the window manager, the geometry is
-  // what the label's place is computed from.
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  // Over the whole of the screen the main window is on: the geometry places it there, the
+  // window state asks the window manager for the full screen. The text is laid out again
+  // from whatever size the window is given (resizeEvent).
+  QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
   setGeometry(area);
   setWindowState(Qt::WindowFullScreen);
-  layOut(area.size());
+  layOut(size());
+}
+
+void frmAlarmFullscreen::resizeEvent(QResizeEvent* event) {
+  AlertWindow::resizeEvent(event);
+  if (lblMessage && lblHint) layOut(event->size());
 }
 
 void frmAlarmFullscreen::layOut(const QSize& screen) {

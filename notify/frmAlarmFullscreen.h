@@ -27,11 +27,12 @@ class frmAlarmFullscreen final : public AlertWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void stopByEsc();
   // The double-click and the hide time: the music stops and the alarm is recorded.
   void stopAndRecord(End end);
-  // The text centred on a screen of that size, its size growing with the screen.
+  // The text centred in a window of that size, its size growing with the window.
   void layOut(const QSize& screen);
 };

@@ -32,7 +32,7 @@ restore_machine() {
 trap restore_machine EXIT
 
 [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: installing a package needs root"; exit 77; }
-need_tools apt-get dpkg-shlibdeps cpack setpriv Xvfb openbox xdotool lintian readelf
+need_tools apt-get dpkg-shlibdeps cpack setpriv Xvfb openbox xdotool lintian readelf desktop-file-validate
 if dpkg-query -W -f='${Status}' alarm 2>/dev/null | grep -q "install ok installed"; then
   trap - EXIT
   rm -rf "$ROOT"
@@ -71,6 +71,8 @@ file /usr/lib/alarm/Alarm | grep -q ', stripped' || fail "the installed program 
 ID=$(readelf -n /usr/lib/alarm/Alarm | sed -n 's/.*Build ID: //p')
 grep -q "usr/lib/debug/.build-id/${ID:0:2}/${ID:2}.debug" <<<"$(dpkg-deb -c "$DBGSYM")" || fail "no debug symbols for Alarm ($ID)"
 grep -qx 'Exec=/usr/bin/alarm' /usr/share/applications/com.orvanta.alarm.desktop || fail "the menu entry's Exec"
+VALID=$(desktop-file-validate /usr/share/applications/com.orvanta.alarm.desktop 2>&1 || true)
+[ -z "$VALID" ] || fail "desktop-file-validate on the installed entry: $VALID"
 
 # An ordinary account that never registered anything, and cannot register for all users.
 USERDIR=$ROOT/nobody

@@ -106,6 +106,12 @@ TEST_F(Firing, TheFullScreenAlertCoversTheScreenAndAnswersKeysAndDoubleClicks) {
     EXPECT_EQ(a.lblMessage->toolTip(), " Double-click or press ESC to quit - Press Spacebar to Snooze ");
     EXPECT_EQ(a.lblMessage->palette().color(QPalette::WindowText), QColor(0, 0xFF, 0xFF));
     EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget()->window() : nullptr, &a);
+    // Given less than the screen (a desktop keeping its top bar), it lays itself out again.
+    a.resize(screen.width(), screen.height() - 32);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a.height() == screen.height() - 32; }, 2000));
+    EXPECT_EQ(hint->width(), a.width());
+    EXPECT_LT(hint->geometry().bottom(), a.height() * 39 / 40);
+    EXPECT_LE((a.lblMessage->geometry().center() - a.rect().center()).manhattanLength(), 2);
     // A letter records the alarm and leaves the window open.
     QTest::keyClick(&a, Qt::Key_A);
     EXPECT_TRUE(a.isVisible());
