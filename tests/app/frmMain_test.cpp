@@ -355,6 +355,9 @@ TEST_F(MainWindow, ArmingStoresTheAlarmAtOnceSoAKilledProgramArmsItAgainWhatever
   win->MenuDeactivateAlarm_Click();
   win->cmdReset_Click();
   EXPECT_EQ(reload().engine().alarmText(), "01:41:38");
+  // A quick alarm killed before it rang comes back.
+  win->startTimer("5");
+  EXPECT_EQ(load().engine().alarmText(), "01:46:38");
 }
 
 TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
