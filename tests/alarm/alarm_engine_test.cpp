@@ -161,7 +161,7 @@ TEST_F(Engine, AYearOfSuspendsClockStepsRestartsAndDaylightSavingRingsEachDayOnc
       return late <= AlarmEngine::kDefaultLateMinutes * 60 ? "rang late" : "missed";
     };
     std::map<QDate, QStringList> outcomes, expected;
-    int late = 0, missed = 0, restarts = 0, writes = 0;
+    int late = 0, missed = 0, restarts = 0, writes = 0, missedAway = 0, toldAway = 0;
     ringer.answer = [&](qsizetype) {
       const QDateTime t = clock.now();
       const bool isLate = !ringer.engine->lateNote().isEmpty();
@@ -189,6 +189,7 @@ TEST_F(Engine, AYearOfSuspendsClockStepsRestartsAndDaylightSavingRingsEachDayOnc
         outcomes[clock.now().date()] << "missed";
         ++missed;
         EXPECT_TRUE(text.startsWith("Alarm 02:30:00 missed: ")) << text.toStdString();
+        toldAway += text == "Alarm 02:30:00 missed: Alarm was not running at that time";
       });
       QObject::connect(e, &AlarmEngine::stateChanged, [&, e] {
         ++writes;
@@ -233,6 +234,7 @@ TEST_F(Engine, AYearOfSuspendsClockStepsRestartsAndDaylightSavingRingsEachDayOnc
             if (random() % 2) step -= 3600000;
             const int64_t storedCheck = QDateTime::fromString(stored["AlarmCheckedUpTo"], Qt::ISODateWithMs).toMSecsSinceEpoch();
             if (!rang) expected[date] = QStringList{callFor(storedCheck, storedCheck, real + step)};
+            missedAway += expected[date] == QStringList{"missed"};
             show();
             start();
           }
@@ -252,6 +254,8 @@ TEST_F(Engine, AYearOfSuspendsClockStepsRestartsAndDaylightSavingRingsEachDayOnc
     EXPECT_GT(late, 0) << zoneName;
     EXPECT_GT(missed, 0) << zoneName;
     EXPECT_GT(restarts, 50) << zoneName;
+    EXPECT_EQ(toldAway, missedAway) << zoneName;
+    EXPECT_GT(missedAway, 0) << zoneName;
     // The moment checked is stored every few minutes, not at each tick.
     EXPECT_LT(writes, 365 * 80) << zoneName;
   }
