@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "alarm/timetext.h"
 #include "platform/convert.h"
@@ -72,6 +73,7 @@ void AlarmEngine::armedAnew() {
   dailyFiredOn_ = QDate();
   lblHDDNsnooze = false;
   snoozedTo_.reset();
+  quick_ = false;
 }
 
 void AlarmEngine::arm(const QTime& time) {
@@ -80,15 +82,18 @@ void AlarmEngine::arm(const QTime& time) {
   setStatus(engine::activatedText(alarmText()), true);
   setAlarmEnabled(true);
   logLine("alarm set for " + alarmText());
+  stateMoved();
 }
 
 void AlarmEngine::armInMinutes(const QString& minutes) {
   const double n = minutesValue(minutes);
   armedAnew();
+  quick_ = true;
   lblHDDNtime = nowPlus(now(), n);
   setAlarmEnabled(true);
   setStatus(engine::activatedText(alarmText()), true);
   logLine("alarm set for " + alarmText());
+  stateMoved();
 }
 
 void AlarmEngine::deactivate() {
@@ -96,6 +101,7 @@ void AlarmEngine::deactivate() {
   setStatus(engine::kNotActivated, false);
   setAlarmEnabled(false);
   platform::logEvent("alarm deactivated");
+  stateMoved();
 }
 
 void AlarmEngine::setAlarmEnabled(bool on) {
@@ -114,9 +120,9 @@ std::optional<QDateTime> AlarmEngine::nextRing() const {
   const auto t = lblHDDNtime;
   if (!t) return std::nullopt;
   const QDateTime at = now();
-  QDateTime next(at.date(), *t, at.timeZone());
+  QDateTime next = engine::ringMoment(at.date(), *t, at.timeZone());
   const bool rangToday = !lblHDDNsnooze && dailyFiredOn_ == at.date();
-  if (!Alarm.isActive() || next <= at || rangToday) next = QDateTime(at.date().addDays(1), *t, at.timeZone());
+  if (!Alarm.isActive() || next <= at || rangToday) next = engine::ringMoment(at.date().addDays(1), *t, at.timeZone());
   return next;
 }
 
@@ -139,6 +145,8 @@ void AlarmEngine::onSecond() {
   if (!due && Alarm.isActive() && !firing_ && lblHDDNtime && wholeSecond(now().time().addSecs(2)) == *lblHDDNtime &&
       ringer_)
     ringer_->prepareAlarm();
+  // The moment checked, every few minutes (the clock set back counts as a change).
+  if (armed() && (!stateAt_.isValid() || std::abs(stateAt_.secsTo(now())) >= kStateEverySeconds)) stateMoved();
 }
 
 void AlarmEngine::Clock_Timer() {
@@ -214,7 +222,9 @@ void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since) {
   const int64_t awakeMs = up.monotonicMs - since.monotonicMs;
   const bool slept = (up.boottimeMs - since.boottimeMs) - awakeMs > kAsleepMs;
   QString text = "Alarm " + alarmText() + " missed: ";
-  if (slept)
+  if (restoredFrom_.isValid() && from == restoredFrom_)
+    text += QStringLiteral("Alarm was not running at that time");
+  else if (slept)
     text += "the computer was asleep from " + shortTime(from.addMSecs(std::max<int64_t>(awakeMs, 0)).time()) + " to " +
             shortTime(at.time());
   else
@@ -229,6 +239,7 @@ void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since) {
     snoozedTo_.reset();
   }
   logLine(text);
+  stateMoved();
   emit alarmMissed(text);
   emit nextRingChanged();
 }
@@ -243,6 +254,7 @@ void AlarmEngine::fireAlarm() {
   if (!snoozedTo_ || lblHDDNtime != snoozedTo_) daily_ = lblHDDNtime;  // not a snoozed alarm: the user's own
   // Each alert starts unsnoozed, so only its own Snooze keeps the alarm on the snooze time.
   lblHDDNsnooze = false;
+  quick_ = false;
   // The ringer shows the alert and comes back at once; alertEnded follows when it closes.
   if (!ringer_) {
     alertEnded(AlertEnd::Stopped);
@@ -255,6 +267,8 @@ void AlarmEngine::fireAlarm() {
     firing_ = false;
     platform::showErrorBox(e, "frmMain, Alarm_Timer");
   }
+  // Stored once the alert shows: nothing stands between the alarm's second and its alert.
+  stateMoved();
 }
 
 void AlarmEngine::alertEnded(AlertEnd end) {
@@ -265,6 +279,7 @@ void AlarmEngine::alertEnded(AlertEnd end) {
   if (end == AlertEnd::Snoozed && lblHDDNsnooze) {
     snoozedTo_ = lblHDDNtime;
     setAlarmEnabled(true);
+    stateMoved();
     return;
   }
   lblHDDNsnooze = false;
@@ -280,6 +295,7 @@ void AlarmEngine::alertEnded(AlertEnd end) {
   const bool pastMidnight = dayTurnedWhileFiring_ || now().date() != dailyFiredOn_;
   setAlarmEnabled(pastMidnight);
   platform::logEvent(pastMidnight ? "alarm stopped; armed again for the new day" : "alarm stopped");
+  stateMoved();
   emit alarmStopped();
 }
 
@@ -293,9 +309,62 @@ void AlarmEngine::snooze(int minutes) {
   setStatus(engine::activatedText(alarmText()), true);
   lblHDDNsnooze = true;
   logLine("snooze: alarm set for " + alarmText());
+  stateMoved();
 }
 
 void AlarmEngine::recordPreviousAlarm() {
   const QDate day = firedOn_.isValid() ? firedOn_ : now().date();
   if (lblHDDNtime) lblHDDNpreviousAlarm = QDateTime(day, *lblHDDNtime);
+}
+
+// ---------------------------------------------------------------------------------------
+// Across an end of the program
+
+void AlarmEngine::stateMoved() {
+  stateAt_ = now();
+  emit stateChanged();
+}
+
+EngineState AlarmEngine::state() const {
+  EngineState s;
+  if (lblHDDNtime && (lblHDDNsnooze || quick_)) {
+    s.pending = lblHDDNtime;
+    s.snooze = lblHDDNsnooze;
+    if (lblHDDNsnooze) s.daily = daily_;
+  }
+  // While the check rests (the alarm rang today) the clock's last tick is what was seen.
+  if (armed()) s.checkedUpTo = Alarm.isActive() || !lastTickAt_.isValid() ? alarmCheckedUpTo_ : lastTickAt_;
+  if (dailyFiredOn_.isValid() && dailyTime()) {
+    s.doneOn = dailyFiredOn_;
+    s.doneFor = dailyTime();
+  }
+  return s;
+}
+
+void AlarmEngine::restore(const EngineState& kept) {
+  if (kept.pending) {
+    if (kept.snooze) {
+      daily_ = kept.daily ? kept.daily : dailyTime();
+      snoozedTo_ = kept.pending;
+    } else {
+      armedAnew();
+      quick_ = true;
+    }
+    lblHDDNtime = kept.pending;
+    lblHDDNsnooze = kept.snooze;
+    setStatus(engine::activatedText(alarmText()), true);
+    setAlarmEnabled(true);
+    logLine((kept.snooze ? "snooze" : "quick alarm") + QStringLiteral(" set again for ") + alarmText());
+  }
+  if (armed() && Alarm.isActive()) {
+    if (kept.doneOn.isValid() && kept.doneFor == dailyTime()) dailyFiredOn_ = kept.doneOn;
+    if (kept.checkedUpTo.isValid()) {
+      // Looked at from where the last run stopped looking, in the zone the clock reads now.
+      restoredFrom_ = alarmCheckedUpTo_ = kept.checkedUpTo.toTimeZone(now().timeZone());
+      checkedAt_ = uptime_ ? uptime_() : Uptime{};
+      logLine("alarm checked up to " + restoredFrom_.toString(Qt::ISODate) + " before the start");
+    }
+  }
+  stateMoved();
+  emit nextRingChanged();
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+#include "alarm/engine_state.h"
 #include "alarm/tick_timer.h"
 
 namespace platform {
@@ -119,6 +120,17 @@ class AlarmEngine : public QObject {
   const std::optional<QDateTime>& previousAlarm() const { return lblHDDNpreviousAlarm; }
   void setPreviousAlarm(const std::optional<QDateTime>& record) { lblHDDNpreviousAlarm = record; }
 
+  // --- Across an end of the program
+  // What decides the next ring, to be stored whenever stateChanged says so.
+  EngineState state() const;
+  // At the start, after the stored alarm was armed (or not): a pending snooze or quick alarm
+  // comes back, and the time since the last check is caught up as a jump of the clock is
+  // (late within the late window, else told missed); the day's alarm that rang already
+  // does not ring again.
+  void restore(const EngineState& kept);
+  // While an alarm is armed the last moment checked is reported this often, never each second.
+  static constexpr int kStateEverySeconds = 300;
+
  signals:
   void statusChanged(const QString& caption, bool armed);
   // The clock's text of the second, for the displays.
@@ -132,6 +144,8 @@ class AlarmEngine : public QObject {
   // An alarm too late to ring: "Alarm 07:00:00 missed: the computer was asleep from 06:10
   // to 09:30" (or "... missed: the clock moved").
   void alarmMissed(const QString& text);
+  // What decides the next ring changed (see state): store it at once.
+  void stateChanged();
 
  private:
   bool alarmDue();
@@ -144,6 +158,8 @@ class AlarmEngine : public QObject {
   // Tells of an alarm too late to ring; `from` and `since`: the check before the jump.
   void reportMissed(const QDateTime& from, const Uptime& since);
   QString shortTime(const QTime& t) const;
+  // Reports the state to be stored.
+  void stateMoved();
 
   // The alarm's hidden state, named after the labels that held it as text.
   // lblHDDNtime: the armed time of day (the label held its text, or its own name when none).
@@ -178,4 +194,7 @@ class AlarmEngine : public QObject {
   std::optional<QTime> snoozedTo_;
   bool firing_ = false;
   bool dayTurnedWhileFiring_ = false;
+  bool quick_ = false;       // the armed time is a quick alarm that has not rung yet
+  QDateTime stateAt_;        // when the state was last reported
+  QDateTime restoredFrom_;   // the last check before the program's end, as restored
 };

@@ -53,6 +53,27 @@ std::optional<QDateTime> passedAt(const QDateTime& from, const QDateTime& to, QT
   return std::nullopt;
 }
 
+QDateTime ringMoment(const QDate& date, QTime timeOfDay, const QTimeZone& zone) {
+  if (!zone.isValid()) return QDateTime(date, timeOfDay);
+  // The clock's reading as if it were UTC, less each offset the zone has around that day.
+  const qint64 reading = QDateTime(date, timeOfDay, Qt::UTC).toMSecsSinceEpoch();
+  const auto offsetAt = [&](qint64 ms) { return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC)); };
+  const qint64 day = 86400000;
+  const int before = offsetAt(reading - day), after = offsetAt(reading + day);
+  std::optional<qint64> first;
+  for (const int offset : {before, after}) {
+    const qint64 ms = reading - qint64{offset} * 1000;
+    if (offsetAt(ms) == offset && (!first || ms < *first)) first = ms;
+  }
+  if (!first) {
+    // Neither offset reads it: the clock skips it, at the change between the two.
+    const qint64 late = reading - qint64{before} * 1000;
+    const QTimeZone::OffsetData change = zone.previousTransition(QDateTime::fromMSecsSinceEpoch(late + 1, Qt::UTC));
+    first = change.atUtc.isValid() ? change.atUtc.toMSecsSinceEpoch() : late;
+  }
+  return QDateTime::fromMSecsSinceEpoch(*first, zone);
+}
+
 int secondsToNextIdleTick(const QDateTime& now, const QString& alarmTime, bool armed, bool mode24) {
   const QTime t = now.time();
   for (int s = 1; s < kIdleTickSeconds; ++s) {

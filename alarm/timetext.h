@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <QTimeZone>
 #include <optional>
 
 namespace engine {
@@ -49,6 +50,10 @@ QDateTime shown(const QDateTime& at);
 // (no `from`) or a clock that went back looks at `to`'s own second alone; a second check
 // within the same second looks at nothing.
 std::optional<QDateTime> passedAt(const QDateTime& from, const QDateTime& to, QTime timeOfDay);
+// The moment an alarm of that time of day rings on that date in the zone: when the clock
+// first shows it (the earlier of the two in the hour repeated in autumn), or, for a time in
+// the hour skipped in spring, the first second after the skip, when the clock jumps past it.
+QDateTime ringMoment(const QDate& date, QTime timeOfDay, const QTimeZone& zone);
 // The lateness up to which a check still counts as on time.
 inline constexpr int kMaxCatchUpSeconds = 60;
 

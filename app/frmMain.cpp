@@ -79,6 +79,9 @@ frmMain::frmMain(QWidget* parent)
   connect(engine_.get(), &AlarmEngine::nextRingChanged, this, [this] {
     if (!unloaded_) parts_->wakeFor(*this, engine_->nextRing());
   });
+  connect(engine_.get(), &AlarmEngine::stateChanged, this, [this] {
+    if (!holdState_) storeEngineState();
+  });
   // Back from sleep: the alarm is looked at now, not at the next tick.
   connect(new platform::SleepWatch(this), &platform::SleepWatch::resumed, this, &frmMain::onSecond);
   notice_ = std::make_unique<UserNotice>(this);
@@ -86,7 +89,11 @@ frmMain::frmMain(QWidget* parent)
           [this](const QString& text) { notice_->tell(QStringLiteral("Alarm missed"), text); });
   platform::setStoreTroubleHandler([this](platform::StoreTrouble trouble, const std::string& file, const std::string& detail) {
     const QString path = QString::fromStdString(file), what = QString::fromStdString(detail);
-    if (trouble == platform::StoreTrouble::WriteFailed)
+    if (trouble == platform::StoreTrouble::WriteFailed && unloaded_)  // told at the next start
+      notice_->tellOnce(QStringLiteral("write"), QStringLiteral("Alarm - Settings"),
+                        "When Alarm ended last time, it could not save its settings in " + path + " (" + what +
+                            "). What was changed in that run is lost.");
+    else if (trouble == platform::StoreTrouble::WriteFailed)
       notice_->tellOnce(QStringLiteral("write"), QStringLiteral("Alarm - Settings"),
                         "Alarm cannot save its settings in " + path + " (" + what +
                             "). What you change now is lost when Alarm ends.");

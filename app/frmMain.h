@@ -212,6 +212,8 @@ class frmMain : public QMainWindow {
   void buildMenus();
   // The fields of the alarm armed with Set Alarm, written to the settings as they are armed.
   void storeArmedFields(const QString& h, const QString& m, const QString& s, int half);
+  // What decides the engine's next ring, in one write (see alarm/engine_state.h).
+  void storeEngineState();
   void centreDisplay();
   void applyClockModeRange();
   void fillFieldsFromAmPm(const QString& s);
@@ -231,6 +233,9 @@ class frmMain : public QMainWindow {
   int statusColour_ = kColourNotArmed;
   bool unloading_ = false;
   bool armedFromFields_ = false;  // the armed alarm is the one stored in HH, NN, SS
+  // The engine's state is not stored: before the load has restored the state kept by the
+  // last run, and while Set Alarm stores it with the fields.
+  bool holdState_ = true;
   bool sessionEndPending_ = false;
   bool unloaded_ = false;  // the unload began (the hidden label lblHDDNquiting then held "QUITING")
   bool shownOnce_ = false;

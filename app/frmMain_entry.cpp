@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
@@ -181,7 +182,9 @@ void frmMain::cmdSet_Click() {
     const bool halfDay = !is24() && platform::vbCInt(utf8(hours)) <= 12;
     const auto time = platform::timeValue(halfDay ? text + " " + cboAMPM->currentText() : text);
     if (!time) throw platform::RuntimeError(platform::err::kTypeMismatch);
+    const bool held = std::exchange(holdState_, true);  // stored below, with the fields
     engine_->arm(*time);
+    holdState_ = held;
     line = 7;
     // Stored at once, so a crash or a power cut does not lose it.
     armedFromFields_ = true;

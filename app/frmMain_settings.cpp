@@ -12,10 +12,12 @@
 #include <optional>
 
 #include "alarm/alarm_settings.h"
+#include "alarm/engine_state.h"
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/frmMain.h"
 #include "app/main_parts.h"
+#include "app/user_notice.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/log.h"
@@ -38,6 +40,33 @@ std::string utf8(const QString& s) { return s.toStdString(); }
 std::optional<bool> settingBool(const char* name) { return platform::tryCBool(utf8(readSetting(name))); }
 std::optional<int> settingInt(const char* name) { return platform::tryCInt(utf8(readSetting(name))); }
 
+// What the user is told when a stored field of the alarm time cannot be read, so that Set
+// Alarm on Startup would arm another time; empty when all of them can be read.
+QString unreadableAlarmField(bool mode24) {
+  struct Field {
+    const char* name;
+    const char* what;
+  };
+  for (const Field& f : {Field{"HH", "hours"}, Field{"NN", "minutes"}, Field{"SS", "seconds"}}) {
+    const QString stored = readSetting(f.name);
+    const QString shown = stored.left(2);  // as the field takes it
+    bool digits = !shown.isEmpty();
+    for (QChar c : shown) digits = digits && c.isDigit() && c.unicode() <= 127;
+    if (digits) continue;
+    const QString value = stored == QLatin1String("Error") ? QStringLiteral("is missing")
+                                                           : "holds \"" + (stored.size() > 20 ? stored.left(20) + "..." : stored) + "\"";
+    return "Alarm could not read the alarm time in its settings: " + QString::fromLatin1(f.name) + " (the " +
+           QString::fromLatin1(f.what) + ") " + value + ". No alarm was set at the start; please set it again.";
+  }
+  if (!mode24) {
+    const QString half = readSetting("AMPMcombo");
+    if (half != QLatin1String("Error") && !half.isEmpty() && half != QLatin1String("0") && half != QLatin1String("1"))
+      return "Alarm could not read the alarm time in its settings: AMPMcombo (AM or PM) holds \"" + half.left(20) +
+             "\". No alarm was set at the start; please set it again.";
+  }
+  return {};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -45,6 +74,7 @@ std::optional<int> settingInt(const char* name) { return platform::tryCInt(utf8(
 
 void frmMain::Form_Load() {
   using platform::ignoreErrors;
+  notice_->tellKept();  // what the last run could not tell as it ended
   // 1. The settings key.
   Registry::CreateRegistryKey(Registry::settingsKey());
 
@@ -163,12 +193,19 @@ void frmMain::Form_Load() {
 
   // 10. Set Alarm on Startup: arm from the restored fields.
   if (const auto on = settingBool("AutoStartMenu")) menuAutoStart->setChecked(*on);
-  if (menuAutoStart->isChecked()) {
+  // A field that cannot be read arms nothing: the user is told which.
+  const QString unreadable = menuAutoStart->isChecked() ? unreadableAlarmField(is24()) : QString();
+  if (menuAutoStart->isChecked() && unreadable.isEmpty()) {
     ignoreErrors("arming at start", [&] { cmdSet_Click(); });
   } else {
     engine_->setAlarmEnabled(false);
+    if (!unreadable.isEmpty()) notice_->tell(QStringLiteral("Alarm - Settings"), unreadable);
   }
   if (unloaded_) return;  // the session ended while a warning of the arming was open
+  // What the last run kept: a pending snooze or quick alarm comes back, and the time since its
+  // last check is caught up. From now on the engine's state is stored as it changes.
+  holdState_ = false;
+  engine_->restore(engine::readState([](const QString& name) { return readSetting(name); }));
 
   // 11. Always on top.
   if (const auto on = settingBool("AlwaysOnTopMenu")) {
@@ -222,6 +259,10 @@ QString frmMain::commandLineText() {
 void frmMain::Form_Unload() {
   using platform::ignoreErrors;
   unloaded_ = true;  // from here the LED window's closing leaves this window hidden
+  notice_->keepForNextStart();  // nothing told now would be seen
+  // The moment checked last, for the next start's catch-up.
+  if (!holdState_) storeEngineState();
+  holdState_ = true;
   engine_->setAlarmEnabled(false);
   Clock->stop();
   ignoreErrors("stopping the music", [&] { parts_->stopPlayer(); });
@@ -267,9 +308,15 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::storeArmedFields(const QString& h, const QString& m, const QString& s, int half) {
-  // One write: a program ended in between never brings back half of the old alarm.
-  Registry::WriteRegistryValues(Registry::settingsKey(), {{QStringLiteral("HH"), h},
-                                                          {QStringLiteral("NN"), m},
-                                                          {QStringLiteral("SS"), s},
-                                                          {QStringLiteral("AMPMcombo"), QString::number(half)}});
+  // One write, with the engine's state: a program ended in between never brings back half
+  // of the old alarm.
+  std::vector<std::pair<QString, QString>> values = {{QStringLiteral("HH"), h}, {QStringLiteral("NN"), m},
+                                                     {QStringLiteral("SS"), s}, {QStringLiteral("AMPMcombo"), QString::number(half)}};
+  if (!holdState_)
+    for (auto& value : engine::stateValues(engine_->state())) values.push_back(std::move(value));
+  Registry::WriteRegistryValues(Registry::settingsKey(), values);
+}
+
+void frmMain::storeEngineState() {
+  Registry::WriteRegistryValues(Registry::settingsKey(), engine::stateValues(engine_->state()));
 }

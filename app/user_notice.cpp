@@ -2,9 +2,11 @@
 // Telling the user without blocking anything.
 #include "app/user_notice.h"
 
+#include "app/kept_notice.h"
 #include "platform/services.h"
 
 void UserNotice::tell(const QString& title, const QString& text) {
+  if (ending_ && keptnotice::keep({title, text})) return;
   auto& tray = *platform::services().tray;
   if (tray.shown()) {
     tray.showMessage(title, text);
@@ -19,6 +21,10 @@ void UserNotice::tell(const QString& title, const QString& text) {
 
 void UserNotice::tellOnce(const QString& key, const QString& title, const QString& text) {
   if (told_.insert(key).second) tell(title, text);
+}
+
+void UserNotice::tellKept() {
+  if (const auto kept = keptnotice::take()) tell(kept->title, kept->text);
 }
 
 void UserNotice::windowShown() {

@@ -21,6 +21,11 @@ class UserNotice {
   void tellOnce(const QString& key, const QString& title, const QString& text);
   // The window has shown: what waited for it is told now.
   void windowShown();
+  // The program is ending: what is told from now on is kept for its next start instead,
+  // where that can be done.
+  void keepForNextStart() { ending_ = true; }
+  // At the start: tells what the last run kept.
+  void tellKept();
 
  private:
   struct Waiting {
@@ -28,6 +33,7 @@ class UserNotice {
   };
   QWidget* window_;
   bool shown_ = false;
+  bool ending_ = false;
   std::vector<Waiting> waiting_;
   std::set<QString> told_;
 };

@@ -56,7 +56,8 @@ for path in (written, seen_path):
             allowed.setdefault(k, set()).add(v)
 with open(seen_path, 'a') as seen:
     for k, v in values.items():
-        if k in ('HH', 'NN', 'SS', 'Top', 'Left', 'PreviousAlarm', 'AlwaysOnTopMenu', 'Startup'):
+        if k in ('HH', 'NN', 'SS', 'Top', 'Left', 'PreviousAlarm', 'AlwaysOnTopMenu', 'Startup', 'PendingAlarm',
+                 'PendingAlarmKind', 'PendingAlarmDaily', 'AlarmCheckedUpTo', 'AlarmDoneOn'):
             # Arming stores the fields as typed; a step that moved the focus sends a typed
             # number into the next field, so any number typed is a value that was written.
             typed = allowed.get('HH', set()) | allowed.get('NN', set()) | allowed.get('SS', set())

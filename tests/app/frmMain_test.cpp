@@ -325,6 +325,9 @@ TEST_F(MainWindow, ArmingStoresTheAlarmAtOnceSoAKilledProgramArmsItAgainWhatever
   win->MenuDeactivateAlarm_Click();
   win->cmdReset_Click();
   EXPECT_EQ(reload().engine().alarmText(), "01:41:38");
+  // A quick alarm killed before it rang comes back.
+  win->startTimer("5");
+  EXPECT_EQ(load().engine().alarmText(), "01:46:38");
 }
 
 TEST_F(MainWindow, DeactivatingRemindsOfSetAlarmOnStartup) {
@@ -714,6 +717,30 @@ TEST_F(MainWindow, SettingsThatCannotBeReadOrSavedAreToldOnceInWordsWithoutBlock
   EXPECT_EQ(told[1].prompt, "Alarm cannot save its settings in " + conf +
                                 " (Not a directory). What you change now is lost when Alarm ends.");
   EXPECT_TRUE(blocker.remove());
+}
+
+// A stored field of the alarm time that cannot be read arms nothing, and the user is told
+// which; a settings write that fails as the program ends is told at its next start.
+TEST_F(MainWindow, AnUnreadableAlarmFieldArmsNothingAndAWriteFailedAtExitIsToldAtTheNextStart) {
+  put("AutoStartMenu", "True");
+  put("HH", "07"), put("NN", "15"), put("SS", "0x");
+  fakes.clock.current = at(6, 0, 29);
+  EXPECT_FALSE(load().engine().armed());
+  EXPECT_EQ(fakes.tray.messages, QStringList{"Alarm - Settings: Alarm could not read the alarm time in its settings: SS "
+                                             "(the seconds) holds \"0x\". No alarm was set at the start; please set "
+                                             "it again."});
+
+  const QString folder = testsupport::configHome() + "/Orvanta";
+  ASSERT_TRUE(QDir(folder).removeRecursively());
+  QFile blocker(folder);
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  EXPECT_TRUE(win->requestUnload(frmMain::vbFormCode));
+  EXPECT_EQ(fakes.tray.messages.size(), 1);  // nothing shown as the program ends
+  EXPECT_TRUE(blocker.remove());
+  load();
+  EXPECT_EQ(fakes.tray.messages.mid(1), QStringList{"Alarm - Settings: When Alarm ended last time, it could not save its "
+                                                    "settings in " + folder + "/Alarm.conf (Not a directory). What was "
+                                                    "changed in that run is lost."});
 }
 
 // --- Window options ----------------------------------------------------------------------

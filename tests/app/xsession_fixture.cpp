@@ -121,7 +121,7 @@ XSession::~XSession() {
 
 std::string XSession::env() const {
   return "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=" + display_ + " XDG_CONFIG_HOME=" + config_.string() +
-         " XDG_RUNTIME_DIR=" + runtime_.string() + " ";
+         " XDG_STATE_HOME=" + (root_ / "state").string() + " XDG_RUNTIME_DIR=" + runtime_.string() + " ";
 }
 
 pid_t XSession::spawn(const std::vector<std::string>& argv, const std::string& outName) {
@@ -130,6 +130,7 @@ pid_t XSession::spawn(const std::vector<std::string>& argv, const std::string& o
   if (pid == 0) {
     ::setenv("DISPLAY", display_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
     ::unsetenv("QT_QPA_PLATFORM");
     ::unsetenv("WAYLAND_DISPLAY");

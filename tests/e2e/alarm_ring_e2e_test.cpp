@@ -76,11 +76,20 @@ class AlarmRings : public e2e::Desktop {
     fs::create_directories(settingsFile().parent_path());
     std::ofstream(settingsFile()) << "[General]\nAutoStartMenu=\"True\"\nHH=\"07\"\nNN=\"00\"\nSS=\"00\"\nSnooze=\"1\"\n"
                                   << extraSettings;
+    return startOn("2026-12-08 06:59:54");
+  }
+  // Starts the program on its stored settings with the clock at that moment; its log goes on.
+  pid_t startOn(const std::string& when) {
     log = x->root() / "alarm.log";
     // libfaketime preloaded through env, so that the pid is the program's own.
-    return x->spawn({"/usr/bin/env", "LD_PRELOAD=" + faketimeLibrary(), "FAKETIME=@2026-12-08 06:59:54",
+    return x->spawn({"/usr/bin/env", "LD_PRELOAD=" + faketimeLibrary(), "FAKETIME=@" + when,
                      "FAKETIME_DONT_FAKE_MONOTONIC=1", (binDir() / "Alarm").string(), "--log", log.string()},
                     "alarm.out");
+  }
+  // Kills the program as a crash or a power cut would end it.
+  void killHard(pid_t pid) {
+    ::kill(pid, SIGKILL);
+    waitExit(pid, 5s);
   }
 
   // Waits for a log line; returns the log.
@@ -181,6 +190,34 @@ TEST_F(AlarmRings, TheFullScreenAlertCoversTheScreenAndStopsOnEscWhateverFailedB
   EXPECT_TRUE(has(l, "alert closed: frmAlarmFullscreen")) << l;
   ::kill(pid, SIGTERM);
   EXPECT_EQ(waitExit(pid, 10s), 0);
+}
+
+// Killed with a snooze pending, the program started again after the snooze's second rings it
+// at once, late, with the note; its Stop goes back to the daily time. Killed again, the
+// program started the next morning after the alarm's second rings that day's alarm late.
+TEST_F(AlarmRings, WhatWasDueWhileTheProgramWasKilledRingsLateAtTheNextStart) {
+  pid_t pid = startAt0659("PlaySound=\"True\"\nShowMessage=\"True\"\n");
+  waitLog("fire: alarm 07:00:00", 25s);
+  const std::string alert = window(pid, "^Alarm$", 235);
+  ASSERT_FALSE(alert.empty());
+  x->run("xdotool windowactivate --sync " + alert + " ; xdotool key Tab Return");
+  waitLog("snooze: alarm set for 07:01:", 5s);
+  ASSERT_TRUE(waitFor([&] { return stored("PendingAlarmKind", "Snooze"); }, 5s)) << slurp(settingsFile());
+  killHard(pid);
+
+  pid = startOn("2026-12-08 07:03:30");
+  const std::string late = waitLog("(Rang late: due at 07:01:", 20s);
+  EXPECT_TRUE(std::regex_search(late, std::regex(R"(T07:03:3\d\.\d{3} fire: alarm 07:01:\d\d \(Rang)"))) << late;
+  const std::string again = window(pid, "^Alarm$", 235);
+  ASSERT_FALSE(again.empty());
+  x->run("xdotool windowactivate --sync " + again + " ; xdotool key Return");
+  waitLog("alarm back on 07:00:00", 5s);
+  ASSERT_TRUE(waitFor([&] { return stored("PendingAlarmKind", ""); }, 5s)) << slurp(settingsFile());
+  killHard(pid);
+
+  pid = startOn("2026-12-09 07:10:00");
+  waitLog("fire: alarm 07:00:00 (Rang late: due at 07:00:00)", 20s);
+  killHard(pid);
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ char* appArgv[3] = {appArg0, nullptr, nullptr};
 
 void startApplication(bool programStyle) {
   qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
+  qputenv("XDG_STATE_HOME", (configHome() + "/state").toLocal8Bit());  // notices kept for the next start
   if (!qApp) {
     new QApplication(appArgc, appArgv);
     if (programStyle) ProgramStyle::install();  // as the program runs
