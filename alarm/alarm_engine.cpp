@@ -71,6 +71,7 @@ QString AlarmEngine::alarmText() const { return text(lblHDDNtime); }
 
 void AlarmEngine::armedAnew() {
   dailyFiredOn_ = QDate();
+  quickOn_ = QDate();
   lblHDDNsnooze = false;
   snoozedTo_.reset();
   quick_ = false;
@@ -89,7 +90,9 @@ void AlarmEngine::armInMinutes(const QString& minutes) {
   const double n = minutesValue(minutes);
   armedAnew();
   quick_ = true;
-  lblHDDNtime = nowPlus(now(), n);
+  const QDateTime at = now();
+  lblHDDNtime = nowPlus(at, n);
+  quickOn_ = *lblHDDNtime >= wholeSecond(at.time()) ? at.date() : at.date().addDays(1);
   setAlarmEnabled(true);
   setStatus(engine::activatedText(alarmText()), true);
   logLine("alarm set for " + alarmText());
@@ -123,7 +126,22 @@ std::optional<QDateTime> AlarmEngine::nextRing() const {
   QDateTime next = engine::ringMoment(at.date(), *t, at.timeZone());
   const bool rangToday = !lblHDDNsnooze && dailyFiredOn_ == at.date();
   if (!Alarm.isActive() || next <= at || rangToday) next = engine::ringMoment(at.date().addDays(1), *t, at.timeZone());
+  for (int day = 0; day < 7 && !ringsOn(next.date()); ++day) next = engine::ringMoment(next.date().addDays(1), *t, at.timeZone());
   return next;
+}
+
+bool AlarmEngine::ringsOn(const QDate& day) const { return lblHDDNsnooze || day == quickOn_ || days_.has(day); }
+
+void AlarmEngine::setDays(const WeekDays& days) {
+  if (days.empty() || days == days_) return;
+  days_ = days;
+  logLine("alarm days: " + days_.shownText());
+  // Today may be a day the turn of the day passed over, and now one to ring on.
+  const QDate today = now().date();
+  if (armed() && !Alarm.isActive() && !firing_ && dailyFiredOn_ != today && ringsOn(today))
+    setAlarmEnabled(true);
+  else
+    emit nextRingChanged();
 }
 
 void AlarmEngine::followClockMode() {
@@ -143,7 +161,7 @@ void AlarmEngine::onSecond() {
   if (!wasEnabled && Alarm.isActive()) due = alarmDue();
   if (due) fireAlarm();
   if (!due && Alarm.isActive() && !firing_ && lblHDDNtime && wholeSecond(now().time().addSecs(2)) == *lblHDDNtime &&
-      ringer_)
+      ringsOn(now().addSecs(2).date()) && ringer_)
     ringer_->prepareAlarm();
   // The moment checked, every few minutes (the clock set back counts as a change).
   if (armed() && (!stateAt_.isValid() || std::abs(stateAt_.secsTo(now())) >= kStateEverySeconds)) stateMoved();
@@ -155,11 +173,11 @@ void AlarmEngine::Clock_Timer() {
   emit timeShown(t);
   const auto value = platform::timeValue(t);
   // Daily re-arm: a new day, or the time of day went backwards (midnight, the clock set
-  // back). An alarm still rings at most once a day (see alarmDue).
+  // back), on a day the alarm rings on. An alarm still rings at most once a day (see alarmDue).
   const bool newDay = lastTickAt_.isValid() && at.date() != lastTickAt_.date();
   const bool backwards = value && status_ != engine::kNotActivated && (*value < previousTick || newDay);
   if (backwards && firing_) dayTurnedWhileFiring_ = true;  // the alert is still open
-  if (backwards && !Alarm.isActive()) {
+  if (backwards && !Alarm.isActive() && ringsOn(at.date())) {
     Alarm.start();
     // The check that follows looks at this very second too, so an alarm at midnight rings.
     alarmCheckedUpTo_ = lastTickAt_.isValid() && lastTickAt_ < at ? lastTickAt_ : at.addSecs(-1);
@@ -190,7 +208,12 @@ bool AlarmEngine::alarmDue() {
   if (!armedAt) return false;
 
   // The alarm's second among those the clock showed, or skipped, since the last check.
-  const std::optional<QDateTime> due = engine::passedAt(from, at, *armedAt);
+  std::optional<QDateTime> due = engine::passedAt(from, at, *armedAt);
+  // The latest of them on a day the alarm rings on.
+  while (due && !ringsOn(due->date())) {
+    const QDateTime dayBefore = due->addDays(-1);
+    due = from.isValid() && dayBefore > engine::shown(from) ? std::optional(dayBefore) : std::nullopt;
+  }
   if (!due) return false;
   const bool daily = !lblHDDNsnooze;
   if (daily && dailyFiredOn_ == due->date()) return false;  // it rang that day already
@@ -349,6 +372,9 @@ void AlarmEngine::restore(const EngineState& kept) {
     } else {
       armedAnew();
       quick_ = true;
+      // Due on the first day its time comes after the last check, whatever days are chosen.
+      const QDateTime from = kept.checkedUpTo.isValid() ? kept.checkedUpTo.toTimeZone(now().timeZone()) : now();
+      quickOn_ = *kept.pending >= wholeSecond(from.time()) ? from.date() : from.date().addDays(1);
     }
     lblHDDNtime = kept.pending;
     lblHDDNsnooze = kept.snooze;

@@ -16,6 +16,7 @@
 
 #include "alarm/engine_state.h"
 #include "alarm/tick_timer.h"
+#include "alarm/week_days.h"
 
 namespace platform {
 class ClockService;
@@ -79,8 +80,15 @@ class AlarmEngine : public QObject {
   const QString& status() const { return status_; }
   // The daily time armed (a snooze's own time aside), if any.
   std::optional<QTime> dailyTime() const;
-  // The next moment the alarm rings, if one is armed (today's, or tomorrow's once it rang).
+  // The next moment the alarm rings, if one is armed (today's, or tomorrow's once it rang),
+  // on the first day it rings on.
   std::optional<QDateTime> nextRing() const;
+
+  // --- The days of the week
+  // The days the daily alarm rings on (every day unless set); a snooze and a quick alarm
+  // ring whatever the day.
+  const WeekDays& days() const { return days_; }
+  void setDays(const WeekDays& days);
 
   // --- The clock's second
   // The alarm check (first, as soon after the second as possible), the clock's tick, and
@@ -149,6 +157,8 @@ class AlarmEngine : public QObject {
 
  private:
   bool alarmDue();
+  // Whether the armed alarm rings on that day.
+  bool ringsOn(const QDate& day) const;
   // The armed time as the alarm's texts write it (empty when none).
   QString text(const std::optional<QTime>& t) const;
   void fireAlarm();
@@ -197,4 +207,6 @@ class AlarmEngine : public QObject {
   bool quick_ = false;       // the armed time is a quick alarm that has not rung yet
   QDateTime stateAt_;        // when the state was last reported
   QDateTime restoredFrom_;   // the last check before the program's end, as restored
+  WeekDays days_;
+  QDate quickOn_;  // the day a quick alarm armed is due, which it rings on whatever the day
 };

@@ -33,6 +33,7 @@
 #include "alarm/timetext.h"
 #include "app/clock_display.h"
 #include "app/frmAbout.h"
+#include "app/frmDays.h"
 #include "app/frmQuickAlarm.h"
 #include "app/main_parts.h"
 #include "app/program_icon.h"
@@ -68,7 +69,10 @@ frmMain::frmMain(QWidget* parent)
   engine_->setClockMode([this] { return is24(); });
   parts_->attach(*this);
   connect(engine_.get(), &AlarmEngine::statusChanged, this,
-          [this](const QString& caption, bool armed) { setStatus(caption, armed ? kColourArmed : kColourNotArmed); });
+          [this](const QString& caption, bool armed) {
+            setStatus(caption, armed ? kColourArmed : kColourNotArmed);
+            showNextRingInTray();
+          });
   connect(engine_.get(), &AlarmEngine::timeShown, this, &frmMain::showTime);
   connect(engine_.get(), &AlarmEngine::checkSwitchedOn, this, [this] {
     if (Clock) tickEverySecond();  // a clock sleeping while hidden looks again at once
@@ -78,6 +82,7 @@ frmMain::frmMain(QWidget* parent)
   });
   connect(engine_.get(), &AlarmEngine::nextRingChanged, this, [this] {
     if (!unloaded_) parts_->wakeFor(*this, engine_->nextRing());
+    showNextRingInTray();
   });
   connect(engine_.get(), &AlarmEngine::stateChanged, this, [this] {
     if (!holdState_) storeEngineState();
@@ -310,12 +315,35 @@ void frmMain::setStatus(const QString& caption, int colour) {
 
 void frmMain::lblAlarm_MouseMove() {
   const auto& record = engine_->previousAlarm();
-  if (!record) {
-    lblAlarm->setToolTip(QStringLiteral(" There is no record of any recent alarms "));
-    return;
-  }
-  lblAlarm->setToolTip(" A previous alarm was shown at: " + platform::shortDate(record->date()) + " " +
-                       engine::alarmText(record->time(), is24()) + " ");
+  QString tip = record ? " A previous alarm was shown at: " + platform::shortDate(record->date()) + " " +
+                             engine::alarmText(record->time(), is24()) + " "
+                       : QStringLiteral(" There is no record of any recent alarms ");
+  if (const QString next = nextRingLine(); !next.isEmpty()) tip += "\n " + next + " ";
+  lblAlarm->setToolTip(tip);
+}
+
+QString frmMain::nextRingLine() const {
+  const auto next = engine_->nextRing();
+  return next ? engine::nextRingText(engine_->days(), *next, is24()) : QString();
+}
+
+void frmMain::showNextRingInTray() {
+  if (unloaded_) return;
+  const QString next = nextRingLine();
+  const QString tip = trayTip(QString::fromUtf8(version::kProductName) + " " +
+                              QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
+  platform::services().tray->setTip(next.isEmpty() ? tip : tip + "\n" + next);
+}
+
+void frmMain::menuAlarmDays_Click() {
+  auto* dialog = new frmDays(this, engine_->days());
+  connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+  connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    const WeekDays days = dialog->days();
+    writeSetting("AlarmDays", days.text());
+    engine_->setDays(days);
+  });
+  dialog->open();
 }
 
 void frmMain::cmdPrefs_Click() {

@@ -114,6 +114,8 @@ class frmMain : public QMainWindow {
   void menuAMPM_Click(int index);
   void menuAutoStart_Click();
   void menuAutoQuit_Click();
+  // The alarm days dialog, shown without waiting; OK stores the days and hands them to the engine.
+  void menuAlarmDays_Click();
   void menuPrefs_Click();
   void menuLedcolour_Click(int index);
   void menuLedsize_Click(int index);
@@ -221,6 +223,10 @@ class frmMain : public QMainWindow {
   bool validateBeforeLeaving(QWidget* target);
   bool validateBeforePress(QWidget* target);
   void showTime(const QString& t);
+  // The days and the next ring, the tooltips' second line while an alarm is armed; empty else.
+  QString nextRingLine() const;
+  // The tray icon's tip: the tip it was added with, and that line.
+  void showNextRingInTray();
   // The command-line text after the program's own options.
   static QString commandLineText();
 

@@ -180,6 +180,7 @@ void frmMain::buildMenus() {
   menuEdit->addSeparator()->setObjectName(QStringLiteral("menuSeparator03"));
   menuAutoStart = checkable(add(menuEdit, "menuAutoStart", QStringLiteral("Set Alarm on Startup")));
   menuAutoQuit = checkable(add(menuEdit, "menuAutoQuit", QStringLiteral("Exit Program after Alarm")));
+  QAction* menuAlarmDays = add(menuEdit, "menuAlarmDays", QStringLiteral("Alarm Days..."));
   menuEdit->addSeparator()->setObjectName(QStringLiteral("menuSeparator04"));
   menuResetAlarm = add(menuEdit, "menuResetAlarm", QStringLiteral("Reset Alarm"), Qt::CTRL | Qt::Key_R);
   MenuDeactivateAlarm = add(menuEdit, "MenuDeactivateAlarm", QStringLiteral("Deactive Alarm"), Qt::CTRL | Qt::Key_D);
@@ -224,6 +225,7 @@ void frmMain::buildMenus() {
   }
   connect(menuAutoStart, &QAction::triggered, this, &frmMain::menuAutoStart_Click);
   connect(menuAutoQuit, &QAction::triggered, this, &frmMain::menuAutoQuit_Click);
+  connect(menuAlarmDays, &QAction::triggered, this, &frmMain::menuAlarmDays_Click);
   connect(menuResetAlarm, &QAction::triggered, this, &frmMain::menuResetAlarm_Click);
   connect(MenuDeactivateAlarm, &QAction::triggered, this, &frmMain::MenuDeactivateAlarm_Click);
   connect(menuPrefs, &QAction::triggered, this, &frmMain::menuPrefs_Click);

@@ -191,6 +191,16 @@ void frmMain::Form_Load() {
     Check1->setChecked(value > 0);
   });
 
+  // The days of the week the alarm rings on: every day when none are stored.
+  ignoreErrors([&] {
+    const QString stored = readSetting("AlarmDays");
+    if (stored == QLatin1String("Error")) return;
+    if (const auto days = WeekDays::fromText(stored))
+      engine_->setDays(*days);
+    else
+      platform::logEvent(("the stored alarm days \"" + stored + "\" cannot be read: the alarm rings every day").toStdString());
+  });
+
   // 10. Set Alarm on Startup: arm from the restored fields.
   if (const auto on = settingBool("AutoStartMenu")) menuAutoStart->setChecked(*on);
   // A field that cannot be read arms nothing: the user is told which.

@@ -56,6 +56,7 @@ class FakeTrayService final : public TrayService {
     isShown = true;
     tip = t;
   }
+  void setTip(const QString& t) override { tip = t; }
   void remove() override { isShown = false; }
   bool shown() const override { return isShown; }
   bool desktopShowsMenu() const override { return statusNotifier; }

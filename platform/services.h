@@ -58,6 +58,8 @@ class TrayService : public QObject {
   static constexpr int kContext = 516;
   virtual bool available() const = 0;
   virtual void add(const QIcon& icon, const QString& tip) = 0;
+  // A new tip for the icon added.
+  virtual void setTip(const QString& tip) = 0;
   virtual void remove() = 0;
   virtual bool shown() const = 0;
   // Notification areas that speak the StatusNotifierItem protocol (KDE Plasma, GNOME with

@@ -126,6 +126,10 @@ void QtTrayService::add(const QIcon& icon, const QString& tip) {
   logEvent(("tray icon shown: " + tip).toStdString());
 }
 
+void QtTrayService::setTip(const QString& tip) {
+  if (icon_) icon_->setToolTip(tip);
+}
+
 void QtTrayService::remove() {
   if (icon_) icon_->hide();
 }

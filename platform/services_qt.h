@@ -27,6 +27,7 @@ class QtTrayService final : public TrayService {
   ~QtTrayService() override;
   bool available() const override;
   void add(const QIcon& icon, const QString& tip) override;
+  void setTip(const QString& tip) override;
   void remove() override;
   bool shown() const override;
   bool desktopShowsMenu() const override;

@@ -261,4 +261,65 @@ TEST_F(Engine, AYearOfSuspendsClockStepsRestartsAndDaylightSavingRingsEachDayOnc
   }
 }
 
+// A year of a Monday-to-Friday alarm at 07:00, armed on a Saturday, the clock ticking as a
+// hidden window ticks and the computer now and then asleep from 06:30 to 07:10, to 08:00 or,
+// on a Friday, to Saturday 07:10: a weekday rings once (late, or told missed), a Saturday or
+// Sunday never rings nor is told missed, and the wake-up is for the next weekday. Then, on a
+// Sunday, the day added rings that same day, and a quick alarm and its snooze ring on days
+// not chosen.
+TEST_F(Engine, AWeekdayAlarmRingsOnTheChosenDaysOnlyAndWakesForTheNextOfThem) {
+  const QTimeZone berlin("Europe/Berlin");
+  const auto moment = [&](QDate d, int h, int m) { return QDateTime(d, QTime(h, m), berlin); };
+  std::map<QDate, QStringList> outcomes, expected;
+  ringer.answer = [&](qsizetype) {
+    outcomes[clock.now().date()] << (engine.lateNote().isEmpty() ? "rang" : "rang late");
+    return Ringer::End::Stopped;
+  };
+  QObject::connect(&engine, &AlarmEngine::alarmMissed, [&](const QString&) { outcomes[clock.now().date()] << "missed"; });
+  QDateTime t = moment(QDate(2027, 1, 2), 6, 0);
+  clock.current = t;
+  engine.setDays(*WeekDays::fromText("Mon,Tue,Wed,Thu,Fri"));
+  engine.arm(QTime(7, 0));
+  int onTime = 0;
+  QDate slept;
+  for (const QDateTime end = t.addDays(365); t < end;) {
+    const QDate d = t.date();
+    if (d != slept && t.time() >= QTime(6, 30)) {
+      const auto kind = d.toJulianDay() % 6;
+      const bool overnight = kind == 5 && d.dayOfWeek() == 5;  // Friday's alarm, told on Saturday
+      slept = overnight ? d.addDays(1) : d;
+      if (kind == 1 || kind == 3 || overnight) t = moment(slept, kind == 3 ? 8 : 7, kind == 3 ? 0 : 10);
+      if (d.dayOfWeek() <= 5) expected[slept] = {kind == 3 || overnight ? "missed" : kind == 1 ? "rang late" : "rang"};
+      onTime += expected[slept] == QStringList{"rang"};
+    }
+    clock.current = t;
+    engine.onSecond();
+    if (t.time() >= QTime(12, 0) && t.time() < QTime(12, 30)) {
+      QDate next = d.addDays(1);
+      while (next.dayOfWeek() > 5) next = next.addDays(1);
+      EXPECT_EQ(engine.nextRing().value_or(QDateTime()).toString(Qt::ISODate), moment(next, 7, 0).toString(Qt::ISODate));
+      // The check rests over a weekend after a Friday that rang.
+      if (d.dayOfWeek() == 7 && expected[d.addDays(-2)].value(0).startsWith("rang")) {
+        EXPECT_FALSE(engine.alarmEnabled()) << d.toString(Qt::ISODate).toStdString();
+      }
+    }
+    t = t.addSecs(t.time() >= QTime(5, 30) && t.time() < QTime(8, 30) ? engine.idleTickSeconds() : 1800);
+  }
+  for (const auto& day : outcomes) expected[day.first];  // a day that rang, though none should
+  for (const auto& [d, want] : expected) EXPECT_EQ(outcomes[d], want) << d.toString(Qt::ISODate).toStdString();
+  EXPECT_EQ(ringer.prepared, onTime);
+
+  ringer.rings.clear();
+  clock.current = moment(QDate(2028, 1, 2), 6, 59);
+  engine.setDays(WeekDays());
+  run(clock.current, clock.current.addSecs(60));
+  engine.setDays(*WeekDays::fromText("Sat"));
+  clock.current = moment(QDate(2028, 1, 2), 23, 50);
+  engine.armInMinutes("5");
+  ringer.answer = [&](qsizetype ring) { return ring == 2 ? (engine.snooze(8), Ringer::End::Snoozed) : Ringer::End::Stopped; };
+  run(clock.current, clock.current.addSecs(1200));
+  EXPECT_EQ(ringer.rings,
+            QStringList({"2028-01-02T07:00:00+01:00", "2028-01-02T23:55:00+01:00", "2028-01-03T00:03:00+01:00"}));
+}
+
 }  // namespace
