@@ -45,6 +45,10 @@ class AlarmSettings {
   virtual QString snoozeMinutes() = 0;
   virtual QString hideAlertMinutes() = 0;
 
+  // FadeInSeconds: the wave sound and the music rise from silence to full over this many
+  // seconds (0: they start at full; at most 300).
+  virtual int fadeInSeconds() { return 0; }
+
   // The preferences dialog's window: owner of the player's video window and of a preview's
   // alert. Creates the dialog hidden when it does not exist yet.
   virtual QWidget* dialogWindow() = 0;

@@ -11,7 +11,8 @@ namespace engine {
 // name, a relative one taken from the program's folder: a file that is a program (an ELF
 // file or a script starting with "#!") runs there, any other file is opened by the
 // desktop's handler for its type, and a text that names no file goes to the desktop's
-// opener as it is. Either way RuntimeError 53 when it cannot be started. Neither waits.
+// opener as it is. Either way RuntimeError 53 when it cannot be started, its description
+// saying what failed in words for the user. Neither waits.
 void startCommand(const QString& commandLine, bool msdos);
 
 // Whether the file is a program: an ELF file or a script starting with "#!".

@@ -9,6 +9,7 @@
 #include "alarm/alarm_settings.h"
 #include "alarm/command_start.h"
 #include "audio/dshow_control.h"
+#include "audio/fade_in.h"
 #include "audio/play_sound.h"
 #include "audio/saved_volumes.h"
 #include "audio/volume.h"
@@ -47,6 +48,7 @@ AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAcc
   Music = new QTimer(this);
   Music->setInterval(100);
   connect(Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
+  fade_ = new audio::FadeIn([this]() -> audio::clsDShowControl& { return player_(); }, this);
   engine_.setRinger(this);
 }
 
@@ -85,7 +87,7 @@ void AlarmFiring::report(const QString& text, int flags, const QString& title) {
 void AlarmFiring::showReports() {
   QWidget* beside = alert_.data();
   for (const Report& r : std::exchange(reports_, {}))
-    platform::services().messageBox->notice(r.text, r.flags, r.title, beside);
+    notices_.emplace_back(platform::services().messageBox->notice(r.text, r.flags, r.title, beside));
 }
 
 void AlarmFiring::prepareAlarm() {
@@ -119,8 +121,14 @@ void AlarmFiring::raiseAlarm() {
   heldMixer_.emplace(audio::volumeModule());  // held from the warm-up until the volumes are back
   userVolumes_.emplace(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
+  // What an earlier ring told goes; this ring tells its own.
+  for (const QPointer<QWidget>& box : std::exchange(notices_, {}))
+    if (box) box->close();
   ringing_ = true;
   step([&] { applyVolume(); });
+  // The fade starts first, so that the sound starts quiet.
+  if (const int seconds = fadeInSeconds())
+    fade_->start(seconds, settings_.sound() == AlarmSettings::Sound::Wave ? waveFile() : QString());
   step([&] { makeSound(true); });
   step([&] { triggerCommand(); });
   bool message = true;
@@ -147,6 +155,7 @@ void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
   if (alert_) alert_->deleteLater();
   alert_ = nullptr;
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
+  fade_->finish();  // Stop, Snooze or the hide time: the rise ends at once
   userVolumes_.reset();
   heldMixer_.reset();
   engine_.alertEnded(end);
@@ -271,7 +280,14 @@ void AlarmFiring::triggerCommand() {
     platform::logEvent("alarm command: empty, nothing started");
     return;
   }
-  engine::startCommand(text, settings_.commandMSDOS());
+  try {
+    engine::startCommand(text, settings_.commandMSDOS());
+  } catch (const platform::RuntimeError& e) {
+    if (e.number() != platform::err::kFileNotFound) throw;
+    report(QStringLiteral("Alarm could not start the command:\r\n") + text + QStringLiteral("\r\n(") +
+               QString::fromStdString(e.description()) + QStringLiteral(")"),
+           platform::mb::kExclamation, QStringLiteral("Command Error"));
+  }
 }
 
 void AlarmFiring::recordPreviousAlarm() { engine_.recordPreviousAlarm(); }
@@ -284,5 +300,13 @@ bool AlarmFiring::messageVisible() const {
 QWidget* AlarmFiring::openAlert() const { return alert_ ? alert_.data() : preview_.data(); }
 
 void AlarmFiring::stopMusic() { player_().DS_Stop(); }
+
+int AlarmFiring::fadeInSeconds() {
+  int seconds = 0;
+  platform::ignoreErrors([&] {
+    if (settings_.sound() != AlarmSettings::Sound::Beep) seconds = settings_.fadeInSeconds();
+  });
+  return seconds;
+}
 
 void AlarmFiring::snooze() { engine_.snooze(usableMinutes(settings_.snoozeMinutes(), kDefaultSnooze)); }

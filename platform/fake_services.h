@@ -3,10 +3,14 @@
 // record of everything the program asked of them.
 #pragma once
 
+#include <QApplication>
 #include <QDateTime>
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -21,20 +25,33 @@ struct RecordedBox {
   int flags = 0;
   QString title;
   bool blocking = true;  // false: a box that blocks nothing (notice)
+  // A notice's box while it stays open (with a QApplication only): closing deletes it.
+  QPointer<QWidget> window;
 };
 
 class FakeMessageBoxService final : public MessageBoxService {
  public:
   int msgBox(const QString& prompt, int flags, const QString& title) override {
-    boxes.push_back({prompt, flags, title});
+    boxes.push_back({prompt, flags, title, true, nullptr});
     if (onShow) onShow();
     if (answers.empty()) return (flags & 0x0F) == mb::kYesNo ? mb::kNo : mb::kOk;
     const int a = answers.front();
     answers.pop_front();
     return a;
   }
-  void notice(const QString& prompt, int flags, const QString& title, QWidget* = nullptr) override {
-    boxes.push_back({prompt, flags, title, false});
+  QWidget* notice(const QString& prompt, int flags, const QString& title, QWidget* = nullptr) override {
+    QWidget* box = qobject_cast<QApplication*>(QCoreApplication::instance()) ? new QWidget : nullptr;
+    if (box) box->setAttribute(Qt::WA_DeleteOnClose);
+    boxes.push_back({prompt, flags, title, false, box});
+    return box;
+  }
+  // The notices not closed yet (deleting a closed box waits for the event loop).
+  int noticesOpen() const {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return static_cast<int>(std::count_if(boxes.begin(), boxes.end(), [](const RecordedBox& b) { return b.window; }));
+  }
+  ~FakeMessageBoxService() override {
+    for (const RecordedBox& b : boxes) delete b.window.data();
   }
   std::vector<RecordedBox> boxes;
   std::deque<int> answers;       // answers to give, in order
@@ -109,6 +126,8 @@ class FakeSoundService final : public SoundService {
   void beep(int f, int ms) override { beeps.push_back({f, ms}); }
   int outputCount() override { return outputs; }
   void playWaveAsync(const QString& path) override { waves << path; }
+  void setWaveVolume(float v) override { waveVolume = v; }
+  float waveVolume = 1.0f;
   std::vector<std::pair<int, int>> beeps;
   QStringList waves;
   int outputs = 1;

@@ -13,11 +13,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
+#include "audio/fade_in.h"
 #include "audio/play_sound.h"
 #include "audio/shell_wait.h"
 #include "audio/volume.h"
@@ -153,6 +155,18 @@ void frmPrefs::buildControls() {
   place(lblTrack, 120, 1185, 3255, 255);
   chkRepeat = check(frameAAudio, "chkRepeat", "Repeat", " Continuous Play ");
   place(chkRepeat, 120, 1485, 1215, 255);
+  const auto* fadeTip = " Let the sound rise from silence to its volume over these seconds (0: off; not the beep) ";
+  lblFadeIn = new QLabel(QStringLiteral("Fade in over"), frameAAudio);
+  lblFadeIn->setObjectName(QStringLiteral("lblFadeIn"));
+  lblFadeIn->setToolTip(QString::fromLatin1(fadeTip));
+  place(lblFadeIn, 1380, 1485, 915, 255);
+  spnFadeIn = new QSpinBox(frameAAudio);
+  spnFadeIn->setObjectName(QStringLiteral("spnFadeIn"));
+  spnFadeIn->setRange(0, audio::FadeIn::kMaxSeconds);
+  spnFadeIn->setSuffix(QStringLiteral(" s"));
+  spnFadeIn->setToolTip(QString::fromLatin1(fadeTip));
+  lblFadeIn->setBuddy(spnFadeIn);
+  place(spnFadeIn, 2310, 1440, 1065, 345);
   cmdSetVolume = button(frameAAudio, "cmdSetVolume", QStringLiteral("Set Volume"), " Set an independent audio volume ");
   place(cmdSetVolume, 120, 1935, 1335, 375);
   chkUnmute = check(frameAAudio, "chkUnmute", "Unmute", " Always overide Mute setting (no mute) ");
@@ -233,7 +247,7 @@ void frmPrefs::buildControls() {
   setFixedSize(twipsToPx(7110), twipsToPx(5010));
 
   const QWidget* order[] = {optBeep,   optSound,      optMusic,       cmdLoadMusic,  cmdPlay,   cmdStop,
-                            chkRepeat, cmdSetVolume,  chkUnmute,      txtMessage,    cmdFont,   cmdDefaultFont,
+                            chkRepeat, spnFadeIn,     cmdSetVolume,   chkUnmute,     txtMessage, cmdFont, cmdDefaultFont,
                             optMessage, optFullscreen, cmdPreview,    chkCommand,    txtCommand, cmdTestCommand,
                             chkMSDOS,  cmdDone};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i)
@@ -289,6 +303,21 @@ void frmPrefs::Form_Load() {
   }
 
   ignoreErrors([this] { applyFontFace(readSetting("Font")); });
+
+  ignoreErrors([this] {
+    // Nothing stored is 0 (off); a text that is no whole number too, and a number out of
+    // range the nearer end.
+    const QString stored = readSetting("FadeInSeconds");
+    const auto v = platform::tryCDbl(stored.toStdString());
+    int seconds = 0;
+    if (v && std::isfinite(*v) && *v == std::floor(*v))
+      seconds = static_cast<int>(std::clamp(*v, 0.0, double{audio::FadeIn::kMaxSeconds}));
+    if (stored != QLatin1String("Error") && QString::number(seconds) != stored.trimmed())
+      platform::logEvent(("the stored FadeInSeconds \"" + stored + "\" is no number of seconds from 0 to 300; using " +
+                          QString::number(seconds))
+                             .toStdString());
+    spnFadeIn->setValue(seconds);
+  });
 
   ignoreErrors([this] {
     lblHDDNfilename = readSetting("PlayMusicFile");
@@ -404,6 +433,7 @@ void frmPrefs::cmdDone_Click() {
   store("Command", txtCommand->text());
   store("CommandMSDOS", checkText(chkMSDOS));
   store("VolumeForceUnmute", checkText(chkUnmute));
+  store("FadeInSeconds", QString::number(spnFadeIn->value()));
   ignoreErrors([this] { captureVolumes(false); });
   ignoreErrors([this] { host_.stopPlayer(); });
   platform::logEvent("preferences stored");

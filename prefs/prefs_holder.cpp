@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "notify/interval_dialog.h"
 #include "platform/log.h"
@@ -97,4 +98,5 @@ bool PrefsHolder::commandMSDOS() { return prefs().chkMSDOS->isChecked(); }
 bool PrefsHolder::previewing() { return prefs().lblHDDNpreview == QLatin1String("Preview!"); }
 QString PrefsHolder::snoozeMinutes() { return snooze().txtSnoozeMinutes->text(); }
 QString PrefsHolder::hideAlertMinutes() { return hideAlert().txtHideAlertMinutes->text(); }
+int PrefsHolder::fadeInSeconds() { return prefs().spnFadeIn->value(); }
 QWidget* PrefsHolder::dialogWindow() { return &prefs(); }

@@ -50,6 +50,7 @@ class PrefsHolder final : public AlarmSettings {
   bool previewing() override;
   QString snoozeMinutes() override;
   QString hideAlertMinutes() override;
+  int fadeInSeconds() override;
   QWidget* dialogWindow() override;
 
  private:

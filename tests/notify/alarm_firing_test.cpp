@@ -263,6 +263,18 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
     EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.contains(c.file));
     EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.endsWith("Alarm plays its own sound instead."));
   }
+  // Each ring tells it, and its box replaces the one the ring before left open.
+  settings.music = dir.path() + "/moved.mp3";
+  fakes.messageBox.boxes.clear();
+  fakes.clock.current = at(6, 0, 0);
+  armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) { snoozeIt(a); });
+  tickAt(at(7, 0, 0));
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(7, 8, 0));
+  EXPECT_EQ(fakes.messageBox.boxes.size(), 2u);
+  EXPECT_EQ(fakes.messageBox.noticesOpen(), 1);
+
   // A piece without a length never restarts: no box every 100 ms.
   settings.music = dir.path() + "/broken.mp3";
   graphs.undecodable.clear();
@@ -278,6 +290,56 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
   });
   tickAt(at(7, 0, 0));
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+TEST_F(Firing, AFadeInStartsSilentRisesEndsAtOnceOnSnoozeOrStopAndNeverTouchesTheBeep) {
+  settings.fade = 1;
+  settings.soundChoice = Sound::Music;
+  settings.music = file("wake.mp3");
+  armAt("07", "00", "00");
+  std::vector<int32_t> music;  // the music's own volume as each alert shows, and after
+  onAlert([&](AlertWindow& a) {
+    music.push_back(graphs.graphs.back().volume);
+    snoozeIt(a);
+  });
+  tickAt(at(7, 0, 0));
+  music.push_back(graphs.graphs.back().volume);
+  // The snoozed ring fades in again, up to full within its second.
+  onAlert([&](AlertWindow& a) {
+    music.push_back(graphs.graphs.back().volume);
+    QTest::qWait(1300);
+    music.push_back(graphs.graphs.back().volume);
+    stopIt(a);
+  });
+  tickAt(at(7, 8, 0));
+  EXPECT_EQ(music, (std::vector<int32_t>{-10000, 0, -10000, 0}));
+
+  // The wave sound: silent at first, played again while it rises, at full after Stop.
+  settings.fade = 60;
+  settings.soundChoice = Sound::Wave;
+  float waveShown = -1, waveLater = -1;
+  onAlert([&](AlertWindow& a) {
+    waveShown = fakes.sound.waveVolume;
+    QTest::qWait(300);
+    waveLater = fakes.sound.waveVolume;
+    stopIt(a);
+  });
+  tickAt(at(0, 0, 0, 9));
+  tickAt(at(7, 0, 0, 9));
+  EXPECT_EQ(waveShown, 0.0f);
+  EXPECT_GT(waveLater, 0.0f);
+  EXPECT_GE(fakes.sound.waves.size(), 2);
+  EXPECT_EQ(fakes.sound.waveVolume, 1.0f);
+
+  settings.soundChoice = Sound::Beep;
+  onAlert([&](AlertWindow& a) {
+    waveShown = fakes.sound.waveVolume;
+    stopIt(a);
+  });
+  tickAt(at(0, 0, 0, 10));
+  tickAt(at(7, 0, 0, 10));
+  EXPECT_EQ(waveShown, 1.0f);
+  EXPECT_EQ(alertsSeen, 4);
 }
 
 TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
@@ -301,11 +363,16 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   tickAt(at(7, 0, 0));
   EXPECT_TRUE(shown);
   const auto errors = boxesTitled("Error");
-  ASSERT_EQ(errors.size(), 2u);
+  ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].prompt,
             "An Error was generated:\r\n\r\nDescription:\r\nError 13 - Type mismatch\r\nfrmMain, Alarm_Timer\r\n\r\n"
             "Please inform the author with the error description above.");
-  EXPECT_TRUE(errors[1].prompt.contains("Error 53 - File not found"));
+  // The command that cannot start is named, with what failed.
+  const auto command = boxesTitled("Command Error");
+  ASSERT_EQ(command.size(), 1u);
+  EXPECT_EQ(command[0].prompt,
+            "Alarm could not start the command:\r\n;rm -rf ~\r\n(no program of that name was found that could run)");
+  EXPECT_EQ(command[0].flags, platform::mb::kExclamation);
   EXPECT_EQ(settings.command, ";rm -rf ~");  // trimmed in the box
   EXPECT_EQ(boxesTitled("You moved it didn't you...").size(), 1u);
   for (const auto& box : fakes.messageBox.boxes) EXPECT_FALSE(box.blocking) << "nothing waits before the alert";

@@ -52,11 +52,13 @@ struct FakeSettings final : AlarmSettings {
   QString snoozeMinutes() override { return snooze; }
   QString hideAlertMinutes() override { return hide; }
   QWidget* dialogWindow() override { return nullptr; }
+  int fadeInSeconds() override { return fade; }
 
   Sound soundChoice = Sound::Wave;
   QString music;
   bool repeatOn = false, unmuteOn = false, message = true, commandActive = false, msdos = false;
   QString speaker = "100", wave = "100", text = "Wake up!", command, snooze = "8", hide = "15";
+  int fade = 0;
 };
 
 // Every graph opened, in order; a render or run of an undecodable file fails.
