@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -138,6 +139,7 @@ TEST_F(Preferences, AFirstStartReadsTheDesignedDefaultsAndAppliesFullVolume) {
   EXPECT_EQ(s.volumeWave(), "100");
   EXPECT_EQ(s.snoozeMinutes(), "8");
   EXPECT_EQ(s.hideAlertMinutes(), "15");
+  EXPECT_EQ(s.fadeInSeconds(), 0);  // nothing stored: no fade
   frmPrefs& p = dialog();
   EXPECT_EQ(p.lblTrack->text(), kNoMusic);
   EXPECT_FALSE(p.cmdLoadMusic->isEnabled() || p.chkRepeat->isEnabled() || p.cmdPlay->isEnabled() || p.cmdStop->isEnabled());
@@ -165,6 +167,10 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
     EXPECT_TRUE(p.txtCommand->isEnabled());
     QTest::keyClicks(p.txtCommand, "xdg-open /tmp");
     click(p.chkUnmute);
+    auto* fade = p.findChild<QSpinBox*>(QStringLiteral("spnFadeIn"));
+    fade->setFocus();
+    fade->selectAll();
+    QTest::keyClicks(fade, "450");  // more than the longest fade: the box keeps what fits
     QTest::keyClick(p.cmdStop, Qt::Key_Return);  // a focused button takes Enter
     EXPECT_EQ(parts.stops, 1);
     click(p.optBeep);  // greys the music controls and stops the player
@@ -184,6 +190,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(stored("Command"), "xdg-open /tmp");
   EXPECT_EQ(stored("CommandMSDOS"), "0");  // its own box, not Activate's
   EXPECT_EQ(stored("VolumeForceUnmute"), "1");
+  EXPECT_EQ(stored("FadeInSeconds"), "45");
   EXPECT_EQ(parts.stops, 3);  // Done stops the player too
 
   PrefsHolder next(parts);
@@ -193,6 +200,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_TRUE(next.commandOn() && !next.commandMSDOS() && next.unmute());
   EXPECT_FALSE(next.repeat());  // Repeat is read only while music is the sound
   EXPECT_EQ(next.musicFile(), song);
+  EXPECT_EQ(next.fadeInSeconds(), 45);
 }
 
 TEST_F(Preferences, DoneRefusesMusicWithoutAFileAMovedFileAndAnEmptyCommandButHasStoredEverything) {
@@ -320,7 +328,9 @@ TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
   put("ShowMessage", "maybe");
   put("Snooze", "abc");
   put("HideAlert", "-3");
+  put("FadeInSeconds", "1e9");
   EXPECT_EQ(holder->volumeSpeaker(), "100");
+  EXPECT_EQ(holder->fadeInSeconds(), 300);
   EXPECT_EQ(holder->volumeWave(), "100");
   EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
   EXPECT_EQ(holder->commandText(), "");
