@@ -43,6 +43,7 @@ class FakeMessageBoxService final : public MessageBoxService {
     QWidget* box = qobject_cast<QApplication*>(QCoreApplication::instance()) ? new QWidget : nullptr;
     if (box) box->setAttribute(Qt::WA_DeleteOnClose);
     boxes.push_back({prompt, flags, title, false, box});
+    made_.emplace_back(box);
     return box;
   }
   // The notices not closed yet (deleting a closed box waits for the event loop).
@@ -51,11 +52,14 @@ class FakeMessageBoxService final : public MessageBoxService {
     return static_cast<int>(std::count_if(boxes.begin(), boxes.end(), [](const RecordedBox& b) { return b.window; }));
   }
   ~FakeMessageBoxService() override {
-    for (const RecordedBox& b : boxes) delete b.window.data();
+    for (const QPointer<QWidget>& box : made_) delete box.data();
   }
   std::vector<RecordedBox> boxes;
   std::deque<int> answers;       // answers to give, in order
   std::function<void()> onShow;  // runs while the box is "open"
+
+ private:
+  std::vector<QPointer<QWidget>> made_;  // every notice's box, gone with the fake at the latest
 };
 
 class FakeClockService final : public ClockService {

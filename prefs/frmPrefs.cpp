@@ -159,14 +159,14 @@ void frmPrefs::buildControls() {
   lblFadeIn = new QLabel(QStringLiteral("Fade in over"), frameAAudio);
   lblFadeIn->setObjectName(QStringLiteral("lblFadeIn"));
   lblFadeIn->setToolTip(QString::fromLatin1(fadeTip));
-  place(lblFadeIn, 1380, 1485, 915, 255);
+  place(lblFadeIn, 1350, 1485, 1170, 255);
   spnFadeIn = new QSpinBox(frameAAudio);
   spnFadeIn->setObjectName(QStringLiteral("spnFadeIn"));
   spnFadeIn->setRange(0, audio::FadeIn::kMaxSeconds);
   spnFadeIn->setSuffix(QStringLiteral(" s"));
   spnFadeIn->setToolTip(QString::fromLatin1(fadeTip));
   lblFadeIn->setBuddy(spnFadeIn);
-  place(spnFadeIn, 2310, 1440, 1065, 345);
+  place(spnFadeIn, 2520, 1440, 855, 345);
   cmdSetVolume = button(frameAAudio, "cmdSetVolume", QStringLiteral("Set Volume"), " Set an independent audio volume ");
   place(cmdSetVolume, 120, 1935, 1335, 375);
   chkUnmute = check(frameAAudio, "chkUnmute", "Unmute", " Always overide Mute setting (no mute) ");
