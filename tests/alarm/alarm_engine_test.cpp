@@ -110,7 +110,7 @@ TEST_F(Engine, ADeactivatedAlarmNeverRingsAndAQuickAlarmRingsInItsMinutes) {
 }
 
 // Asleep from Friday night to Monday morning: the alarm missed is Sunday's, and the notice
-// names that day and the day the sleep began; one missed today names no day.
+// names that day and the day the sleep began (one missed today names none: the year below).
 TEST_F(Engine, AnAlarmMissedOnAnotherDayIsToldWithItsDay) {
   QStringList missed;
   QObject::connect(&engine, &AlarmEngine::alarmMissed, [&](const QString& text) { missed << text; });
@@ -121,15 +121,11 @@ TEST_F(Engine, AnAlarmMissedOnAnotherDayIsToldWithItsDay) {
   run(at(22, 0, 0, 11), at(22, 0, 5, 11));
   boot += 56 * 3600 * 1000;
   run(at(6, 0, 5, 14), at(6, 0, 5, 14));
-  boot += 2 * 3600 * 1000;
-  run(at(8, 0, 5, 14), at(8, 0, 5, 14));
   const auto day = [](int d) {
     return QLocale::system().toString(QDate(2026, 12, d), "ddd ") + platform::shortDate(QDate(2026, 12, d));
   };
-  EXPECT_EQ(missed, QStringList({"Alarm 07:00:00 of " + day(13) + " missed: the computer was asleep from " + day(11) +
-                                     " 22:00 to 06:00",
-                                 "Alarm 07:00:00 missed: the computer was asleep from 06:00 to 08:00"}));
-  EXPECT_TRUE(ringer.rings.isEmpty());
+  EXPECT_EQ(missed, QStringList("Alarm 07:00:00 of " + day(13) + " missed: the computer was asleep from " + day(11) +
+                                " 22:00 to 06:00"));
 }
 
 // On the spring day of daylight saving the clock goes from 01:59:59 to 03:00:00: an alarm in
