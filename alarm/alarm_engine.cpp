@@ -4,6 +4,7 @@
 
 #include <time.h>
 
+#include <QLocale>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -225,7 +226,7 @@ bool AlarmEngine::alarmDue() {
   if (late > engine::kMaxCatchUpSeconds) {
     if (lateMinutes_ <= 0 || late > qint64{lateMinutes_} * 60) {
       if (daily) dailyFiredOn_ = due->date();
-      reportMissed(from, since);
+      reportMissed(from, since, due->date());
       return false;
     }
     lateNote_ = "Rang late: due at " + alarmText();
@@ -239,19 +240,26 @@ QString AlarmEngine::shortTime(const QTime& t) const {
   return platform::formatTime(t, is24() ? QStringLiteral("hh:nn") : QStringLiteral("h:nn AM/PM"));
 }
 
-void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since) {
+void AlarmEngine::reportMissed(const QDateTime& from, const Uptime& since, const QDate& day) {
   const QDateTime at = now();
   const Uptime up = uptime_ ? uptime_() : Uptime{};
   const int64_t awakeMs = up.monotonicMs - since.monotonicMs;
   const bool slept = (up.boottimeMs - since.boottimeMs) - awakeMs > kAsleepMs;
-  QString text = "Alarm " + alarmText() + " missed: ";
-  if (restoredFrom_.isValid() && from == restoredFrom_)
+  // A day other than today is named, and so is the day a sleep began on.
+  const auto dayText = [](const QDate& d) {
+    return QLocale::system().toString(d, QStringLiteral("ddd")) + " " + platform::shortDate(d);
+  };
+  QString text = "Alarm " + alarmText() + (day != at.date() ? " of " + dayText(day) : QString()) + " missed: ";
+  if (restoredFrom_.isValid() && from == restoredFrom_) {
     text += QStringLiteral("Alarm was not running at that time");
-  else if (slept)
-    text += "the computer was asleep from " + shortTime(from.addMSecs(std::max<int64_t>(awakeMs, 0)).time()) + " to " +
-            shortTime(at.time());
-  else
+  } else if (slept) {
+    const QDateTime fellAsleep = from.addMSecs(std::max<int64_t>(awakeMs, 0));
+    text += "the computer was asleep from " +
+            (fellAsleep.date() != at.date() ? dayText(fellAsleep.date()) + " " : QString()) +
+            shortTime(fellAsleep.time()) + " to " + shortTime(at.time());
+  } else {
     text += QStringLiteral("the clock moved");
+  }
   // A snooze that was missed ends as a stop would: the daily time stays armed.
   if (lblHDDNsnooze) {
     if (daily_) {

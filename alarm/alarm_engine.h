@@ -150,7 +150,8 @@ class AlarmEngine : public QObject {
   // The next moment the alarm rings may have changed (see nextRing).
   void nextRingChanged();
   // An alarm too late to ring: "Alarm 07:00:00 missed: the computer was asleep from 06:10
-  // to 09:30" (or "... missed: the clock moved").
+  // to 09:30" (or "... missed: the clock moved"); a day other than today is named:
+  // "Alarm 07:00:00 of Sun 12/13/26 missed: the computer was asleep from Fri 12/11/26 22:00 to 06:10".
   void alarmMissed(const QString& text);
   // What decides the next ring changed (see state): store it at once.
   void stateChanged();
@@ -165,8 +166,9 @@ class AlarmEngine : public QObject {
   void setStatus(const QString& caption, bool armedLook);
   // A new alarm time: it has not rung on any day yet.
   void armedAnew();
-  // Tells of an alarm too late to ring; `from` and `since`: the check before the jump.
-  void reportMissed(const QDateTime& from, const Uptime& since);
+  // Tells of an alarm too late to ring; `from` and `since`: the check before the jump;
+  // `day`: the day whose alarm was missed.
+  void reportMissed(const QDateTime& from, const Uptime& since, const QDate& day);
   QString shortTime(const QTime& t) const;
   // Reports the state to be stored.
   void stateMoved();

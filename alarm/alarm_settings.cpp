@@ -155,6 +155,20 @@ AlarmSettings loadAlarmSettings() {
     const auto minutes = platform::tryCInt(utf8(readSetting("LateMinutes")));
     if (minutes && *minutes >= 0 && *minutes <= 1439) s.lateMinutes = *minutes;
   });
+  ignoreErrors([&] {
+    // Nothing stored is 0 (off); a text that is no whole number too, and a number out of
+    // range the nearer end.
+    const QString stored = readSetting("FadeInSeconds");
+    const auto v = platform::tryCDbl(utf8(stored));
+    int seconds = 0;
+    if (v && std::isfinite(*v) && *v == std::floor(*v))
+      seconds = static_cast<int>(std::clamp(*v, 0.0, double{AlarmSettings::kMaxFadeInSeconds}));
+    if (stored != kAbsent && QString::number(seconds) != stored.trimmed())
+      platform::logEvent(("the stored FadeInSeconds \"" + stored + "\" is no number of seconds from 0 to 300; using " +
+                          QString::number(seconds))
+                             .toStdString());
+    s.fadeInSeconds = seconds;
+  });
   return s;
 }
 
@@ -172,7 +186,8 @@ void savePrefsSettings(const AlarmSettings& s) {
          {"TriggerCommand", checkText(s.commandOn)},
          {"Command", s.commandText},
          {"CommandMSDOS", checkText(s.commandMSDOS)},
-         {"VolumeForceUnmute", checkText(s.unmute)}});
+         {"VolumeForceUnmute", checkText(s.unmute)},
+         {"FadeInSeconds", QString::number(s.fadeInSeconds)}});
 }
 
 void saveAlarmVolumes(const AlarmSettings& s) {

@@ -47,6 +47,11 @@ struct AlarmSettings {
   // The longest text the store gives back whole (a command, the music's path).
   static constexpr int kMaxStoredText = 254;
 
+  // FadeInSeconds: the wave sound and the music rise from silence to full over this many
+  // seconds (0: they start at full; at most 300).
+  static constexpr int kMaxFadeInSeconds = 300;
+  int fadeInSeconds = 0;
+
   bool operator==(const AlarmSettings&) const = default;
 };
 

@@ -24,7 +24,12 @@ bool isProgramFile(const QString& path) {
 void startCommand(const QString& commandLine, bool msdos) {
   auto& s = platform::services();
   if (msdos) {
-    s.process->start(commandLine);
+    try {
+      s.process->start(commandLine);
+    } catch (const platform::RuntimeError& e) {
+      if (e.number() != platform::err::kFileNotFound) throw;
+      throw platform::RuntimeError(platform::err::kFileNotFound, "no program of that name was found that could run");
+    }
     return;
   }
   // The opener runs from the program's folder, so a relative name means a file there (the
@@ -33,17 +38,24 @@ void startCommand(const QString& commandLine, bool msdos) {
   const bool address = commandLine.contains(QStringLiteral("://"));
   const QString named = address ? QString() : QDir(folder).filePath(commandLine);
   bool started = false;
+  const char* failure = "nothing on this desktop could open it";
   if (QFileInfo(named).isFile()) {
     // The whole text names a file: a program runs, anything else is opened for what it is,
     // also when it carries an executable mark (as every file on FAT or NTFS media does).
     const QString file = QFileInfo(named).absoluteFilePath();
-    started = isProgramFile(file) ? s.shell->runProgram(file, folder) : s.shell->openDocument(file);
+    if (isProgramFile(file)) {
+      started = s.shell->runProgram(file, folder);
+      failure = "the program could not be run";
+    } else {
+      started = s.shell->openDocument(file);
+      failure = "no program opens this kind of file";
+    }
   } else {
     started = s.shell->open(QFileInfo::exists(named) ? named : commandLine, folder);
   }
   if (!started) {
-    platform::logEvent(("the command " + commandLine + " could not be started").toStdString());
-    throw platform::RuntimeError(platform::err::kFileNotFound);
+    platform::logEvent(("the command " + commandLine + " could not be started: " + failure).toStdString());
+    throw platform::RuntimeError(platform::err::kFileNotFound, failure);
   }
 }
 

@@ -13,7 +13,8 @@ namespace engine {
 // there, any other file is opened by the desktop's handler for its type. A text that names
 // no file goes to the desktop's opener, which starts a program its first word names with
 // the other words as arguments (commands stored that way keep working) and opens anything
-// else as an address. Either way RuntimeError 53 when it cannot be started. Neither waits.
+// else as an address. Either way RuntimeError 53 when it cannot be started, its description
+// saying what failed in words for the user. Neither waits.
 void startCommand(const QString& commandLine, bool msdos);
 
 // Whether the file is a program: an ELF file or a script starting with "#!".

@@ -27,7 +27,7 @@ qint64 SamplesThenSilence::readData(char* data, qint64 maxSize) {
   return maxSize;
 }
 
-ClosingSink::ClosingSink(const QAudioDevice& device, const QAudioFormat& format, QByteArray samples)
+ClosingSink::ClosingSink(const QAudioDevice& device, const QAudioFormat& format, QByteArray samples, qreal volume)
     : lengthUs_(format.bytesPerFrame() > 0 && format.sampleRate() > 0
                     ? samples.size() / format.bytesPerFrame() * 1'000'000 / format.sampleRate()
                     : 0) {
@@ -37,6 +37,7 @@ ClosingSink::ClosingSink(const QAudioDevice& device, const QAudioFormat& format,
   sink_ = std::make_unique<QAudioSink>(device, format);
   watch_.setTimerType(Qt::PreciseTimer);
   connect(&watch_, &QTimer::timeout, this, &ClosingSink::check);
+  sink_->setVolume(volume);
   started_.start();
   sink_->start(source_.get());
   watch_.start(20);
@@ -54,6 +55,8 @@ void ClosingSink::close() {
   closed_ = true;
   sink_->stop();  // ends the output without a drain, so nothing calls it back
 }
+
+void ClosingSink::setVolume(qreal volume) { sink_->setVolume(volume); }
 
 void ClosingSink::check() {
   if (closed() || playedUs() >= lengthUs_ + kTailUs || started_.nsecsElapsed() / 1000 >= lengthUs_ + kStalledUs) close();

@@ -40,8 +40,8 @@ class SamplesThenSilence final : public QIODevice {
 
 class ClosingSink final : public QObject {
  public:
-  // Starts playing at once.
-  ClosingSink(const QAudioDevice& device, const QAudioFormat& format, QByteArray samples);
+  // Starts playing at once, at the volume given (0 silent to 1 full).
+  ClosingSink(const QAudioDevice& device, const QAudioFormat& format, QByteArray samples, qreal volume = 1.0);
   ~ClosingSink() override;
 
   // The piece's length, and how much of it (and of the silence after it) the output has played.
@@ -50,6 +50,8 @@ class ClosingSink final : public QObject {
   // Closed, by close() or because the piece has played, or the output failed or stalled.
   bool closed() const;
   void close();
+  // The output's own volume, 0 to 1.
+  void setVolume(qreal volume);
 
   // After the piece, a little silence before the output is closed, so that nothing of it is cut.
   static constexpr qint64 kTailUs = 250'000;

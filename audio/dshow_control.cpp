@@ -78,6 +78,8 @@ void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int1
     graph_->query(MediaGraph::Part::MediaControl);
     mediaControl = true;
   });
+  // A quieter start is set before the file loads: what loads is already that quiet.
+  if (openVolume_ != 0) stepIf(true, [&] { graph_->setVolume(openVolume_); });
   stepIf(mediaControl, [&] {
     MediaGraph* graph = graph_.get();
     graph->renderFile(Filename);
@@ -87,7 +89,7 @@ void clsDShowControl::DS_OpenFile(const QString& Filename, int16_t rectTop, int1
     graph_->query(MediaGraph::Part::BasicAudio);
     basicAudio = true;
   });
-  stepIf(basicAudio, [&] { graph_->setVolume(0); });
+  stepIf(basicAudio, [&] { graph_->setVolume(openVolume_); });
   stepIf(basicAudio, [&] { graph_->setBalance(0); });
   stepIf(true, [&] {
     graph_->query(MediaGraph::Part::VideoWindow);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,6 +43,10 @@ class clsDShowControl {
   void DS_SetVolume(int32_t NewVolume);
   int32_t DS_GetBalance();
   void DS_SetBalance(int32_t newBalance);
+  // The volume each file opens at, in hundredths of a decibel: full (0) unless a fade-in
+  // holds the music quieter for now. Applied before the file loads, so nothing of it is
+  // heard louder.
+  void setOpenVolume(int32_t volume) { openVolume_ = std::clamp<int32_t>(volume, -10000, 0); }
 
   // Where the "unable to play" box finds the music path: the music file of the program's
   // settings once the program wires it; the file last opened until then.
@@ -63,6 +68,7 @@ class clsDShowControl {
   std::function<QString()> musicPath_;
   Report report_;
   QString lastFile_;
+  int32_t openVolume_ = 0;
   // The graph and which of its parts this wrapper holds.
   std::unique_ptr<MediaGraph> graph_;
   // Opening runs events, so a timer may open another file or tear down while an open is

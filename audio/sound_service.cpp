@@ -12,6 +12,7 @@
 #include <QAudioOutput>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -88,6 +89,16 @@ void AudioSoundService::prepareWave(const QString& path) {
   if (auto samples = readWaveFile(path)) prepared_ = PreparedWave{QFileInfo(path).absoluteFilePath(), std::move(*samples)};
 }
 
+void AudioSoundService::setWaveVolume(float volume) {
+  waveVolume_ = std::clamp(volume, 0.0f, 1.0f);
+  if (waveSink_) waveSink_->setVolume(waveVolume_);
+  if (waveOutput_) waveOutput_->setVolume(waveVolume_);
+}
+
+bool AudioSoundService::wavePlaying() {
+  return (waveSink_ && !waveSink_->closed()) || (wave_ && wave_->playbackState() == QMediaPlayer::PlayingState);
+}
+
 void AudioSoundService::stopWave() {
   waveSink_.reset();
   wave_.reset();
@@ -112,10 +123,11 @@ void AudioSoundService::playWaveAsync(const QString& path) {
   // always sound again (a snoozed alarm would ring silently).
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
   if (samples && !device.isNull() && device.isFormatSupported(samples->format)) {
-    waveSink_ = std::make_unique<ClosingSink>(device, samples->format, std::move(samples->data));
+    waveSink_ = std::make_unique<ClosingSink>(device, samples->format, std::move(samples->data), waveVolume_);
   } else {
     waveOutput_ = std::make_unique<QAudioOutput>();
     wave_ = std::make_unique<QMediaPlayer>();
+    waveOutput_->setVolume(waveVolume_);
     wave_->setAudioOutput(waveOutput_.get());
     wave_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
     wave_->play();  // starts once the file has loaded

@@ -36,6 +36,8 @@ class AudioSoundService final : public QObject, public platform::SoundService {
   void playWaveAsync(const QString& path) override;
   // A prepared wave waits read into memory until it is played or another is prepared.
   void prepareWave(const QString& path) override;
+  void setWaveVolume(float volume) override;
+  bool wavePlaying() override;
 
   static constexpr int kSampleRate = 44100;
 
@@ -51,6 +53,7 @@ class AudioSoundService final : public QObject, public platform::SoundService {
     WaveSamples samples;
   };
   std::optional<PreparedWave> prepared_;
+  float waveVolume_ = 1.0f;
 
   void stopWave();
 };

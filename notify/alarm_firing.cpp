@@ -7,6 +7,7 @@
 
 #include "alarm/command_start.h"
 #include "audio/dshow_control.h"
+#include "audio/fade_in.h"
 #include "audio/play_sound.h"
 #include "audio/saved_volumes.h"
 #include "audio/volume.h"
@@ -36,6 +37,7 @@ AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAcc
   Music = new QTimer(this);
   Music->setInterval(100);
   connect(Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
+  fade_ = new audio::FadeIn([this]() -> audio::clsDShowControl& { return player_(); }, this);
   engine_.setRinger(this);
 }
 
@@ -74,7 +76,7 @@ void AlarmFiring::report(const QString& text, int flags, const QString& title) {
 void AlarmFiring::showReports() {
   QWidget* beside = alert_.data();
   for (const Report& r : std::exchange(reports_, {}))
-    platform::services().messageBox->notice(r.text, r.flags, r.title, beside);
+    notices_.emplace_back(platform::services().messageBox->notice(r.text, r.flags, r.title, beside));
 }
 
 void AlarmFiring::prepareAlarm() {
@@ -107,8 +109,14 @@ void AlarmFiring::raiseAlarm() {
   heldMixer_.emplace(audio::volumeModule());  // held from the warm-up until the volumes are back
   userVolumes_.emplace(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
+  // What an earlier ring told goes; this ring tells its own.
+  for (const QPointer<QWidget>& box : std::exchange(notices_, {}))
+    if (box) box->close();
   ringing_ = true;
   step([&] { applyVolume(); });
+  // The fade starts first, so that the sound starts quiet.
+  if (const int seconds = fadeInSeconds())
+    fade_->start(seconds, settings().sound == AlarmSettings::Sound::Wave ? waveFile() : QString());
   step([&] { makeSound(true); });
   step([&] { triggerCommand(); });
   const bool message = settings().showMessage;
@@ -133,6 +141,7 @@ void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
   if (alert_) alert_->deleteLater();
   alert_ = nullptr;
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
+  fade_->finish();  // Stop, Snooze or the hide time: the rise ends at once
   userVolumes_.reset();
   heldMixer_.reset();
   engine_.alertEnded(end);
@@ -255,7 +264,14 @@ void AlarmFiring::triggerCommand() {
     platform::logEvent("alarm command: empty, nothing started");
     return;
   }
-  engine::startCommand(text, settings_.commandMSDOS);
+  try {
+    engine::startCommand(text, settings_.commandMSDOS);
+  } catch (const platform::RuntimeError& e) {
+    if (e.number() != platform::err::kFileNotFound) throw;
+    report(QStringLiteral("Alarm could not start the command:\r\n") + text + QStringLiteral("\r\n(") +
+               QString::fromStdString(e.description()) + QStringLiteral(")"),
+           platform::mb::kExclamation, QStringLiteral("Command Error"));
+  }
 }
 
 void AlarmFiring::recordPreviousAlarm() { engine_.recordPreviousAlarm(); }
@@ -268,5 +284,9 @@ bool AlarmFiring::messageVisible() const {
 QWidget* AlarmFiring::openAlert() const { return alert_ ? alert_.data() : preview_.data(); }
 
 void AlarmFiring::stopMusic() { player_().DS_Stop(); }
+
+int AlarmFiring::fadeInSeconds() const {
+  return settings().sound != AlarmSettings::Sound::Beep ? settings().fadeInSeconds : 0;
+}
 
 void AlarmFiring::snooze() { engine_.snooze(settings_.snoozeMinutes); }

@@ -26,6 +26,7 @@ class QWidget;
 
 namespace audio {
 class clsDShowControl;
+class FadeIn;
 }
 
 class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::Ringer {
@@ -73,6 +74,8 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   void makeSound(bool forAlarm);
   void playMusic(bool forAlarm);
   void playWaveInstead(bool repeat);
+  // The fade-in the settings ask for, in seconds (0: none; never for the beep).
+  int fadeInSeconds() const;
   void repeatMusic(bool on);
   // The alarm's alert has closed: the music's poll ends, the user's volumes come back, and
   // the engine goes on (snooze, the daily time, Exit Program after Alarm).
@@ -109,4 +112,8 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
     QString title;
   };
   std::vector<Report> reports_;
+  // The boxes the last ring showed beside its alert: the next ring's replace them.
+  std::vector<QPointer<QWidget>> notices_;
+  // The gentle start of the alarm's wave sound or music, ended by Stop, Snooze and the close.
+  audio::FadeIn* fade_ = nullptr;
 };

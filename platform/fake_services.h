@@ -4,8 +4,16 @@
 #pragma once
 
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+// Tests that have widgets get a real (hidden) box for each notice, which the program may close.
+#if __has_include(<QApplication>)
+#include <QApplication>
+#include <QWidget>
+#define ALARM_FAKE_NOTICE_WINDOWS 1
+#endif
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -20,24 +28,56 @@ struct RecordedBox {
   int flags = 0;
   QString title;
   bool blocking = true;  // false: a box that blocks nothing (notice)
+#ifdef ALARM_FAKE_NOTICE_WINDOWS
+  // A notice's box while it stays open (with a QApplication only): closing deletes it.
+  QPointer<QWidget> window;
+#endif
 };
 
 class FakeMessageBoxService final : public MessageBoxService {
  public:
   int msgBox(const QString& prompt, int flags, const QString& title) override {
-    boxes.push_back({prompt, flags, title});
+#ifdef ALARM_FAKE_NOTICE_WINDOWS
+    boxes.push_back({prompt, flags, title, true, nullptr});
+#else
+    boxes.push_back({prompt, flags, title, true});
+#endif
     if (onShow) onShow();
     if (answers.empty()) return (flags & 0x0F) == mb::kYesNo ? mb::kNo : mb::kOk;
     const int a = answers.front();
     answers.pop_front();
     return a;
   }
-  void notice(const QString& prompt, int flags, const QString& title, QWidget* = nullptr) override {
-    boxes.push_back({prompt, flags, title, false});
+#ifdef ALARM_FAKE_NOTICE_WINDOWS
+  QWidget* notice(const QString& prompt, int flags, const QString& title, QWidget* = nullptr) override {
+    QWidget* box = qobject_cast<QApplication*>(QCoreApplication::instance()) ? new QWidget : nullptr;
+    if (box) box->setAttribute(Qt::WA_DeleteOnClose);
+    boxes.push_back({prompt, flags, title, false, box});
+    made_.emplace_back(box);
+    return box;
   }
+  // The notices not closed yet (deleting a closed box waits for the event loop).
+  int noticesOpen() const {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return static_cast<int>(std::count_if(boxes.begin(), boxes.end(), [](const RecordedBox& b) { return b.window; }));
+  }
+  ~FakeMessageBoxService() override {
+    for (const QPointer<QWidget>& box : made_) delete box.data();
+  }
+#else
+  QWidget* notice(const QString& prompt, int flags, const QString& title, QWidget* = nullptr) override {
+    boxes.push_back({prompt, flags, title, false});
+    return nullptr;
+  }
+#endif
   std::vector<RecordedBox> boxes;
   std::deque<int> answers;       // answers to give, in order
   std::function<void()> onShow;  // runs while the box is "open"
+
+#ifdef ALARM_FAKE_NOTICE_WINDOWS
+ private:
+  std::vector<QPointer<QWidget>> made_;  // every notice's box, gone with the fake at the latest
+#endif
 };
 
 class FakeClockService final : public ClockService {
@@ -109,6 +149,8 @@ class FakeSoundService final : public SoundService {
   void beep(int f, int ms) override { beeps.push_back({f, ms}); }
   int outputCount() override { return outputs; }
   void playWaveAsync(const QString& path) override { waves << path; }
+  void setWaveVolume(float v) override { waveVolume = v; }
+  float waveVolume = 1.0f;
   std::vector<std::pair<int, int>> beeps;
   QStringList waves;
   int outputs = 1;

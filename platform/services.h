@@ -38,7 +38,8 @@ class MessageBoxService {
   virtual int msgBox(const QString& prompt, int flags, const QString& title) = 0;
   // Shows a box with OK that blocks nothing: the program goes on at once and the box stays
   // until it is answered, beside `beside` when given.
-  virtual void notice(const QString& prompt, int flags, const QString& title, QWidget* beside = nullptr) = 0;
+  // Returns the box (it deletes itself once answered or closed), or nothing where no box shows.
+  virtual QWidget* notice(const QString& prompt, int flags, const QString& title, QWidget* beside = nullptr) = 0;
 };
 
 class ClockService {
@@ -113,6 +114,11 @@ class SoundService {
   virtual void playWaveAsync(const QString& path) = 0;
   // Loads a wave file ahead, so that the next playWaveAsync of it only has to start it.
   virtual void prepareWave(const QString& path) { (void)path; }
+  // The wave sound's own volume, from 0 (silent) to 1 (full, as it starts): for the wave
+  // playing now and for those started after it. The mixer is not touched.
+  virtual void setWaveVolume(float volume) { (void)volume; }
+  // Whether a wave sound is playing now.
+  virtual bool wavePlaying() { return false; }
 };
 
 class WindowService {

@@ -55,7 +55,7 @@ void dress(QMessageBox& box, const QString& prompt, int flags, const QString& ti
 
 }  // namespace
 
-void QtMessageBoxService::notice(const QString& prompt, int flags, const QString& title, QWidget* beside) {
+QWidget* QtMessageBoxService::notice(const QString& prompt, int flags, const QString& title, QWidget* beside) {
   logBox(prompt, title);
   auto* box = new QMessageBox;
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -74,6 +74,7 @@ void QtMessageBoxService::notice(const QString& prompt, int flags, const QString
     box->move(at);
   }
   box->show();
+  return box;
 }
 
 int QtMessageBoxService::msgBox(const QString& prompt, int flags, const QString& title) {

@@ -13,7 +13,7 @@ namespace platform {
 class QtMessageBoxService final : public MessageBoxService {
  public:
   int msgBox(const QString& prompt, int flags, const QString& title) override;
-  void notice(const QString& prompt, int flags, const QString& title, QWidget* beside = nullptr) override;
+  QWidget* notice(const QString& prompt, int flags, const QString& title, QWidget* beside = nullptr) override;
 };
 
 class SystemClockService final : public ClockService {

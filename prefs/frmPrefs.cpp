@@ -13,9 +13,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
 
+#include "audio/fade_in.h"
 #include "audio/play_sound.h"
 #include "audio/shell_wait.h"
 #include "audio/volume.h"
@@ -121,6 +123,18 @@ void frmPrefs::buildControls() {
   place(lblTrack, 120, 1185, 3255, 255);
   chkRepeat = check(frameAAudio, "chkRepeat", "Repeat", " Continuous Play ");
   place(chkRepeat, 120, 1485, 1215, 255);
+  const auto* fadeTip = " Let the sound rise from silence to its volume over these seconds (0: off; not the beep) ";
+  lblFadeIn = new QLabel(QStringLiteral("Fade in over"), frameAAudio);
+  lblFadeIn->setObjectName(QStringLiteral("lblFadeIn"));
+  lblFadeIn->setToolTip(QString::fromLatin1(fadeTip));
+  place(lblFadeIn, 1350, 1485, 1170, 255);
+  spnFadeIn = new QSpinBox(frameAAudio);
+  spnFadeIn->setObjectName(QStringLiteral("spnFadeIn"));
+  spnFadeIn->setRange(0, AlarmSettings::kMaxFadeInSeconds);
+  spnFadeIn->setSuffix(QStringLiteral(" s"));
+  spnFadeIn->setToolTip(QString::fromLatin1(fadeTip));
+  lblFadeIn->setBuddy(spnFadeIn);
+  place(spnFadeIn, 2520, 1440, 855, 345);
   cmdSetVolume = button(frameAAudio, "cmdSetVolume", QStringLiteral("Set Volume"), " Set an independent audio volume ");
   place(cmdSetVolume, 120, 1935, 1335, 375);
   chkUnmute = check(frameAAudio, "chkUnmute", "Unmute", " Always overide Mute setting (no mute) ");
@@ -201,7 +215,7 @@ void frmPrefs::buildControls() {
   setFixedSize(twipsToPx(7110), twipsToPx(5010));
 
   const QWidget* order[] = {optBeep,   optSound,      optMusic,       cmdLoadMusic,  cmdPlay,   cmdStop,
-                            chkRepeat, cmdSetVolume,  chkUnmute,      txtMessage,    cmdFont,   cmdDefaultFont,
+                            chkRepeat, spnFadeIn,     cmdSetVolume,   chkUnmute,     txtMessage, cmdFont, cmdDefaultFont,
                             optMessage, optFullscreen, cmdPreview,    chkCommand,    txtCommand, cmdTestCommand,
                             chkMSDOS,  cmdDone};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i)
@@ -250,6 +264,7 @@ void frmPrefs::setSettings(const AlarmSettings& s) {
   chkMSDOS->setChecked(s.commandMSDOS);
   chkUnmute->setChecked(s.unmute);
   chkRepeat->setChecked(s.repeat);
+  spnFadeIn->setValue(s.fadeInSeconds);
   setMusicControls(s.sound == Sound::Music);
   applyFontFace(s.font.isEmpty() ? kDesignFace : s.font);
   lblTrack->setText(s.musicFile.isEmpty() ? kNoMusic : filePart(s.musicFile, 2));
@@ -264,6 +279,7 @@ AlarmSettings frmPrefs::edited() const {
   s.sound = optBeep->isChecked() ? Sound::Beep : optMusic->isChecked() ? Sound::Music : Sound::Wave;
   s.showMessage = optMessage->isChecked();
   s.repeat = chkRepeat->isChecked();
+  s.fadeInSeconds = spnFadeIn->value();
   s.unmute = chkUnmute->isChecked();
   s.messageText = txtMessage->text();
   s.commandOn = chkCommand->isChecked();

@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class PrefsHolder;
 class PrefsHost;
 
@@ -96,6 +97,9 @@ class frmPrefs : public QDialog {
   QCheckBox* chkRepeat = nullptr;
   QPushButton* cmdSetVolume = nullptr;
   QCheckBox* chkUnmute = nullptr;
+  // "Fade in over N s": the seconds the sound rises over (0: off).
+  QLabel* lblFadeIn = nullptr;
+  QSpinBox* spnFadeIn = nullptr;
 
   QGroupBox* frameAMessage = nullptr;
   QLineEdit* txtMessage = nullptr;

@@ -3,6 +3,7 @@
 // answers each alert as a user would.
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <QStringList>
 #include <QTimeZone>
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "alarm/engine_state.h"
 #include "alarm/timetext.h"
 #include "platform/fake_services.h"
+#include "platform/vbtime.h"
 
 // Failures show the texts, not their bytes.
 QT_BEGIN_NAMESPACE
@@ -107,6 +109,25 @@ TEST_F(Engine, ADeactivatedAlarmNeverRingsAndAQuickAlarmRingsInItsMinutes) {
   engine.armInMinutes("15");
   run(at(6, 0, 0, 9), at(6, 20, 0, 9));
   EXPECT_EQ(ringer.rings, QStringList({"2026-12-09T06:15:00"}));
+}
+
+// Asleep from Friday night to Monday morning: the alarm missed is Sunday's, and the notice
+// names that day and the day the sleep began (one missed today names none: the year below).
+TEST_F(Engine, AnAlarmMissedOnAnotherDayIsToldWithItsDay) {
+  QStringList missed;
+  QObject::connect(&engine, &AlarmEngine::alarmMissed, [&](const QString& text) { missed << text; });
+  int64_t boot = 0;
+  engine.setUptimeSource([&] { return AlarmEngine::Uptime{0, boot}; });
+  clock.current = at(22, 0, 0, 11);
+  engine.arm(QTime(7, 0));
+  run(at(22, 0, 0, 11), at(22, 0, 5, 11));
+  boot += 56 * 3600 * 1000;
+  run(at(6, 0, 5, 14), at(6, 0, 5, 14));
+  const auto day = [](int d) {
+    return QLocale::system().toString(QDate(2026, 12, d), "ddd ") + platform::shortDate(QDate(2026, 12, d));
+  };
+  EXPECT_EQ(missed, QStringList("Alarm 07:00:00 of " + day(13) + " missed: the computer was asleep from " + day(11) +
+                                " 22:00 to 06:00"));
 }
 
 // On the spring day of daylight saving the clock goes from 01:59:59 to 03:00:00: an alarm in

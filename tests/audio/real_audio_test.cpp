@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real audio path against a private PulseAudio server with a null sink: mixer volumes
-// seen by the server, alarm.wav played to its end by the player, the beep and the wave sound
-// recorded from the sink's monitor.
+// seen by the server, alarm.wav played to its end by the player, the beep, the wave sound and
+// the fade-in recorded from the sink's monitor.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,10 +12,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "audio/dshow_control.h"
+#include "audio/fade_in.h"
 #include "audio/qt_media_graph.h"
 #include "audio/sound_service.h"
 #include "audio/volume.h"
@@ -74,6 +76,10 @@ class Recorder {
     parec_.start("parec", {"-d", "nul.monitor", "--raw", "--format=s16le", "--rate=44100", "--channels=1",
                            "--latency-msec=20", file_});
     parec_.waitForStarted(5000);
+  }
+  // Waits until the recording has begun (a busy machine may take seconds to start parec).
+  void waitUntilRecording() {
+    for (int i = 0; i < 100 && QFileInfo(file_).size() < 8820; ++i) wait(50);
   }
   std::vector<double> stop() {
     parec_.terminate();
@@ -234,6 +240,38 @@ TEST(RealSound, TheWaveSoundIsHeardEachTimeItPlays) {
   QString open;
   for (int i = 0; i < 30 && !(open = server().pactl({"list", "short", "sink-inputs"}).trimmed()).isEmpty(); ++i) wait(100);
   EXPECT_EQ(open.toStdString(), "");
+}
+
+// Faded in over 3 s, by the wave output and by the player, the chime's first round (of three,
+// 1.2 s apart) is barely heard, from its first moment on, and its last nearly at full.
+TEST(RealSound, AFadeInRaisesTheWaveAndTheMusicFromQuietToFull) {
+  NEED_SERVER();
+  AudioSoundService sound;
+  platform::FakeServices fakes;
+  fakes.services.sound = &sound;
+  clsDShowControl player([] { return std::unique_ptr<MediaGraph>(std::make_unique<QtMediaGraph>()); });
+  FadeIn fade([&]() -> clsDShowControl& { return player; });
+  const QString wav = QDir(binDir()).filePath("alarm.wav");
+  for (bool music : {false, true}) {
+    Recorder rec;
+    rec.waitUntilRecording();
+    fade.start(3);
+    if (music) player.DS_OpenFile(wav, 0, 0, 0, 0, 0), player.DS_Play();
+    if (!music) sound.playWaveAsync(wav);
+    wait(6000);  // the monitor hands its data over in large blocks: past the end of the piece
+    fade.finish();
+    const std::vector<double> s = rec.stop();
+    player.DS_Remove();
+    const auto onset = std::find_if(s.begin(), s.end(), [](double x) { return std::fabs(x) > 1e-4; }) - s.begin();
+    const auto peak = [&](double from, double to) {
+      double p = 0;
+      for (auto i = onset + std::ptrdiff_t(from * 44100); i < onset + std::ptrdiff_t(to * 44100) && i < std::ssize(s); ++i)
+        p = std::max(p, std::fabs(s[std::size_t(i)]));
+      return p;
+    };
+    EXPECT_GT(peak(2.2, 3.1), 0.2) << (music ? "music" : "wave") << ": " << s.size() << " samples, sound from " << onset;
+    EXPECT_LT(peak(0, 0.9), 0.3 * peak(2.2, 3.1)) << (music ? "music" : "wave");
+  }
 }
 
 }  // namespace

@@ -30,7 +30,10 @@ class CountingBoxes final : public platform::MessageBoxService {
     ++shown;
     return platform::mb::kOk;
   }
-  void notice(const QString&, int, const QString&, QWidget*) override { ++shown; }
+  QWidget* notice(const QString&, int, const QString&, QWidget*) override {
+    ++shown;
+    return nullptr;
+  }
   int shown = 0;
 };
 

@@ -270,6 +270,18 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
     EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.contains(c.file));
     EXPECT_TRUE(fakes.messageBox.boxes[0].prompt.endsWith("Alarm plays its own sound instead."));
   }
+  // Each ring tells it, and its box replaces the one the ring before left open.
+  settings().musicFile = dir.path() + "/moved.mp3";
+  fakes.messageBox.boxes.clear();
+  fakes.clock.current = at(6, 0, 0);
+  armAt("07", "00", "00");
+  onAlert([&](AlertWindow& a) { snoozeIt(a); });
+  tickAt(at(7, 0, 0));
+  onAlert([&](AlertWindow& a) { stopIt(a); });
+  tickAt(at(7, 8, 0));
+  EXPECT_EQ(fakes.messageBox.boxes.size(), 2u);
+  EXPECT_EQ(fakes.messageBox.noticesOpen(), 1);
+
   // A piece without a length never restarts: no box every 100 ms.
   settings().musicFile = dir.path() + "/broken.mp3";
   graphs.undecodable.clear();
@@ -285,6 +297,40 @@ TEST_F(Firing, MusicThatIsMissingOrCannotPlayGivesWayToTheAlarmSoundAndSaysWhy) 
   });
   tickAt(at(7, 0, 0));
   EXPECT_TRUE(fakes.messageBox.boxes.empty());
+}
+
+TEST_F(Firing, AFadeInStartsSilentRisesAndEndsAtOnceWhenTheAlertClosesAndASnoozedRingFadesAgain) {
+  settings().fadeInSeconds = 1;
+  settings().sound = Sound::Music;
+  settings().musicFile = file("wake.mp3");
+  armAt("07", "00", "00");
+  std::vector<int32_t> music;  // the music's own volume as each alert shows, a second later, once snoozed
+  onAlert([&](AlertWindow& a) {
+    music.push_back(graphs.graphs.back().volume);
+    snoozeIt(a);
+  });
+  tickAt(at(7, 0, 0));
+  music.push_back(graphs.graphs.back().volume);
+  onAlert([&](AlertWindow& a) {
+    music.push_back(graphs.graphs.back().volume);
+    QTest::qWait(1300);
+    music.push_back(graphs.graphs.back().volume);
+    snoozeIt(a);
+  });
+  tickAt(at(7, 8, 0));
+  EXPECT_EQ(music, (std::vector<int32_t>{-10000, 0, -10000, 0}));
+
+  // The wave sound, still quiet, has played again; Stop puts it at full.
+  settings().fadeInSeconds = 60;
+  settings().sound = Sound::Wave;
+  onAlert([&](AlertWindow& a) {
+    QTest::qWait(300);
+    EXPECT_LT(fakes.sound.waveVolume, 0.01f);
+    EXPECT_GE(fakes.sound.waves.size(), 2);
+    stopIt(a);
+  });
+  tickAt(at(7, 16, 0));
+  EXPECT_EQ(fakes.sound.waveVolume, 1);
 }
 
 TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
@@ -306,11 +352,13 @@ TEST_F(Firing, FailingStepsAreReportedAndTheAlertStillShows) {
   });
   tickAt(at(7, 0, 0));
   EXPECT_TRUE(shown);
-  const auto errors = boxesTitled("Error");
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0].prompt,
-            "An Error was generated:\r\n\r\nDescription:\r\nError 53 - File not found\r\nfrmMain, Alarm_Timer\r\n\r\n"
-            "Please inform the author with the error description above.");
+  // The command that cannot start is named, with what failed, not as an error of the program.
+  EXPECT_TRUE(boxesTitled("Error").empty());
+  const auto command = boxesTitled("Command Error");
+  ASSERT_EQ(command.size(), 1u);
+  EXPECT_EQ(command[0].prompt,
+            "Alarm could not start the command:\r\n;rm -rf ~\r\n(no program of that name was found that could run)");
+  EXPECT_EQ(command[0].flags, platform::mb::kExclamation);
   EXPECT_EQ(settings().commandText, ";rm -rf ~");  // trimmed in the settings
   EXPECT_EQ(boxesTitled("You moved it didn't you...").size(), 1u);
   for (const auto& box : fakes.messageBox.boxes) EXPECT_FALSE(box.blocking) << "nothing waits before the alert";

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -164,6 +165,10 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
     EXPECT_TRUE(p.txtCommand->isEnabled());
     QTest::keyClicks(p.txtCommand, "xdg-open /tmp");
     click(p.chkUnmute);
+    auto* fade = p.findChild<QSpinBox*>(QStringLiteral("spnFadeIn"));
+    fade->setFocus();
+    fade->selectAll();
+    QTest::keyClicks(fade, "450");  // more than the longest fade: the box keeps what fits
     QTest::keyClick(p.cmdStop, Qt::Key_Return);  // a focused button takes Enter
     EXPECT_EQ(parts.stops, 1);
     click(p.optBeep);  // greys the music controls and stops the player
@@ -183,6 +188,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_EQ(stored("Command"), "xdg-open /tmp");
   EXPECT_EQ(stored("CommandMSDOS"), "0");  // its own box, not Activate's
   EXPECT_EQ(stored("VolumeForceUnmute"), "1");
+  EXPECT_EQ(stored("FadeInSeconds"), "45");
   EXPECT_EQ(parts.stops, 3);  // Done stops the player too
   EXPECT_EQ(parts.settings().messageText, "Wake up");  // the program runs with them at once
 
@@ -193,6 +199,7 @@ TEST_F(Preferences, DoneStoresWhatTheUserChoseAndTheNextLoadRestoresIt) {
   EXPECT_TRUE(next.commandOn && !next.commandMSDOS && next.unmute);
   EXPECT_FALSE(next.repeat);  // Repeat is read only while music is the sound
   EXPECT_EQ(next.musicFile, song);
+  EXPECT_EQ(next.fadeInSeconds, 45);
 }
 
 TEST_F(Preferences, EverySettingSavedLoadsBackAsItWas) {
@@ -201,7 +208,7 @@ TEST_F(Preferences, EverySettingSavedLoadsBackAsItWas) {
                         .unmute = true, .volumeSpeaker = 35, .volumeWave = 0, .showMessage = false,
                         .messageText = "Up, the bus leaves at eight", .font = "DejaVu Serif", .commandOn = true,
                         .commandText = "notify-send up", .commandMSDOS = true, .snoozeMinutes = 1439,
-                        .hideAlertMinutes = 1, .lateMinutes = 0};
+                        .hideAlertMinutes = 1, .lateMinutes = 0, .fadeInSeconds = 45};
   savePrefsSettings(s);
   saveAlarmVolumes(s);
   saveFont(s.font);
@@ -338,6 +345,7 @@ TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
   put("ShowMessage", "maybe");
   put("LateMinutes", "1440");
   put("Message", QString(150, 'm'));  // more than the box takes
+  put("FadeInSeconds", "1e9");
   const AlarmSettings& s = parts.settings();
   EXPECT_EQ(s.volumeSpeaker, 100);
   EXPECT_EQ(s.volumeWave, 100);
@@ -345,6 +353,7 @@ TEST_F(Preferences, DamagedStoredValuesOpenWithTheirFallbacks) {
   EXPECT_FALSE(s.commandOn);
   EXPECT_TRUE(s.showMessage);
   EXPECT_EQ(s.lateMinutes, 30);
+  EXPECT_EQ(s.fadeInSeconds, 300);
   EXPECT_EQ(s.messageText, QString(100, 'm'));
   EXPECT_EQ(dialog().lblTrack->text(), "moved.mp3");
   EXPECT_EQ(mixer.value(line::kSpeakers, control::kVolume), 65500);
