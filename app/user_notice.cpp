@@ -3,7 +3,12 @@
 #include "app/user_notice.h"
 
 #include "app/kept_notice.h"
+#include "platform/desktop_notification.h"
 #include "platform/services.h"
+
+UserNotice::UserNotice(QWidget* window) : window_(window), desktop_(std::make_unique<platform::DesktopNotification>()) {}
+
+UserNotice::~UserNotice() = default;
 
 void UserNotice::tell(const QString& title, const QString& text) {
   if (ending_ && keptnotice::keep({title, text})) return;
@@ -16,6 +21,8 @@ void UserNotice::tell(const QString& title, const QString& text) {
     waiting_.push_back({title, text});
     return;
   }
+  // No tray icon (GNOME shows none): the desktop's own notification, on a locked screen too.
+  desktop_->notify(title, text, false, false, false);
   platform::services().messageBox->notice(text, platform::mb::kExclamation, title, window_);
 }
 

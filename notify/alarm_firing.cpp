@@ -37,6 +37,12 @@ AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAcc
   Music = new QTimer(this);
   Music->setInterval(100);
   connect(Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
+  connect(&notification_, &platform::DesktopNotification::stopAsked, this, [this] {
+    if (alert_ && alert_->isVisible()) alert_->pressStop();
+  });
+  connect(&notification_, &platform::DesktopNotification::snoozeAsked, this, [this] {
+    if (alert_ && alert_->isVisible()) alert_->pressSnooze();
+  });
   fade_ = new audio::FadeIn([this]() -> audio::clsDShowControl& { return player_(); }, this);
   engine_.setRinger(this);
 }
@@ -106,6 +112,10 @@ void AlarmFiring::raiseAlarm() {
   }
   rehearsal_.reset();  // the alarm rings with the program's settings, also when it came during a preview
 
+  // The screen lights and the computer stays up while the alarm rings (each where the
+  // desktop offers it).
+  platform::wakeScreen();
+  inhibitor_.hold(QStringLiteral("An alarm is ringing"));
   heldMixer_.emplace(audio::volumeModule());  // held from the warm-up until the volumes are back
   userVolumes_.emplace(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
@@ -128,12 +138,14 @@ void AlarmFiring::raiseAlarm() {
     alert_->startHideTimer(*engine_.hideAlertTime());
     alert_->setHideTooltip(QString::number(minutes));
   });
-  alert_->setContent(content());
+  const AlertContent shows = content();
+  alert_->setContent(shows);
   preparedAt_.invalidate();
   ringing_ = false;
   connect(alert_, &AlertWindow::ended, this, &AlarmFiring::alertClosed);
   if (!reports_.empty()) QTimer::singleShot(0, alert_.data(), [this] { showReports(); });
   alert_->showAlert();
+  notification_.notify(QStringLiteral("Alarm"), shows.text, true, true, true);
 }
 
 void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
@@ -142,6 +154,8 @@ void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
   alert_ = nullptr;
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
   fade_->finish();  // Stop, Snooze or the hide time: the rise ends at once
+  notification_.withdraw();
+  inhibitor_.release();
   userVolumes_.reset();
   heldMixer_.reset();
   engine_.alertEnded(end);

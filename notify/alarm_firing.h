@@ -20,6 +20,8 @@
 #include "audio/volume.h"
 #include "notify/alert_host.h"
 #include "notify/alert_window.h"
+#include "platform/desktop_notification.h"
+#include "platform/stay_awake.h"
 
 class QTimer;
 class QWidget;
@@ -103,6 +105,10 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   // user's own volumes, put back as they go.
   std::optional<audio::HeldMixer> heldMixer_;
   std::optional<audio::SavedVolumes> userVolumes_;
+  // While the alert shows: the alarm where the user looks (a locked screen too), with Stop
+  // and Snooze, and the computer kept from sleeping.
+  platform::DesktopNotification notification_;
+  platform::SleepInhibitor inhibitor_;
   bool polling_ = false;
   bool ringing_ = false;  // between the alarm second and its alert showing
   QElapsedTimer preparedAt_;  // when the alert window was built ahead

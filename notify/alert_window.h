@@ -45,6 +45,10 @@ class AlertWindow : public QDialog {
   void showAlert();
   // A real alarm comes while this preview shows: the preview ends at once, as a stop.
   void endPreview();
+  // Stop and Snooze asked from elsewhere (the desktop notification's buttons): as the
+  // window's own Stop and Snooze.
+  virtual void pressStop() = 0;
+  virtual void pressSnooze() = 0;
 
   // The hide timer: ticks just after each second while the alert shows; the alert closes
   // at the second `at`, also when a tick came late and skipped it.

@@ -15,6 +15,9 @@ class frmAlarmFullscreen final : public AlertWindow {
   // A key that gives a character (Esc and the space bar among them).
   void Form_KeyPress(int keyAscii);
   bool isMessage() const override { return false; }
+  // The double-click and the space bar.
+  void pressStop() override { Form_DblClick(); }
+  void pressSnooze() override { Form_KeyPress(32); }
 
   // The line near the bottom that says how to end the alert.
   QLabel* lblHint = nullptr;

@@ -19,6 +19,8 @@ class frmAlarmMessage final : public AlertWindow {
   // The text's tooltip when the window is to hide itself after some minutes.
   void setHideTooltip(const QString& minutes) override;
   bool isMessage() const override { return true; }
+  void pressStop() override { cmdok_Click(); }
+  void pressSnooze() override { cmdSnooze_Click(); }
   // Grows the window to show the whole message.
   void fitMessage();
 

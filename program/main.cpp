@@ -14,6 +14,7 @@
 #include "platform/single_instance.h"
 #include "program/desktop_session.h"
 #include "program/startup.h"
+#include "install_layout.h"
 #include "version.h"
 
 int main(int argc, char** argv) {
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
   desktop_session::restoreForChildren();
   QApplication::setApplicationName(QString::fromUtf8(version::kProductName));
   QApplication::setApplicationVersion(QString::fromUtf8(version::kVersionText));
+  // The desktop shows the program's own name and icon beside its notifications.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(install_layout::kAppId));
   // The program lives on while its window is hidden in the notification area; it ends
   // when the main window unloads.
   QApplication::setQuitOnLastWindowClosed(false);
