@@ -20,20 +20,19 @@ using Registry::readSetting;
 
 const QString kAbsent = QStringLiteral("Error");  // what the store answers for a value it does not hold
 
-std::string utf8(const QString& s) { return s.toStdString(); }
 
 // A stored choice (True/False or a number) that reads true. A choice reading false changes
 // nothing: a choice is left only by another one of its group being chosen.
 bool chosen(const char* name) {
   bool on = false;
-  ignoreErrors([&] { on = platform::tryCBool(utf8(readSetting(name))).value_or(false); });
+  ignoreErrors([&] { on = platform::tryCBool((readSetting(name)).toStdString()).value_or(false); });
   return on;
 }
 
 // A stored check value: 0 clears, 1 checks; anything else leaves the default.
 void loadCheck(const char* name, bool& checked) {
   ignoreErrors([&] {
-    const auto v = platform::tryCInt(utf8(readSetting(name)));
+    const auto v = platform::tryCInt((readSetting(name)).toStdString());
     if (v && (*v == 0 || *v == 1)) checked = *v == 1;
   });
 }
@@ -56,7 +55,7 @@ int alarmVolume(const char* name) {
   ignoreErrors([&] {
     const QString stored = readSetting(name);
     if (stored == kAbsent) return;
-    const auto v = platform::tryCDbl(utf8(stored));
+    const auto v = platform::tryCDbl(stored.toStdString());
     if (v && std::isfinite(*v)) percent = static_cast<int>(std::clamp(platform::roundHalfEven(*v), 0.0, 100.0));
     if (QString::number(percent) != stored.trimmed())
       platform::logEvent(("the stored " + QString::fromLatin1(name) + " \"" + stored + "\" is no volume from 0 to 100; using " +
@@ -152,14 +151,14 @@ AlarmSettings loadAlarmSettings() {
   s.snoozeMinutes = interval("Snooze", AlarmSettings::kDefaultSnoozeMinutes);
   s.hideAlertMinutes = interval("HideAlert", AlarmSettings::kDefaultHideAlertMinutes);
   ignoreErrors([&] {
-    const auto minutes = platform::tryCInt(utf8(readSetting("LateMinutes")));
+    const auto minutes = platform::tryCInt((readSetting("LateMinutes")).toStdString());
     if (minutes && *minutes >= 0 && *minutes <= 1439) s.lateMinutes = *minutes;
   });
   ignoreErrors([&] {
     // Nothing stored is 0 (off); a text that is no whole number too, and a number out of
     // range the nearer end.
     const QString stored = readSetting("FadeInSeconds");
-    const auto v = platform::tryCDbl(utf8(stored));
+    const auto v = platform::tryCDbl(stored.toStdString());
     int seconds = 0;
     if (v && std::isfinite(*v) && *v == std::floor(*v))
       seconds = static_cast<int>(std::clamp(*v, 0.0, double{AlarmSettings::kMaxFadeInSeconds}));

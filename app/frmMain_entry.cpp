@@ -38,11 +38,10 @@ void rangeWarning(const QString& text) {
   platform::services().messageBox->msgBox(text, platform::mb::kExclamation, kTobrin);
 }
 
-std::string utf8(const QString& s) { return s.toStdString(); }
 
 // The numeric value of a field as an unsigned byte (the fields hold at most two digits).
 int byteValue(const QString& text) {
-  const double v = platform::vbVal(utf8(text));
+  const double v = platform::vbVal(text.toStdString());
   return platform::vbCByte(std::isfinite(v) ? v : 256.0);
 }
 
@@ -146,19 +145,19 @@ void frmMain::cmdSet_Click() {
   int line = 0;
   try {
     line = 1;
-    if (txtHRS->text().isEmpty() || platform::vbCInt(utf8(txtHRS->text())) > 23) {
+    if (txtHRS->text().isEmpty() || platform::vbCInt(txtHRS->text().toStdString()) > 23) {
       rangeWarning(kRange23);
       txtHRS->setFocus();
       return;
     }
     line = 2;
-    if (txtMIN->text().isEmpty() || platform::vbCInt(utf8(txtMIN->text())) > 59) {
+    if (txtMIN->text().isEmpty() || platform::vbCInt(txtMIN->text().toStdString()) > 59) {
       rangeWarning(kRange59);
       txtMIN->setFocus();
       return;
     }
     line = 3;
-    if (txtSEC->text().isEmpty() || platform::vbCInt(utf8(txtSEC->text())) > 59) {
+    if (txtSEC->text().isEmpty() || platform::vbCInt(txtSEC->text().toStdString()) > 59) {
       rangeWarning(kRange59);
       txtSEC->setFocus();
       return;
@@ -172,14 +171,14 @@ void frmMain::cmdSet_Click() {
     // the field keeps what was typed.
     QString hours = txtHRS->text();
     if (!is24()) {
-      const int h = platform::vbCInt(utf8(hours));
+      const int h = platform::vbCInt(hours.toStdString());
       hours = QString::number(h == 0 ? 12 : h);
     }
     const QString text = hours + ":" + txtMIN->text() + ":" + txtSEC->text();
     line = 6;
     // Hours past 12 typed in AM/PM mode are the 24-hour clock's: 13 is 1 PM, whichever half is
     // chosen (with the half added the clock would never show that text).
-    const bool halfDay = !is24() && platform::vbCInt(utf8(hours)) <= 12;
+    const bool halfDay = !is24() && platform::vbCInt(hours.toStdString()) <= 12;
     const auto time = platform::timeValue(halfDay ? text + " " + cboAMPM->currentText() : text);
     if (!time) throw platform::RuntimeError(platform::err::kTypeMismatch);
     const bool held = std::exchange(holdState_, true);  // stored below, with the fields

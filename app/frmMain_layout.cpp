@@ -19,15 +19,13 @@
 #include "app/program_style.h"
 #include "platform/digits_validator.h"
 #include "platform/services.h"
+#include "platform/place_twips.h"
 #include "platform/twips.h"
 #include "platform/updown.h"
 
 namespace {
 
 // The geometry of a control given in twips.
-void placeTwips(QWidget* w, int left, int top, int width, int height) {
-  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
-}
 
 }  // namespace
 

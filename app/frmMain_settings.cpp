@@ -32,13 +32,12 @@ namespace {
 using Registry::readSetting;
 using Registry::writeSetting;
 
-std::string utf8(const QString& s) { return s.toStdString(); }
 
 // A stored Boolean (True/False or a number) and a stored whole number. Where the conversion
 // would raise an error (the value is missing, reads "Error", is no number or out of range)
 // there is no value, and the statement that reads it is skipped, as an error would skip it.
-std::optional<bool> settingBool(const char* name) { return platform::tryCBool(utf8(readSetting(name))); }
-std::optional<int> settingInt(const char* name) { return platform::tryCInt(utf8(readSetting(name))); }
+std::optional<bool> settingBool(const char* name) { return platform::tryCBool((readSetting(name)).toStdString()); }
+std::optional<int> settingInt(const char* name) { return platform::tryCInt((readSetting(name)).toStdString()); }
 
 // What the user is told when a stored field of the alarm time cannot be read, so that Set
 // Alarm on Startup would arm another time; empty when all of them can be read.
@@ -86,7 +85,7 @@ void frmMain::Form_Load() {
     const auto edge = [&](const char* name, auto apply) {
       const QString stored = readSetting(name);
       const bool ok = ignoreErrors(std::string("the stored ") + name, [&] {
-        const float v = platform::vbCSng(utf8(stored));
+        const float v = platform::vbCSng(stored.toStdString());
         if (!std::isfinite(v) || std::fabs(v) > 1e7f) throw platform::RuntimeError(platform::err::kOverflow);
         apply(twipsToPx(v));
       });
@@ -142,7 +141,7 @@ void frmMain::Form_Load() {
     if (mode == QLatin1String("Error")) mode = QStringLiteral("1");
     if (mode == QLatin1String("0")) menuAMPM[1]->setChecked(false);
     if (mode == QLatin1String("1")) menuAMPM[0]->setChecked(false);
-    const int index = platform::vbCInt(utf8(mode));
+    const int index = platform::vbCInt(mode.toStdString());
     if (index < 0 || index > 1) throw platform::RuntimeError(platform::err::kSubscriptOutOfRange);
     menuAMPM[static_cast<std::size_t>(index)]->setChecked(true);
   });
@@ -153,7 +152,7 @@ void frmMain::Form_Load() {
   const bool listRestored = ignoreErrors("the stored state of the AM/PM list", [&] {
     QString enabled = readSetting("AMPMcboEnabled");
     if (enabled == QLatin1String("Error")) enabled = QStringLiteral("False");
-    cboAMPM->setEnabled(platform::vbCBool(utf8(enabled)));
+    cboAMPM->setEnabled(platform::vbCBool(enabled.toStdString()));
   });
   if (!listRestored) cboAMPM->setEnabled(!is24());  // unreadable: the list follows the clock mode
 
@@ -177,7 +176,7 @@ void frmMain::Form_Load() {
   ignoreErrors("the stored half of the day", [&] {
     QString half = readSetting("AMPMcombo");
     if (half == QLatin1String("Error") || half.isEmpty()) half = QStringLiteral("1");
-    const int index = platform::vbCInt(utf8(half));
+    const int index = platform::vbCInt(half.toStdString());
     if (index < 0 || index >= cboAMPM->count()) throw platform::RuntimeError(platform::err::kInvalidPropertyValue);
     cboAMPM->setCurrentIndex(index);
   });

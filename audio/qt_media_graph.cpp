@@ -65,7 +65,9 @@ void QtMediaGraph::renderFile(const QString& path) {
   player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
 
   // Opening is asynchronous in Qt; wait for the outcome so that the duration is known
-  // when this returns. Paint events and timers keep running meanwhile.
+  // when this returns, as the player's callers (the repeat poll, the "unable to play" box)
+  // expect. Paint events and timers keep running meanwhile; no user input is taken, and the
+  // wait ends after kOpenTimeoutMs at the latest.
   auto settled = [this] {
     if (failed_) return true;
     const auto s = player_->mediaStatus();

@@ -49,9 +49,12 @@ void AudioSoundService::beep(int frequencyHz, int durationMs) {
   if (durationMs < 0) durationMs = 0;
   toneSink_.reset();
 
-  // The tone has ended when the output has played its whole length: the output's own clock
-  // says so, however late a busy sound server took the samples in. Without an output, its
-  // length in silence; and a stalled output is not waited for much longer than the tone.
+  // Returns when the tone has ended, as the desktop's beep the program was designed for
+  // does: a short loop of its own (no user input) runs meanwhile, at most the tone's length
+  // and a second and a half. The tone has ended when the output has played its whole
+  // length: the output's own clock says so, however late a busy sound server took the
+  // samples in. Without an output, its length in silence; and a stalled output is not
+  // waited for much longer than the tone.
   QEventLoop loop;
   QTimer length;
   length.setSingleShot(true);

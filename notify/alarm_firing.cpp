@@ -23,7 +23,6 @@ namespace {
 // How long an alert window built ahead stays good for the alarm it was built for.
 constexpr qint64 kPreparedForMs = 5000;
 
-std::string utf8(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 
@@ -272,7 +271,7 @@ void AlarmFiring::Music_Timer() {
 
 void AlarmFiring::triggerCommand() {
   if (!settings_.commandOn) return;
-  const QString text = QString::fromStdString(platform::vbTrim(utf8(settings_.commandText)));
+  const QString text = QString::fromStdString(platform::vbTrim(settings_.commandText.toStdString()));
   settings_.commandText = text;
   if (text.isEmpty()) {
     platform::logEvent("alarm command: empty, nothing started");

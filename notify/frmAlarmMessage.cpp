@@ -15,15 +15,8 @@
 #include "platform/second_timer.h"
 #include "platform/services.h"
 #include "platform/stay_with_owner.h"
+#include "platform/place_twips.h"
 #include "platform/twips.h"
-
-namespace {
-
-void placeTwips(QWidget* w, int left, int top, int width, int height) {
-  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
-}
-
-}  // namespace
 
 frmAlarmMessage::frmAlarmMessage(AlertHost& host, bool preview, QWidget* owner) : AlertWindow(host, preview, owner) {
   setObjectName(QStringLiteral("frmAlarmMessage"));

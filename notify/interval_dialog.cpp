@@ -16,16 +16,9 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/stay_with_owner.h"
+#include "platform/place_twips.h"
 #include "platform/twips.h"
 #include "platform/updown.h"
-
-namespace {
-
-void placeTwips(QWidget* w, int left, int top, int width, int height) {
-  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
-}
-
-}  // namespace
 
 IntervalDialog::IntervalDialog(const Design& d, QWidget* parent)
     : QDialog(parent), default_(d.defaultMinutes) {

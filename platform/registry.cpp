@@ -29,7 +29,6 @@ QString runningExecutable() {
   return canonical.isEmpty() ? link : canonical;
 }
 
-std::string utf8(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 
@@ -68,7 +67,7 @@ void CreateRegistryKey(const QString& path) {
   QString sub = path;
   uint32_t root = 0;
   if (!SplitKeyPath(sub, root) || root == 0) return;
-  platform::defaultStore().createKey(root, utf8(sub));
+  platform::defaultStore().createKey(root, sub.toStdString());
 }
 
 QString readThroughBuffer(const QString& stored) {
@@ -91,8 +90,8 @@ QString ReadRegistryValue(const QString& path, const QString& valueName) {
   uint32_t root = 0;
   if (!SplitKeyPath(sub, root) || root == 0) return QString();
   auto& store = platform::defaultStore();
-  if (!store.keyExists(root, utf8(sub))) return QStringLiteral("Error");
-  const auto value = store.readValue(root, utf8(sub), utf8(valueName));
+  if (!store.keyExists(root, sub.toStdString())) return QStringLiteral("Error");
+  const auto value = store.readValue(root, sub.toStdString(), valueName.toStdString());
   if (!value) return QStringLiteral("Error");
   return readThroughBuffer(QString::fromStdString(*value));
 }
@@ -106,8 +105,8 @@ void WriteRegistryValues(const QString& path, const std::vector<std::pair<QStrin
   uint32_t root = 0;
   if (!SplitKeyPath(sub, root) || root == 0) return;
   platform::Store::Values texts;
-  for (const auto& [name, text] : values) texts.emplace_back(utf8(name), utf8(text));
-  platform::defaultStore().writeValues(root, utf8(sub), texts);
+  for (const auto& [name, text] : values) texts.emplace_back(name.toStdString(), text.toStdString());
+  platform::defaultStore().writeValues(root, sub.toStdString(), texts);
 }
 
 void setProgramPath(const QString& path) {
@@ -150,14 +149,14 @@ QString settingsKey() { return QStringLiteral("HKEY_CURRENT_USER\\Software\\Orva
 
 bool SetRegistryValue(uint32_t root, const QString& subKey, const QString& valueName, const QString& value) {
   auto& store = platform::defaultStore();
-  if (!store.keyExists(root, utf8(subKey))) return false;
-  return store.writeValue(root, utf8(subKey), utf8(valueName), utf8(value));
+  if (!store.keyExists(root, subKey.toStdString())) return false;
+  return store.writeValue(root, subKey.toStdString(), valueName.toStdString(), value.toStdString());
 }
 
 bool DeleteRegistryValue(uint32_t root, const QString& subKey, const QString& valueName) {
   auto& store = platform::defaultStore();
-  if (!store.keyExists(root, utf8(subKey))) return false;
-  return store.deleteValue(root, utf8(subKey), utf8(valueName));
+  if (!store.keyExists(root, subKey.toStdString())) return false;
+  return store.deleteValue(root, subKey.toStdString(), valueName.toStdString());
 }
 
 void SetRunEntry(bool add) {

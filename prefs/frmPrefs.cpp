@@ -27,6 +27,7 @@
 #include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/stay_with_owner.h"
+#include "platform/place_twips.h"
 #include "platform/twips.h"
 #include "platform/winversion.h"
 #include "prefs/pickers.h"
@@ -45,10 +46,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 // 0x00BBGGRR as a colour.
 QColor bgr(int v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
-
-void place(QWidget* w, int left, int top, int width, int height) {
-  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
-}
 
 }  // namespace
 
@@ -96,22 +93,22 @@ void frmPrefs::buildControls() {
   };
 
   frameAAudio = frame("frameAAudio", "Alarm/Audio");
-  place(frameAAudio, 120, 90, 3495, 2565);
+  placeTwips(frameAAudio, 120, 90, 3495, 2565);
   optBeep = option(frameAAudio, "optBeep", "Beep", " Double click to hear the beep... ");
-  place(optBeep, 120, 285, 1500, 255);
+  placeTwips(optBeep, 120, 285, 1500, 255);
   optSound = option(frameAAudio, "optSound", "Play sound   (alarm.wav file)", " Double click to hear the sound... ");
-  place(optSound, 120, 555, 3135, 255);
+  placeTwips(optSound, 120, 555, 3135, 255);
   optSound->setChecked(true);
   optMusic = option(frameAAudio, "optMusic", "Play music", nullptr);
-  place(optMusic, 120, 825, 1380, 255);
+  placeTwips(optMusic, 120, 825, 1380, 255);
   cmdLoadMusic = button(frameAAudio, "cmdLoadMusic", QStringLiteral("Load Music"), " Load a music file ");
-  place(cmdLoadMusic, 1500, 780, 1170, 345);
+  placeTwips(cmdLoadMusic, 1500, 780, 1170, 345);
   cmdPlay = button(frameAAudio, "cmdPlay", QString(), " Play the music file ");
   cmdPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-  place(cmdPlay, 2715, 780, 345, 345);
+  placeTwips(cmdPlay, 2715, 780, 345, 345);
   cmdStop = button(frameAAudio, "cmdStop", QString(), " Stop playing ");
   cmdStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-  place(cmdStop, 3075, 780, 345, 345);
+  placeTwips(cmdStop, 3075, 780, 345, 345);
   lblTrack = new QLabel(kNoMusic, frameAAudio);
   lblTrack->setObjectName(QStringLiteral("lblTrack"));
   QFont small(QStringLiteral("Small Fonts"));
@@ -120,28 +117,28 @@ void frmPrefs::buildControls() {
   QPalette grey = lblTrack->palette();
   grey.setColor(QPalette::WindowText, bgr(0x404040));
   lblTrack->setPalette(grey);
-  place(lblTrack, 120, 1185, 3255, 255);
+  placeTwips(lblTrack, 120, 1185, 3255, 255);
   chkRepeat = check(frameAAudio, "chkRepeat", "Repeat", " Continuous Play ");
-  place(chkRepeat, 120, 1485, 1215, 255);
+  placeTwips(chkRepeat, 120, 1485, 1215, 255);
   const auto* fadeTip = " Let the sound rise from silence to its volume over these seconds (0: off; not the beep) ";
   lblFadeIn = new QLabel(QStringLiteral("Fade in over"), frameAAudio);
   lblFadeIn->setObjectName(QStringLiteral("lblFadeIn"));
   lblFadeIn->setToolTip(QString::fromLatin1(fadeTip));
-  place(lblFadeIn, 1350, 1485, 1170, 255);
+  placeTwips(lblFadeIn, 1350, 1485, 1170, 255);
   spnFadeIn = new QSpinBox(frameAAudio);
   spnFadeIn->setObjectName(QStringLiteral("spnFadeIn"));
   spnFadeIn->setRange(0, AlarmSettings::kMaxFadeInSeconds);
   spnFadeIn->setSuffix(QStringLiteral(" s"));
   spnFadeIn->setToolTip(QString::fromLatin1(fadeTip));
   lblFadeIn->setBuddy(spnFadeIn);
-  place(spnFadeIn, 2520, 1440, 855, 345);
+  placeTwips(spnFadeIn, 2520, 1440, 855, 345);
   cmdSetVolume = button(frameAAudio, "cmdSetVolume", QStringLiteral("Set Volume"), " Set an independent audio volume ");
-  place(cmdSetVolume, 120, 1935, 1335, 375);
+  placeTwips(cmdSetVolume, 120, 1935, 1335, 375);
   chkUnmute = check(frameAAudio, "chkUnmute", "Unmute", " Always overide Mute setting (no mute) ");
-  place(chkUnmute, 1590, 1995, 1215, 255);
+  placeTwips(chkUnmute, 1590, 1995, 1215, 255);
 
   frameAMessage = frame("frameAMessage", "Alarm/Message");
-  place(frameAMessage, 3735, 90, 3255, 1425);
+  placeTwips(frameAMessage, 3735, 90, 3255, 1425);
   txtMessage = new QLineEdit(QStringLiteral("Alarm !!!"), frameAMessage);
   txtMessage->setObjectName(QStringLiteral("txtMessage"));
   txtMessage->setMaxLength(AlarmSettings::kMaxMessageLength);
@@ -154,40 +151,40 @@ void frmPrefs::buildControls() {
   colours.setColor(QPalette::Base, bgr(0x400000));
   colours.setColor(QPalette::Text, bgr(0xFFFF00));
   txtMessage->setPalette(colours);
-  place(txtMessage, 120, 300, 3015, 375);
+  placeTwips(txtMessage, 120, 300, 3015, 375);
   cmdFont = button(frameAMessage, "cmdFont", QStringLiteral("Choose font"), nullptr);
-  place(cmdFont, 120, 855, 1455, 375);
+  placeTwips(cmdFont, 120, 855, 1455, 375);
   cmdDefaultFont = button(frameAMessage, "cmdDefaultFont", QStringLiteral("Default"), " Default font ");
-  place(cmdDefaultFont, 1680, 855, 1455, 375);
+  placeTwips(cmdDefaultFont, 1680, 855, 1455, 375);
 
   frameAShow = frame("frameAShow", "Alarm/Show");
-  place(frameAShow, 3735, 1605, 3255, 1050);
+  placeTwips(frameAShow, 3735, 1605, 3255, 1050);
   optMessage = option(frameAShow, "optMessage", "Message", nullptr);
-  place(optMessage, 120, 285, 1455, 255);
+  placeTwips(optMessage, 120, 285, 1455, 255);
   optMessage->setChecked(true);
   optFullscreen =
       option(frameAShow, "optFullscreen", "Full screen", " Double-click or press the ESCape key to quit the screen... ");
-  place(optFullscreen, 120, 615, 1455, 255);
+  placeTwips(optFullscreen, 120, 615, 1455, 255);
   cmdPreview = button(frameAShow, "cmdPreview", QStringLiteral("Preview"), nullptr);
-  place(cmdPreview, 1800, 390, 1335, 375);
+  placeTwips(cmdPreview, 1800, 390, 1335, 375);
 
   frameCommand = frame("frameCommand", "Alarm/Command");
-  place(frameCommand, 120, 2745, 6870, 1140);
+  placeTwips(frameCommand, 120, 2745, 6870, 1140);
   chkCommand = check(frameCommand, "chkCommand", "Activate", " Run this command at alarm time ");
-  place(chkCommand, 120, 330, 1095, 255);
+  placeTwips(chkCommand, 120, 330, 1095, 255);
   txtCommand = new QLineEdit(frameCommand);
   txtCommand->setObjectName(QStringLiteral("txtCommand"));
   txtCommand->setToolTip(kCommandTip);
   // What the settings can give back whole is checked as the text changes (a paste longer
   // than that is refused with a word, never cut).
-  place(txtCommand, 1290, 300, 4035, 330);
+  placeTwips(txtCommand, 1290, 300, 4035, 330);
   cmdTestCommand = button(frameCommand, "cmdTestCommand", QStringLiteral("Test"), " Test the command ");
-  place(cmdTestCommand, 5445, 285, 1305, 360);
+  placeTwips(cmdTestCommand, 5445, 285, 1305, 360);
   chkMSDOS = check(frameCommand, "chkMSDOS", "MSDOS", " Let the command behave like it was triggered from a command prompt ");
-  place(chkMSDOS, 1290, 735, 1215, 255);
+  placeTwips(chkMSDOS, 1290, 735, 1215, 255);
 
   frameMisc = frame("frameMisc", "Miscellaneous");
-  place(frameMisc, 120, 3975, 4935, 915);
+  placeTwips(frameMisc, 120, 3975, 4935, 915);
   auto link = [this](const char* name, const char* caption) {
     auto* l = new QLabel(QString::fromLatin1(caption), frameMisc);
     l->setObjectName(QString::fromLatin1(name));
@@ -203,14 +200,14 @@ void frmPrefs::buildControls() {
     return l;
   };
   lblSnooze = link("lblSnooze", "Set Snooze Interval");
-  place(lblSnooze, 120, 300, 3600, 255);
+  placeTwips(lblSnooze, 120, 300, 3600, 255);
   lblHideInterval = link("lblHideInterval", "Set Time to Hide Alarm Messages");
-  place(lblHideInterval, 120, 570, 3600, 255);
+  placeTwips(lblHideInterval, 120, 570, 3600, 255);
 
   cmdDone = new QPushButton(QStringLiteral("Done!"), this);
   cmdDone->setObjectName(QStringLiteral("cmdDone"));
   cmdDone->setDefault(true);
-  place(cmdDone, 5415, 4290, 1575, 495);
+  placeTwips(cmdDone, 5415, 4290, 1575, 495);
 
   setFixedSize(twipsToPx(7110), twipsToPx(5010));
 
