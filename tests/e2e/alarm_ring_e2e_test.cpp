@@ -177,7 +177,7 @@ TEST_F(AlarmRings, TheFullScreenAlertCoversTheScreenAndStopsOnEscWhateverFailedB
   EXPECT_TRUE(heardAfter(atFire, 3s)) << "alarm.wav was not heard on the sink\n" << slurp(log);
   const std::string shown = waitLog("alert shown: frmAlarmFullscreen", 5s);
   EXPECT_TRUE(std::regex_search(shown, std::regex(R"(T07:00:0[01]\.\d{3} alert shown: frmAlarmFullscreen)"))) << shown;
-  const std::string told = waitLog("message box \"Error\"", 5s);  // told after the music
+  const std::string told = waitLog("message box \"Command Error\"", 5s);  // told after the music
   EXPECT_TRUE(has(told, "message box \"You moved it didn't you...\"")) << told;
   EXPECT_FALSE(x->run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name \"You moved it\"").empty());
   const std::string alert = window(pid, "^Alarm$", 1280);

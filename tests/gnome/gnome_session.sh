@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the GNOME tests: a private headless GNOME Shell 43 session (Wayland, XWayland on
 # demand) as Debian 12 gives a desktop user, with its own session and system buses.
-#   gnome_start DIR   starts it (DIR under /tmp); returns once the shell answers and the
+#   gnome_start DIR   starts it (DIR under /tmp; folders named in GNOME_KEEP stay reachable
+#                     inside, also under /tmp); returns once the shell answers and the
 #                     start-up overview has gone
 #   gnome_run CMD...  runs a command inside the session (its DISPLAY, buses and /tmp)
 #   gnome_eval JS     evaluates JavaScript in the shell and prints the result (a string)
@@ -51,9 +52,13 @@ EOT
   cat >"$g/init.sh" <<EOT
 #!/bin/bash
 set -e
-# A private /tmp (the X sockets and lock files), $g still reachable at its own path.
+# A private /tmp (the X sockets and lock files), $g still reachable at its own path, and
+# so are the folders in GNOME_KEEP that lie under /tmp (a build there).
 mkdir -p $g/privtmp/${g#/tmp/}
 mount --bind $g $g/privtmp/${g#/tmp/}
+for keep in $GNOME_KEEP; do
+  case \$keep in /tmp/*) mkdir -p $g/privtmp/\${keep#/tmp/}; mount --rbind \$keep $g/privtmp/\${keep#/tmp/} ;; esac
+done
 mount --rbind $g/privtmp /tmp
 # A seats folder makes the shell take its logind path; the system bus is ours.
 mkdir -p /run/systemd /run/dbus

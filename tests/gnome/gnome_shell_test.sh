@@ -22,7 +22,7 @@ FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
 [ -n "$FAKETIME_LIB" ] || { echo "SKIPPED: missing libfaketime (scripts/setup.sh installs it)"; exit 77; }
 
 SECONDS=0
-gnome_start "$ROOT" || fail "GNOME Shell did not start"
+GNOME_KEEP=$(cd "$1" && pwd) gnome_start "$ROOT" || fail "GNOME Shell did not start"
 echo "GNOME Shell ready after ${SECONDS}s"
 # What the test asks the shell: the windows from bottom to top as "title|class|x,y,w,h|flags"
 # (f focused, F full screen, A above, M minimised, D modal dialog), a key typed on the
