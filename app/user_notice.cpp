@@ -6,7 +6,7 @@
 #include "platform/desktop_notification.h"
 #include "platform/services.h"
 
-UserNotice::UserNotice(QWidget* window) : window_(window), desktop_(std::make_unique<platform::DesktopNotification>()) {}
+UserNotice::UserNotice(QWidget* window) : window_(window) {}
 
 UserNotice::~UserNotice() = default;
 
@@ -22,6 +22,7 @@ void UserNotice::tell(const QString& title, const QString& text) {
     return;
   }
   // No tray icon (GNOME shows none): the desktop's own notification, on a locked screen too.
+  if (!desktop_) desktop_ = std::make_unique<platform::DesktopNotification>();
   desktop_->notify(title, text, false, false, false);
   platform::services().messageBox->notice(text, platform::mb::kExclamation, title, window_);
 }

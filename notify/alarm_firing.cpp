@@ -36,12 +36,6 @@ AlarmFiring::AlarmFiring(AlarmEngine& engine, AlarmSettings& settings, PlayerAcc
   Music = new QTimer(this);
   Music->setInterval(100);
   connect(Music, &QTimer::timeout, this, &AlarmFiring::Music_Timer);
-  connect(&notification_, &platform::DesktopNotification::stopAsked, this, [this] {
-    if (alert_ && alert_->isVisible()) alert_->pressStop();
-  });
-  connect(&notification_, &platform::DesktopNotification::snoozeAsked, this, [this] {
-    if (alert_ && alert_->isVisible()) alert_->pressSnooze();
-  });
   fade_ = new audio::FadeIn([this]() -> audio::clsDShowControl& { return player_(); }, this);
   engine_.setRinger(this);
 }
@@ -84,7 +78,20 @@ void AlarmFiring::showReports() {
     notices_.emplace_back(platform::services().messageBox->notice(r.text, r.flags, r.title, beside));
 }
 
+void AlarmFiring::reachDesktop() {
+  if (notification_) return;
+  notification_ = std::make_unique<platform::DesktopNotification>();
+  inhibitor_ = std::make_unique<platform::SleepInhibitor>();
+  connect(notification_.get(), &platform::DesktopNotification::stopAsked, this, [this] {
+    if (alert_ && alert_->isVisible()) alert_->pressStop();
+  });
+  connect(notification_.get(), &platform::DesktopNotification::snoozeAsked, this, [this] {
+    if (alert_ && alert_->isVisible()) alert_->pressSnooze();
+  });
+}
+
 void AlarmFiring::prepareAlarm() {
+  reachDesktop();
   platform::ignoreErrors([&] {
     // The mixer is opened and the wave loaded now, so that the second only sets and plays.
     audio::volumeModule().hold();
@@ -111,10 +118,6 @@ void AlarmFiring::raiseAlarm() {
   }
   rehearsal_.reset();  // the alarm rings with the program's settings, also when it came during a preview
 
-  // The screen lights and the computer stays up while the alarm rings (each where the
-  // desktop offers it).
-  platform::wakeScreen();
-  inhibitor_.hold(QStringLiteral("An alarm is ringing"));
   heldMixer_.emplace(audio::volumeModule());  // held from the warm-up until the volumes are back
   userVolumes_.emplace(audio::volumeModule());  // back when the alert has closed
   // Nothing may wait for the user before the alert is up: what fails is told beside it.
@@ -144,7 +147,12 @@ void AlarmFiring::raiseAlarm() {
   connect(alert_, &AlertWindow::ended, this, &AlarmFiring::alertClosed);
   if (!reports_.empty()) QTimer::singleShot(0, alert_.data(), [this] { showReports(); });
   alert_->showAlert();
-  notification_.notify(QStringLiteral("Alarm"), shows.text, true, true, true);
+  // Then the rest of the desktop: the notification, the screen lit, and the computer kept up
+  // while the alarm rings (each where the desktop offers it).
+  reachDesktop();
+  notification_->notify(QStringLiteral("Alarm"), shows.text, true, true, true);
+  platform::wakeScreen();
+  inhibitor_->hold(QStringLiteral("An alarm is ringing"));
 }
 
 void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
@@ -153,8 +161,8 @@ void AlarmFiring::alertClosed(AlarmEngine::AlertEnd end) {
   alert_ = nullptr;
   Music->stop();  // the repeat poll ends with the alert; the next firing starts it again
   fade_->finish();  // Stop, Snooze or the hide time: the rise ends at once
-  notification_.withdraw();
-  inhibitor_.release();
+  if (notification_) notification_->withdraw();
+  if (inhibitor_) inhibitor_->release();
   userVolumes_.reset();
   heldMixer_.reset();
   engine_.alertEnded(end);

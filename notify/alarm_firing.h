@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -106,9 +107,11 @@ class AlarmFiring final : public QObject, public AlertHost, public AlarmEngine::
   std::optional<audio::HeldMixer> heldMixer_;
   std::optional<audio::SavedVolumes> userVolumes_;
   // While the alert shows: the alarm where the user looks (a locked screen too), with Stop
-  // and Snooze, and the computer kept from sleeping.
-  platform::DesktopNotification notification_;
-  platform::SleepInhibitor inhibitor_;
+  // and Snooze, and the computer kept from sleeping. Made with the warm-up, so that neither
+  // bus is connected at the start or at the alarm second.
+  void reachDesktop();
+  std::unique_ptr<platform::DesktopNotification> notification_;
+  std::unique_ptr<platform::SleepInhibitor> inhibitor_;
   bool polling_ = false;
   bool ringing_ = false;  // between the alarm second and its alert showing
   QElapsedTimer preparedAt_;  // when the alert window was built ahead
